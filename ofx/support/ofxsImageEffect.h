@@ -21,6 +21,10 @@ class Image;
 // Clip name -> name of the per-clip property an action's out-arguments carry for it.
 using ClipPropertyNames = std::map<std::string, std::string>;
 
+// The property named for `clipName`; a clip the descriptor never defined raises
+// Exception::PropertyUnknownToHost carrying the clip name.
+const std::string& clipPropertyName(const ClipPropertyNames& names, const std::string& clipName);
+
 // Describes an overlay interact: all the effect descriptor needs is its entry point.
 class OverlayInteractDescriptor {
  public:
@@ -186,8 +190,6 @@ class ClipPreferencesSetter {
   bool didSetAny() const { return _doneSomething; }
 
  private:
-  const std::string& propertyNameFor(const ClipPropertyNames& names, const Clip& clip) const;
-
   PropertySet _outArgs;
   bool _doneSomething = false;
   const ClipPropertyNames& _depthPropNames;
