@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace ChromvaleBeta2 {
+
+struct PipelineSettings;
+
+// The tables and images a render copies to the device, in kernel argument order.
+enum UploadSlot : std::size_t {
+    kIdtUpload,
+    kContrastUpload,
+    kPaletteUpload,
+    kPrintUpload,
+    kOdtUpload,
+    kGamutRedUpload,
+    kGamutGreenUpload,
+    kGamutBlueUpload,
+    kPostProcessUpload,
+    kZoneUpload,
+    kTestImageUpload,
+    kZoneOverlayUpload,
+    kUploadCount
+};
+
+// One table or image as the kernel sees it: the host bytes to copy and the
+// size argument that goes with them. An absent one has no data, no bytes and
+// a size argument of 0, so the kernel skips its stage.
+struct HostUpload {
+    const void* data = nullptr;
+    std::size_t bytes = 0;
+    std::uint32_t sizeArgument = 0;
+
+    bool present() const { return data != nullptr; }
+};
+
+using HostUploads = std::array<HostUpload, kUploadCount>;
+
+// The kernel reads test images and the zone overlay as whole 1920 x 1080 RGBA
+// pictures whatever their size member says, so a shorter one must never reach it.
+inline constexpr std::size_t kDeviceImageBytes = 1920u * 1080u * 4u;
+
+// What to copy for each slot. A slot counts as present only with both a
+// non-zero size and data; an image shorter than kDeviceImageBytes counts as absent.
+HostUploads hostUploads(const PipelineSettings& settings);
+
+// A device-side buffer handle in one kernel argument: a CUDA device pointer or
+// an OpenCL cl_mem, null for an absent table or image. It converts to whatever
+// pointer type the CUDA kernel declares for that argument.
+struct DeviceBuffer {
+    const void* handle = nullptr;
+
+    template <typename T>
+    operator T*() const {
+        return static_cast<T*>(const_cast<void*>(handle));
+    }
+};
+
+using DeviceBuffers = std::array<DeviceBuffer, kUploadCount>;
+
+// Calls `kernel` with the 58 kernel arguments in their fixed order: source,
+// width, height, the tables with their sizes and mix weights, the parametric
+// values, the two images with their sizes, destination. Both back-ends go
+// through here so the order is written once.
+template <typename Settings, typename Kernel>
+decltype(auto) forwardKernelArguments(const Settings& s, int width, int height, DeviceBuffer source,
+                                      const DeviceBuffers& buffer, const HostUploads& upload,
+                                      DeviceBuffer destination, Kernel&& kernel) {
+    const auto size = [&upload](UploadSlot slot) { return upload[slot].sizeArgument; };
+    return kernel(source, width, height,
+                  buffer[kIdtUpload], size(kIdtUpload),
+                  buffer[kContrastUpload], size(kContrastUpload), s.contrastMix,
+                  buffer[kPaletteUpload], size(kPaletteUpload), s.paletteMix,
+                  buffer[kPrintUpload], size(kPrintUpload), s.printMix,
+                  buffer[kOdtUpload], size(kOdtUpload),
+                  buffer[kGamutRedUpload], size(kGamutRedUpload),
+                  buffer[kGamutGreenUpload], size(kGamutGreenUpload),
+                  buffer[kGamutBlueUpload], size(kGamutBlueUpload),
+                  buffer[kPostProcessUpload], size(kPostProcessUpload),
+                  buffer[kZoneUpload], size(kZoneUpload),
+                  s.gamutMix[0], s.gamutMix[1], s.gamutMix[2],
+                  s.postProcessMix,
+                  s.lift[0], s.lift[1], s.lift[2],
+                  s.gamma[0], s.gamma[1], s.gamma[2],
+                  s.gain[0], s.gain[1], s.gain[2],
+                  s.printerLight[0], s.printerLight[1], s.printerLight[2],
+                  s.pushPull[0], s.pushPull[1], s.pushPull[2],
+                  s.saturation,
+                  s.cmy[0], s.cmy[1], s.cmy[2],
+                  s.temperatureGain[0], s.temperatureGain[1], s.temperatureGain[2],
+                  s.globalBlend,
+                  buffer[kTestImageUpload], size(kTestImageUpload),
+                  buffer[kZoneOverlayUpload], size(kZoneOverlayUpload),
+                  destination);
+}
+
+}  // namespace ChromvaleBeta2
