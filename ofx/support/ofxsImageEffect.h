@@ -178,11 +178,12 @@ class Clip {
 // Written by an instance that sets clip preferences; this plug-in sets none.
 class ClipPreferencesSetter {
  public:
-  ClipPreferencesSetter(PropertySet outArgs, const ImageEffectDescriptor& descriptor)
+  ClipPreferencesSetter(PropertySet outArgs, const ClipPropertyNames& depthPropNames,
+                        const ClipPropertyNames& componentPropNames, const ClipPropertyNames& parPropNames)
       : _outArgs(outArgs),
-        _depthPropNames(descriptor.getClipDepthPropNames()),
-        _componentPropNames(descriptor.getClipComponentPropNames()),
-        _parPropNames(descriptor.getClipPARPropNames()) {}
+        _depthPropNames(depthPropNames),
+        _componentPropNames(componentPropNames),
+        _parPropNames(parPropNames) {}
 
   void setClipComponents(const Clip& clip, PixelComponentEnum components);
   void setClipBitDepth(const Clip& clip, BitDepthEnum depth);
