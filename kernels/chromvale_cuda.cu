@@ -1,0 +1,274 @@
+/* The per-pixel colour chain and the device kernel that runs it. The same
+ * text is the CPU chain (included by the pipeline's C++ code), the CUDA
+ * kernel, and, after the archive copy of lut_cuda.h, the OpenCL program. */
+
+#if !defined(__OPENCL_VERSION__)
+#include "lut_cuda.h"
+#endif
+
+TM_NAMESPACE_BEGIN
+
+/* Test image and zone guide: fixed-size RGBA byte pictures, tiled over
+ * larger frames. */
+#define TM_VIEW_WIDTH 1920u
+#define TM_VIEW_HEIGHT 1080u
+
+/* Exponent used when a gamma or push/pull value is exactly 0. */
+#define TM_RECIPROCAL_FALLBACK 100.0f
+
+/* Per-render values derived from the settings. The kernel derives them per
+ * thread; the CPU derives them once per row or per call. */
+typedef struct ChainConstants {
+    float gammaExponent[3];
+    float pushPullExponent[3];
+    TmReal saturationFactor;
+} ChainConstants;
+
+TM_FUNC float reciprocalExponent(float value)
+{
+    return value == 0.0f ? TM_RECIPROCAL_FALLBACK : 1.0f / value;
+}
+
+TM_FUNC ChainConstants deriveChainConstants(const ChainSettings* s)
+{
+    ChainConstants k;
+    for (int c = 0; c < 3; ++c) {
+        k.gammaExponent[c] = reciprocalExponent(s->gamma[c]);
+        k.pushPullExponent[c] = reciprocalExponent(s->pushPull[c]);
+    }
+    const TmReal base = s->saturation > 0.0f ? (TmReal)2.51 : (TmReal)80.0;
+    k.saturationFactor = TM_POW_REAL(base, (TmReal)s->saturation);
+    return k;
+}
+
+TM_FUNC float clamp01(float x)
+{
+    return TM_FMIN(TM_FMAX(x, 0.0f), 1.0f);
+}
+
+/* 0 stays 0 for every exponent, 0^0 included; an exponent of exactly 1 is the
+ * common neutral case and pow would return the base unchanged anyway. */
+TM_FUNC float raiseUnit(float base, float exponent)
+{
+    if (base == 0.0f)
+        return 0.0f;
+    if (exponent == 1.0f)
+        return base;
+    return TM_POWF(base, exponent);
+}
+
+/* weight * result + (1 - weight) * base, on all four components. */
+TM_FUNC float4 blend(float4 base, float4 result, float weight)
+{
+    return weight * result + (1.0f - weight) * base;
+}
+
+/* The parametric corrections of one channel, printer lights to push/pull. */
+TM_FUNC float gradeChannel(float v, const ChainSettings* s, const ChainConstants* k, int c)
+{
+    const float a = v + s->printerLight[c];
+    v = clamp01(a + (1.0f - a) * s->lift[c]);
+    v = clamp01(v * s->gain[c]);
+    v = clamp01(raiseUnit(v, k->gammaExponent[c]));
+    v = clamp01(v * s->temperatureGain[c]);
+    v = 1.0f - clamp01((1.0f - v) * s->cmy[c]); /* scale the density 1 - v */
+    return clamp01(raiseUnit(v, k->pushPullExponent[c]));
+}
+
+/* Luma-preserving saturation: k = 1 is the identity, k < 1 moves towards
+ * grey, k > 1 away from it. No clamp: values may leave [0, 1] here. */
+TM_FUNC float4 applySaturation(float4 v, TmReal k)
+{
+    const TmReal r = (TmReal)v.x;
+    const TmReal g = (TmReal)v.y;
+    const TmReal b = (TmReal)v.z;
+    const TmReal wr = (TmReal)0.299, wg = (TmReal)0.587, wb = (TmReal)0.114;
+    v.x = (float)((wr + ((TmReal)0.701) * k) * r + (wg - wg * k) * g + (wb - wb * k) * b);
+    v.y = (float)((wr - wr * k) * r + (wg + ((TmReal)0.413) * k) * g + (wb - wb * k) * b);
+    v.z = (float)((wr - wr * k) * r + (wg - wg * k) * g + (wb + ((TmReal)0.886) * k) * b);
+    return v;
+}
+
+TM_FUNC float4 applyContrastCurve(float4 v, const ChainSettings* s)
+{
+    const float w = s->contrastMix;
+    const float r = lookup1D(s->contrastLut, s->contrastLutSize, v.x).x;
+    const float g = lookup1D(s->contrastLut, s->contrastLutSize, v.y).y;
+    const float b = lookup1D(s->contrastLut, s->contrastLutSize, v.z).z;
+    v.x = w * r + (1.0f - w) * v.x;
+    v.y = w * g + (1.0f - w) * v.y;
+    v.z = w * b + (1.0f - w) * v.z;
+    return v;
+}
+
+/* Byte offset of the view picture pixel shown at (x, y); larger frames
+ * repeat the picture. */
+TM_FUNC unsigned int viewPixelOffset(int x, int y)
+{
+    const unsigned int column = (unsigned int)x % TM_VIEW_WIDTH;
+    const unsigned int row = (unsigned int)y % TM_VIEW_HEIGHT;
+    return 4u * (row * TM_VIEW_WIDTH + column);
+}
+
+TM_FUNC float byteToUnit(unsigned char byte)
+{
+    return (float)byte / 255.0f;
+}
+
+/* The whole chain for one source pixel. With withTestViews set, the test
+ * image, the zone chart LUT and the zone guide overlay are drawn for pixel
+ * (x, y) of the source image; without it the chain depends on the colour
+ * alone, which is what a baked LUT can express. */
+TM_FUNC float4 runChain(const ChainSettings* s, const ChainConstants* k, float4 source,
+                        int x, int y, int withTestViews)
+{
+    float4 v = source;
+
+    for (int c = 0; c < 3; ++c) {
+        if (s->gamutLutSize[c] != 0u)
+            v = blend(lookup3D(s->gamutLut[c], s->gamutLutSize[c], v), v, s->gamutMix[c]);
+    }
+    if (s->idtLutSize != 0u)
+        v = lookup3D(s->idtLut, s->idtLutSize, v);
+    if (withTestViews && s->testImageSize != 0u) {
+        TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
+        v = make_float4(byteToUnit(p[0]), byteToUnit(p[1]), byteToUnit(p[2]), 1.0f);
+    }
+
+    float4 u = v; /* the ungraded colour the global blend returns to */
+
+    v.x = gradeChannel(v.x, s, k, 0);
+    v.y = gradeChannel(v.y, s, k, 1);
+    v.z = gradeChannel(v.z, s, k, 2);
+    v = applySaturation(v, k->saturationFactor);
+
+    if (s->contrastLutSize != 0u)
+        v = applyContrastCurve(v, s);
+    if (s->paletteLutSize != 0u)
+        v = blend(v, lookup3D(s->paletteLut, s->paletteLutSize, v), s->paletteMix);
+    if (s->printLutSize != 0u)
+        v = blend(v, lookup3D(s->printLut, s->printLutSize, v), s->printMix);
+    if (s->postProcessLutSize != 0u)
+        v = blend(v, lookup3D(s->postProcessLut, s->postProcessLutSize, v), s->postProcessMix);
+    if (withTestViews && s->zoneLutSize != 0u)
+        v = lookup3D(s->zoneLut, s->zoneLutSize, v);
+    if (s->odtLutSize != 0u) {
+        v = lookup3D(s->odtLut, s->odtLutSize, v);
+        u = lookup3D(s->odtLut, s->odtLutSize, u);
+    }
+
+    const float w = s->globalBlend;
+    float4 out = make_float4(w * v.x + (1.0f - w) * u.x,
+                             w * v.y + (1.0f - w) * u.y,
+                             w * v.z + (1.0f - w) * u.z,
+                             source.w);
+    if (withTestViews && s->zoneOverlaySize != 0u) {
+        TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
+        if (p[3] != 0) {
+            out.x = byteToUnit(p[0]);
+            out.y = byteToUnit(p[1]);
+            out.z = byteToUnit(p[2]);
+        }
+    }
+    return out;
+}
+
+/* ---- Device kernel ----------------------------------------------------- */
+
+#if defined(__OPENCL_VERSION__) || defined(__CUDACC__)
+
+#if defined(__OPENCL_VERSION__)
+#define TM_KERNEL __kernel
+#define TM_KERNEL_NAME applyEffectKernel
+#define TM_THREAD_X ((int)get_global_id(0))
+#define TM_THREAD_Y ((int)get_global_id(1))
+#else
+#define TM_KERNEL __global__
+#define TM_KERNEL_NAME applyEffectKernelCL
+#define TM_THREAD_X ((int)(blockIdx.x * blockDim.x + threadIdx.x))
+#define TM_THREAD_Y ((int)(blockIdx.y * blockDim.y + threadIdx.y))
+#endif
+
+TM_KERNEL void TM_KERNEL_NAME(
+    TM_GLOBAL const float* p_Input, int p_Width, int p_Height,
+    TM_GLOBAL const float* idtLut, unsigned int idtLutSize,
+    TM_GLOBAL const float* contrastLut, unsigned int contrastLutSize, float contrastMix,
+    TM_GLOBAL const float* paletteLut, unsigned int paletteLutSize, float paletteMix,
+    TM_GLOBAL const float* printLut, unsigned int printLutSize, float printMix,
+    TM_GLOBAL const float* odtLut, unsigned int odtLutSize,
+    TM_GLOBAL const float* gamutLutR, unsigned int gamutLutSizeR,
+    TM_GLOBAL const float* gamutLutG, unsigned int gamutLutSizeG,
+    TM_GLOBAL const float* gamutLutB, unsigned int gamutLutSizeB,
+    TM_GLOBAL const float* postProcessLut, unsigned int postProcessLutSize,
+    TM_GLOBAL const float* zoneLut, unsigned int zoneLutSize,
+    float gamutMixR, float gamutMixG, float gamutMixB,
+    float postProcessMix,
+    float liftR, float liftG, float liftB,
+    float gammaR, float gammaG, float gammaB,
+    float gainR, float gainG, float gainB,
+    float printerLightR, float printerLightG, float printerLightB,
+    float pushPullR, float pushPullG, float pushPullB,
+    float saturation,
+    float cmyC, float cmyM, float cmyY,
+    float temperatureGainR, float temperatureGainG, float temperatureGainB,
+    float globalBlend,
+    TM_GLOBAL const unsigned char* testImage, unsigned int testImageSize,
+    TM_GLOBAL const unsigned char* zoneOverlay, unsigned int zoneOverlaySize,
+    TM_GLOBAL float* p_Output)
+{
+    const int x = TM_THREAD_X;
+    const int y = TM_THREAD_Y;
+    if (x >= p_Width || y >= p_Height)
+        return;
+
+    ChainSettings s;
+    s.lift[0] = liftR; s.lift[1] = liftG; s.lift[2] = liftB;
+    s.gamma[0] = gammaR; s.gamma[1] = gammaG; s.gamma[2] = gammaB;
+    s.gamutMix[0] = gamutMixR; s.gamutMix[1] = gamutMixG; s.gamutMix[2] = gamutMixB;
+    s.gain[0] = gainR; s.gain[1] = gainG; s.gain[2] = gainB;
+    s.temperatureGain[0] = temperatureGainR;
+    s.temperatureGain[1] = temperatureGainG;
+    s.temperatureGain[2] = temperatureGainB;
+    s.saturation = saturation;
+    s.printerLight[0] = printerLightR; s.printerLight[1] = printerLightG; s.printerLight[2] = printerLightB;
+    s.pushPull[0] = pushPullR; s.pushPull[1] = pushPullG; s.pushPull[2] = pushPullB;
+    s.cmy[0] = cmyC; s.cmy[1] = cmyM; s.cmy[2] = cmyY;
+    s.postProcessMix = postProcessMix;
+    s.zoneOverlay = zoneOverlay;
+    s.idtLut = idtLut;
+    s.contrastLut = contrastLut;
+    s.paletteLut = paletteLut;
+    s.printLut = printLut;
+    s.odtLut = odtLut;
+    s.postProcessLut = postProcessLut;
+    s.gamutLut[0] = gamutLutR; s.gamutLut[1] = gamutLutG; s.gamutLut[2] = gamutLutB;
+    s.zoneLut = zoneLut;
+    s.idtLutSize = idtLutSize;
+    s.contrastLutSize = contrastLutSize;
+    s.paletteLutSize = paletteLutSize;
+    s.printLutSize = printLutSize;
+    s.odtLutSize = odtLutSize;
+    s.postProcessLutSize = postProcessLutSize;
+    s.gamutLutSize[0] = gamutLutSizeR; s.gamutLutSize[1] = gamutLutSizeG; s.gamutLutSize[2] = gamutLutSizeB;
+    s.zoneLutSize = zoneLutSize;
+    s.testImageSize = testImageSize;
+    s.zoneOverlaySize = zoneOverlaySize;
+    s.contrastMix = contrastMix;
+    s.paletteMix = paletteMix;
+    s.printMix = printMix;
+    s.globalBlend = globalBlend;
+    s.testImage = testImage;
+
+    const ChainConstants k = deriveChainConstants(&s);
+    const int offset = 4 * (y * p_Width + x);
+    const float4 source = make_float4(p_Input[offset], p_Input[offset + 1], p_Input[offset + 2], p_Input[offset + 3]);
+    const float4 out = runChain(&s, &k, source, x, y, 1);
+    p_Output[offset] = out.x;
+    p_Output[offset + 1] = out.y;
+    p_Output[offset + 2] = out.z;
+    p_Output[offset + 3] = out.w;
+}
+
+#endif
+
+TM_NAMESPACE_END

@@ -1,0 +1,67 @@
+#include "pipeline/cpu_chain.h"
+
+#include <algorithm>
+
+#include "chromvale_cuda.cu"
+
+// Inline the whole chain into the row loop so the settings and the derived
+// exponents stay in registers across the row.
+#if defined(__GNUC__) || defined(__clang__)
+#define TM_FLATTEN __attribute__((flatten))
+#else
+#define TM_FLATTEN
+#endif
+
+namespace ChromvaleBeta2 {
+
+float4 processColour(const PipelineSettings& settings, float4 source)
+{
+    const ChainConstants k = deriveChainConstants(&settings);
+    return runChain(&settings, &k, source, 0, 0, 0);
+}
+
+float4 processColourAt(const PipelineSettings& settings, float4 source, int x, int y)
+{
+    const ChainConstants k = deriveChainConstants(&settings);
+    return runChain(&settings, &k, source, x, y, 1);
+}
+
+namespace {
+
+void fillTransparent(float* destination, int count)
+{
+    std::fill(destination, destination + 4 * std::max(count, 0), 0.0f);
+}
+
+}  // namespace
+
+TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2,
+                          float* destination)
+{
+    if (x2 <= x1)
+        return;
+    if (source.pixels == nullptr) {
+        fillTransparent(destination, x2 - x1);
+        return;
+    }
+    const int from = std::clamp(source.x1, x1, x2);
+    const int to = std::clamp(source.x2, from, x2);
+    fillTransparent(destination, from - x1);
+    fillTransparent(destination + 4 * (to - x1), x2 - to);
+
+    // A local copy tells the compiler that stores to the row cannot change
+    // the settings, so nothing is re-read per pixel.
+    const ChainSettings s = settings;
+    const ChainConstants k = deriveChainConstants(&s);
+    float* out = destination + 4 * (from - x1);
+    for (int x = from; x < to; ++x, out += 4) {
+        const float* in = source.pixels + 4 * (x - source.x1);
+        const float4 pixel = runChain(&s, &k, make_float4(in[0], in[1], in[2], in[3]), x - source.x1, source.y, 1);
+        out[0] = pixel.x;
+        out[1] = pixel.y;
+        out[2] = pixel.z;
+        out[3] = pixel.w;
+    }
+}
+
+}  // namespace ChromvaleBeta2
