@@ -1,0 +1,138 @@
+#include "plugin/ChromvaleNG.h"
+
+#include <cassert>
+#include <stdexcept>
+
+#include "plugin/bundle_path.h"
+#include "plugin/param_catalogue.h"
+#include "plugin/platform/help_opener.h"
+#include "plugin/test_image_store.h"
+
+namespace ChromvaleBeta2 {
+
+namespace {
+
+template <class Param>
+Param& lookup(const std::map<std::string_view, Param*>& params, std::string_view name) {
+    auto found = params.find(name);
+    // Names come from this file and the catalogue; a miss is a programming error.
+    if (found == params.end()) throw std::logic_error("no parameter " + std::string(name));
+    return *found->second;
+}
+
+}  // namespace
+
+ChromvaleNG::ChromvaleNG(OfxImageEffectHandle handle) : OFX::ImageEffect(handle) {
+    m_dstClip = fetchClip(kOfxImageEffectOutputClipName);
+    m_srcClip = fetchClip(kOfxImageEffectSimpleSourceClipName);
+    m_export33Button = fetchPushButtonParam("export33LUTButton");
+    m_export65Button = fetchPushButtonParam("export65LUTButton");
+
+    for (const ParamSpec& spec : paramCatalogue()) {
+        const std::string name(spec.name);
+        switch (spec.kind) {
+            case ParamKind::Double: m_doubles[spec.name] = fetchDoubleParam(name); break;
+            case ParamKind::Boolean: m_booleans[spec.name] = fetchBooleanParam(name); break;
+            case ParamKind::Choice: m_choices[spec.name] = fetchChoiceParam(name); break;
+            case ParamKind::Group:
+            case ParamKind::PushButton: break;
+        }
+    }
+
+    updateDependentParams(readChoice("colorPaletteAOptions", 0), readChoice("colorPaletteBOptions", 0),
+                          readChoice("contrastOptions", 0));
+    loadTestImages();
+
+    assert(m_export33Button && m_export65Button);
+    enableExportButtons(true);
+}
+
+ChromvaleNG::~ChromvaleNG() = default;
+
+OFX::DoubleParam& ChromvaleNG::doubleParam(std::string_view name) const { return lookup(m_doubles, name); }
+OFX::BooleanParam& ChromvaleNG::booleanParam(std::string_view name) const { return lookup(m_booleans, name); }
+OFX::ChoiceParam& ChromvaleNG::choiceParam(std::string_view name) const { return lookup(m_choices, name); }
+
+float ChromvaleNG::readFloat(std::string_view name, double time) const {
+    double value = 0;
+    doubleParam(name).getValueAtTime(time, value);
+    return static_cast<float>(value);
+}
+
+bool ChromvaleNG::readBool(std::string_view name, double time) const {
+    bool value = false;
+    booleanParam(name).getValueAtTime(time, value);
+    return value;
+}
+
+int ChromvaleNG::readChoice(std::string_view name, double time) const {
+    int value = 0;
+    choiceParam(name).getValueAtTime(time, value);
+    return value;
+}
+
+void ChromvaleNG::setEnabled(std::string_view name, bool enabled) const {
+    if (auto choice = m_choices.find(name); choice != m_choices.end()) {
+        choice->second->setEnabled(enabled);
+    } else if (auto toggle = m_booleans.find(name); toggle != m_booleans.end()) {
+        toggle->second->setEnabled(enabled);
+    } else {
+        doubleParam(name).setEnabled(enabled);
+    }
+}
+
+void ChromvaleNG::enableExportButtons(bool enabled) {
+    m_export33Button->setEnabled(enabled);
+    m_export65Button->setEnabled(enabled);
+}
+
+void ChromvaleNG::updateDependentParams(int paletteOption, int printOption, int contrastOption) {
+    for (std::string_view name : {"colorPaletteAIntensity", "colorPaletteBIntensity",
+                                  "colorPaletteNegativeSelections", "colorPaletteNegativeGEN2Selections",
+                                  "colorPaletteMajorSelections", "colorPaletteMinorSelections",
+                                  "contrastIntensity"}) {
+        setEnabled(name, false);
+    }
+    if (const std::string_view stockList = activePaletteList(paletteOption); !stockList.empty()) {
+        setEnabled("colorPaletteAIntensity", true);
+        setEnabled(stockList, true);
+    }
+    if (printOption > 0) setEnabled("colorPaletteBIntensity", true);
+    if (contrastOption > 0) setEnabled("contrastIntensity", true);
+}
+
+void ChromvaleNG::changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) {
+    if (paramName == "colorPaletteAOptions" || paramName == "colorPaletteBOptions" ||
+        paramName == "contrastOptions") {
+        updateDependentParams(readChoice("colorPaletteAOptions", args.time),
+                              readChoice("colorPaletteBOptions", args.time),
+                              readChoice("contrastOptions", args.time));
+    } else if (paramName == "helpButton") {
+        openHelpPage(bundleResource("help.html"));
+    } else if (paramName == "export33LUTButton") {
+        renderLUT(args.time, 33);
+    } else if (paramName == "export65LUTButton") {
+        renderLUT(args.time, 65);
+    }
+}
+
+bool ChromvaleNG::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip,
+                             double& identityTime) {
+    LookParams values;
+    gatherLookParams(values, args.time);
+    auto is = [](float value, double constant) { return static_cast<double>(value) == constant; };
+    const bool neutral =
+        values.idtProfile == 0 && is(values.PrinterLight, 0) && is(values.C, 1) && is(values.M, 1) &&
+        is(values.Y, 1) && is(values.lift, 0) && is(values.liftR, 0) && is(values.liftG, 0) &&
+        is(values.liftB, 0) && is(values.gamma, 1) && is(values.gammaR, 1) && is(values.gammaG, 1) &&
+        is(values.gammaB, 1) && is(values.gain, 1) && is(values.gainR, 1) && is(values.gainG, 1) &&
+        is(values.gainB, 1) && is(values.saturation, 0) && is(values.temperature, 0) &&
+        values.contrastOptions == 0 && values.colorPaletteAOptions == 0 && values.colorPaletteBOptions == 0 &&
+        values.outputProfileOptions == 0;
+    if (!neutral) return false;
+    identityClip = m_srcClip;
+    identityTime = args.time;
+    return true;
+}
+
+}  // namespace ChromvaleBeta2
