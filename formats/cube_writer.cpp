@@ -1,14 +1,10 @@
 #include "formats/cube_writer.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <limits>
-#include <random>
 
+#include "formats/atomic_file.h"
 #include "formats/console_line.h"
 #include "formats/cube_reader.h"
 
@@ -38,37 +34,7 @@ void appendNumber(std::string& text, float value) {
     text.append(buffer, written.ptr);
 }
 
-std::string temporaryPathBeside(const std::string& target) {
-    std::random_device random;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", random(), random());
-    return target + suffix;
-}
-
-class CubeTextFile {
-public:
-    explicit CubeTextFile(const std::string& path) : m_file(std::fopen(path.c_str(), "w")) {}
-    ~CubeTextFile() {
-        if (m_file) {
-            std::fclose(m_file);
-        }
-    }
-    CubeTextFile(const CubeTextFile&) = delete;
-    CubeTextFile& operator=(const CubeTextFile&) = delete;
-
-    bool isOpen() const { return m_file != nullptr; }
-    bool write(const std::string& text) { return std::fwrite(text.data(), 1, text.size(), m_file) == text.size(); }
-    bool close() {
-        std::FILE* file = m_file;
-        m_file = nullptr;
-        return std::fclose(file) == 0;
-    }
-
-private:
-    std::FILE* m_file;
-};
-
-bool writeLines(CubeTextFile& file, const std::vector<float>& data, uint32_t n) {
+void writeLines(AtomicFile& file, const std::vector<float>& data, uint32_t n) {
     std::string text = "LUT_3D_SIZE " + std::to_string(n) + "\n\n";
     for (std::size_t i = 0; i < data.size(); i += 3) {
         appendNumber(text, data[i]);
@@ -78,20 +44,11 @@ bool writeLines(CubeTextFile& file, const std::vector<float>& data, uint32_t n) 
         appendNumber(text, data[i + 2]);
         text += '\n';
         if (text.size() >= kFlushThreshold) {
-            if (!file.write(text)) {
-                return false;
-            }
+            file.write(text.data(), text.size());
             text.clear();
         }
     }
-    return file.write(text);
-}
-
-bool failWrite(const std::string& path, const std::string& temporary, int error) {
-    writeConsoleLine("Could not write file " + path + ": " + (error != 0 ? std::strerror(error) : "write error"));
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
+    file.write(text.data(), text.size());
 }
 
 }  // namespace
@@ -110,25 +67,16 @@ bool writeCubeFile(std::string path, std::vector<float> data, uint32_t n) {
         return false;
     }
 
-    const std::string temporary = temporaryPathBeside(path);
-    CubeTextFile file(temporary);
+    AtomicFile file(path, AtomicFile::Mode::Text);
     if (!file.isOpen()) {
         writeConsoleLine("Could not open file " + path + " for writing");
         return false;
     }
-    errno = 0;
-    if (!writeLines(file, points, n)) {
-        const int error = errno;
-        file.close();
-        return failWrite(path, temporary, error);
-    }
-    if (!file.close()) {
-        return failWrite(path, temporary, errno);
-    }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, path, renameError);
-    if (renameError) {
-        return failWrite(path, temporary, renameError.value());
+    writeLines(file, points, n);
+    std::string error;
+    if (!file.commit(error)) {
+        writeConsoleLine("Could not write file " + path + ": " + error);
+        return false;
     }
     return true;
 }
