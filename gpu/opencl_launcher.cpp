@@ -51,8 +51,8 @@ cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_que
 }
 
 // The source text of one archive entry, NUL-terminated; empty when it cannot be read.
-std::vector<char> kernelSource(LutArchive* archive, const char* entry) {
-    std::vector<char> text;
+std::vector<unsigned char> kernelSource(LutArchive* archive, const char* entry) {
+    std::vector<unsigned char> text;
     if (archive == nullptr || !archive->extract(entry, text)) {
         text.clear();
         OFX::Log::error(true, "Failed to read %s [%d]", entry, 1);
@@ -79,10 +79,12 @@ void logBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device) {
 // rather than handing the loader a null object.
 cl_kernel buildKernel(const OpenClApi& cl, cl_context context, cl_device_id device,
                       LutArchive* archive) {
-    const std::vector<char> header = kernelSource(archive, kHeaderEntry);
-    const std::vector<char> body = kernelSource(archive, kKernelEntry);
-    const char* sources[] = {header.empty() ? nullptr : header.data(),
-                             body.empty() ? nullptr : body.data()};
+    const std::vector<unsigned char> header = kernelSource(archive, kHeaderEntry);
+    const std::vector<unsigned char> body = kernelSource(archive, kKernelEntry);
+    const auto text = [](const std::vector<unsigned char>& source) {
+        return source.empty() ? nullptr : reinterpret_cast<const char*>(source.data());
+    };
+    const char* sources[] = {text(header), text(body)};
 
     cl_int status = CL_SUCCESS;
     cl_program program = nullptr;

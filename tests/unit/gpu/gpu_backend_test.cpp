@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "gpu/cuda_device_lines.h"
+#include "gpu/cuda_launcher.h"
+#include "gpu/device_report.h"
+#include "gpu/kernel_arguments.h"
+#include "gpu/opencl_api.h"
+#include "ofx/support/ofxsCore.h"
+#include "tests/unit/gpu/log_capture.h"
+#include "tests/unit/gpu/look_fixture.h"
+#include "tests/unit/gpu/opencl_fixture.h"
+
+namespace ChromvaleBeta2::testing {
+namespace {
+
+TEST(HostUploads, CopyWholeTablesAndOnlyCompletePictures) {
+    Look look(true, TestView::kTestImage);
+    HostUploads uploads = hostUploads(look.settings);
+    EXPECT_EQ(uploads[kIdtUpload].bytes, 17u * 17u * 17u * 12u);
+    EXPECT_EQ(uploads[kIdtUpload].sizeArgument, 17u);
+    EXPECT_EQ(uploads[kContrastUpload].bytes, 64u * 12u);
+    EXPECT_EQ(uploads[kTestImageUpload].bytes, 1920u * 1080u * 4u);
+    EXPECT_EQ(uploads[kTestImageUpload].sizeArgument, 1920u * 1080u * 4u);
+    EXPECT_FALSE(uploads[kZoneUpload].present());
+    EXPECT_EQ(uploads[kZoneUpload].sizeArgument, 0u);
+
+    // The kernel reads a full 1920 x 1080 picture whatever the size says, and
+    // tests only the size to decide whether a stage runs.
+    look.settings.testImageSize -= 4;
+    look.settings.idtLut = nullptr;
+    look.settings.paletteLutSize = 0;
+    uploads = hostUploads(look.settings);
+    for (UploadSlot slot : {kTestImageUpload, kIdtUpload, kPaletteUpload}) {
+        EXPECT_FALSE(uploads[slot].present()) << slot;
+        EXPECT_EQ(uploads[slot].sizeArgument, 0u) << slot;
+    }
+}
+
+TEST(OpenClLoader, LeavesTheTableAloneWhenTheLibraryIsMissing) {
+    OpenClApi api;
+    EXPECT_FALSE(loadOpenClApi("libTonemillNoSuchOpenCL.so.1", api));
+    EXPECT_EQ(api.clGetPlatformIDs, nullptr);
+    if (OpenClDevice::instance() != nullptr) {
+        ASSERT_NE(openClApi(), nullptr);
+        EXPECT_NE(openClApi()->clEnqueueNDRangeKernel, nullptr);
+    }
+}
+
+TEST(DeviceReport, ListsEveryOpenClDeviceInNumberedBlocks) {
+    if (OpenClDevice::instance() == nullptr) GTEST_SKIP() << "no OpenCL device on this machine";
+    LogCapture log;
+    logOpenClDevices();
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_FALSE(lines.empty());
+    ASSERT_EQ(lines.size() % 5, 0u) << log.text();
+    const std::regex block[] = {std::regex(R"((\d+)\. Device: .+)"),
+                                std::regex(R"( (\d+)\.1 Hardware version: OpenCL .+)"),
+                                std::regex(R"( (\d+)\.2 Software version: .+)"),
+                                std::regex(R"( (\d+)\.3 OpenCL C version: OpenCL C .+)"),
+                                std::regex(R"( (\d+)\.4 Parallel compute units: [1-9]\d*)")};
+    std::string deviceNumber;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(lines[i], match, block[i % 5])) << lines[i];
+        // Every line of a block carries its device's number, not a version.
+        if (i % 5 == 0) deviceNumber = match[1];
+        EXPECT_EQ(match[1], deviceNumber) << lines[i];
+    }
+    EXPECT_EQ(lines[0].rfind("1. Device: ", 0), 0u);
+}
+
+TEST(DeviceReport, DescribesACudaDevice) {
+    LogCapture log;
+    logCudaDevice(0, {"Test GPU", 8, 6, 7000000, 256});
+    logCudaDevice(1, {"Odd Bus", 7, 5, 7000000, 255});
+    const std::vector<std::string> expected = {
+        "Device Number: 0",
+        "  Device name: Test GPU",
+        "  Compute capability: 8.6",
+        "  Memory Clock Rate (KHz): 7000000",
+        "  Memory Bus Width (bits): 256",
+        "  Peak Memory Bandwidth (GB/s): 448.000000",
+        "Device Number: 1",
+        "  Device name: Odd Bus",
+        "  Compute capability: 7.5",
+        "  Memory Clock Rate (KHz): 7000000",
+        "  Memory Bus Width (bits): 255",
+        "  Peak Memory Bandwidth (GB/s): 434.000000"};  // 31 whole bytes
+    EXPECT_EQ(log.lines(), expected);
+}
+
+TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
+    LogCapture log;
+    logCudaDevices();
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_FALSE(lines.empty());
+    Look look(false, TestView::kNone);
+    if (cudaBackendBuilt()) {
+        EXPECT_EQ(lines[0].rfind("CUDA compile time version : ", 0), 0u);
+        // Nothing to launch; the call still ends with the device synchronisation.
+        EXPECT_NO_THROW(launchCudaPipeline(0, 0, look.settings, nullptr, nullptr));
+    } else {
+        EXPECT_EQ(lines[0], "CUDA support was not built into this plug-in");
+        try {
+            launchCudaPipeline(8, 8, look.settings, nullptr, nullptr);
+            ADD_FAILURE() << "a build without CUDA must refuse CUDA renders";
+        } catch (const OFX::Exception::Suite& failure) {
+            EXPECT_EQ(failure.status(), kOfxStatErrUnsupported);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ChromvaleBeta2::testing
