@@ -1,0 +1,200 @@
+#include "tools/lutgen/lut_baker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "tools/lutgen/camera_curves.h"
+#include "tools/lutgen/colour_space.h"
+#include "tools/lutgen/film_model.h"
+#include "tools/lutgen/house_rendering.h"
+#include "tools/lutgen/ocio_chain.h"
+#include "tools/lutgen/zone_chart.h"
+
+namespace tonemill::lutgen {
+
+namespace {
+
+[[noreturn]] void fail(const Recipe& r, const std::string& what)
+{
+    throw std::runtime_error("recipe [" + r.entryName() + "]: " + what);
+}
+
+// "input" tables take an encoding into the working space, "output" tables
+// take the working space out to it.
+bool isOutput(const Recipe& r)
+{
+    const std::string& direction = r.text("direction");
+    if (direction != "input" && direction != "output")
+        fail(r, "direction must be input or output");
+    return direction == "output";
+}
+
+template <typename PointFn>
+LatticeTransform perPoint(PointFn fn)
+{
+    return [fn](std::vector<double>& rgb) {
+        for (size_t i = 0; i < rgb.size(); i += 3) {
+            const Vec3 out = fn(Vec3{rgb[i], rgb[i + 1], rgb[i + 2]});
+            std::copy(out.begin(), out.end(), rgb.begin() + i);
+        }
+    };
+}
+
+LatticeTransform ocioCamera(const Recipe& r)
+{
+    const OcioStep camera{r.text("builtin"), false};
+    if (isOutput(r))
+        return ocioChain({acescctToAces(false), {camera.builtin, true}});
+    return ocioChain({camera, acescctToAces(true)});
+}
+
+std::vector<OcioStep> displayRendering(const Recipe& r)
+{
+    return {acescctToAces(false), {r.text("output"), false}, {r.text("display"), false}};
+}
+
+std::vector<OcioStep> inverted(std::vector<OcioStep> steps)
+{
+    std::reverse(steps.begin(), steps.end());
+    for (OcioStep& step : steps)
+        step.inverse = !step.inverse;
+    return steps;
+}
+
+LatticeTransform acesDisplay(const Recipe& r)
+{
+    const auto steps = displayRendering(r);
+    return ocioChain(isOutput(r) ? steps : inverted(steps));
+}
+
+LatticeTransform cameraFormula(const Recipe& r)
+{
+    const CodeCurve* curve = findCurve(r.text("curve"));
+    if (!curve)
+        fail(r, "unknown curve '" + r.text("curve") + "'");
+    const Gamut* found = findGamut(r.text("gamut"));
+    if (!found)
+        fail(r, "unknown gamut '" + r.text("gamut") + "'");
+    Gamut gamut = *found;
+    if (r.has("white_kelvin"))
+        gamut = withWhite(gamut, whiteForTemperature(r.number("white_kelvin")));
+    const Mat3 toAp1 = gamutToGamut(gamut, acesAp1());
+    if (isOutput(r)) {
+        const Mat3 fromAp1 = inverse(toAp1);
+        return perPoint([=](const Vec3& cct) {
+            const Vec3 camera = applyMatrix(fromAp1, {linearFromAcescct(cct[0]), linearFromAcescct(cct[1]),
+                                                linearFromAcescct(cct[2])});
+            return Vec3{encodeCurve(*curve, camera[0]), encodeCurve(*curve, camera[1]),
+                        encodeCurve(*curve, camera[2])};
+        });
+    }
+    return perPoint([=](const Vec3& code) {
+        const Vec3 ap1 = applyMatrix(toAp1, {decodeCurve(*curve, code[0]), decodeCurve(*curve, code[1]),
+                                       decodeCurve(*curve, code[2])});
+        return Vec3{acescctFromLinear(ap1[0]), acescctFromLinear(ap1[1]), acescctFromLinear(ap1[2])};
+    });
+}
+
+// The reference gamut compression of ACES 1.3 on one channel: its distance
+// from the achromatic axis (the largest channel) is compressed beyond the
+// threshold so that the limit distance lands on the gamut boundary.
+LatticeTransform gamutLimit(const Recipe& r)
+{
+    const std::string& name = r.text("channel");
+    const int channel = name == "red" ? 0 : name == "green" ? 1 : name == "blue" ? 2 : -1;
+    if (channel < 0)
+        fail(r, "channel must be red, green or blue");
+    const double threshold = r.number("threshold");
+    const double limit = r.number("limit");
+    const double power = r.number("power");
+    if (!(threshold > 0.0 && threshold < 1.0 && limit > 1.0 && power >= 1.0))
+        fail(r, "needs 0 < threshold < 1, limit > 1 and power >= 1");
+    const double scale = (limit - threshold) /
+        std::pow(std::pow((1.0 - threshold) / (limit - threshold), -power) - 1.0, 1.0 / power);
+    return perPoint([=](Vec3 v) {
+        const double achromatic = std::max({v[0], v[1], v[2]});
+        if (achromatic <= 0.0)
+            return v;
+        const double distance = (achromatic - v[channel]) / achromatic;
+        if (distance <= threshold)
+            return v;
+        const double over = (distance - threshold) / scale;
+        const double compressed = threshold + scale * over / std::pow(1.0 + std::pow(over, power), 1.0 / power);
+        v[channel] = achromatic - compressed * achromatic;
+        return v;
+    });
+}
+
+LatticeTransform zones(const Recipe& r)
+{
+    const ZoneChart chart = zoneChartFromRecipe(r);
+    std::vector<double> working;
+    for (const auto& colour : chart.displayColours)
+        working.insert(working.end(), colour.begin(), colour.end());
+    ocioChain(inverted(displayRendering(r)))(working);
+    return perPoint([chart, working](const Vec3& cct) {
+        const double y = ap1Luminance({linearFromAcescct(cct[0]), linearFromAcescct(cct[1]),
+                                       linearFromAcescct(cct[2])});
+        const double stops = y > 0.0 ? std::log2(y / kMidGreyLinear) : -100.0;
+        const size_t zone = static_cast<size_t>(zoneIndex(chart, stops));
+        return Vec3{working[zone * 3], working[zone * 3 + 1], working[zone * 3 + 2]};
+    });
+}
+
+LatticeTransform transformFor(const Recipe& r)
+{
+    const std::string& model = r.text("model");
+    if (model == "identity")
+        return [](std::vector<double>&) {};
+    if (model == "ocio-camera")
+        return ocioCamera(r);
+    if (model == "aces-display")
+        return acesDisplay(r);
+    if (model == "camera")
+        return cameraFormula(r);
+    if (model == "house") {
+        const HouseRendering house = houseRenderingFromRecipe(r);
+        return perPoint([house](const Vec3& v) { return renderHouse(house, v); });
+    }
+    if (model == "film") {
+        const FilmStock stock = filmStockFromRecipe(r);
+        return perPoint([stock](const Vec3& v) { return renderFilm(stock, v); });
+    }
+    if (model == "palette") {
+        const Palette palette = paletteFromRecipe(r);
+        return perPoint([palette](const Vec3& v) { return renderPalette(palette, v); });
+    }
+    if (model == "gamut-limit")
+        return gamutLimit(r);
+    if (model == "zones")
+        return zones(r);
+    fail(r, "unknown model '" + model + "'");
+}
+
+}  // namespace
+
+bool isCurveEntry(const std::string& entryName)
+{
+    return entryName.rfind("2-CURVES/", 0) == 0;
+}
+
+Lattice bakeEntry(const Recipe& r)
+{
+    if (isCurveEntry(r.entryName())) {
+        if (r.text("model") != "curve")
+            fail(r, "entries of 2-CURVES/ are 1D and need model = curve");
+        const ContrastCurve curve = contrastCurveFromRecipe(r);
+        Lattice lattice = identityLattice(true, kCurveSize);
+        for (size_t i = 0; i < lattice.rgb.size(); i += 3) {
+            const Vec3 out = renderContrastCurve(curve, lattice.rgb[i]);
+            std::copy(out.begin(), out.end(), lattice.rgb.begin() + i);
+        }
+        return lattice;
+    }
+    Lattice lattice = identityLattice(false, kCubeSize);
+    transformFor(r)(lattice.rgb);
+    return lattice;
+}
+
+}  // namespace tonemill::lutgen
