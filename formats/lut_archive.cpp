@@ -1,5 +1,6 @@
 #include "formats/lut_archive.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 

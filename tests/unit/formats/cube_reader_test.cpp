@@ -79,6 +79,11 @@ TEST(CubeReader, HeaderNoiseCommentsAndBlankLinesAreSkippedAnywhere) {
     ASSERT_TRUE(lowerSized.ok) << lowerSized.output;
     EXPECT_EQ(lowerSized.table.kind, LutTable::kKind1D);
     EXPECT_EQ(lowerSized.table.data, (std::vector<float>{0.001f, 25.0f, -1.0f}));
+    // A zero size does not count as the first size keyword.
+    const Parsed late1D = parse("LUT_3D_SIZE 0\nLUT_1D_SIZE 2\n1 1 1\n2 2 2\n");
+    ASSERT_TRUE(late1D.ok) << late1D.output;
+    EXPECT_EQ(late1D.table.kind, LutTable::kKind1D);
+    EXPECT_EQ(late1D.table.m_dims, 2u);
     // Surplus lines after the last entry are never read.
     const Parsed surplus = parse("LUT_1D_SIZE 1\n1 1 1\n2 2 2\nnot even a table line\n");
     EXPECT_TRUE(surplus.ok);
@@ -99,13 +104,6 @@ TEST(CubeReader, NumbersAreReadLikeScanfInTheCLocale) {
     EXPECT_EQ(parsed.table.data, (std::vector<float>{0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 0.25f, -2.0f, 100.0f, 1.5f, 0.25f,
                                                      3.0f, inf, -inf, 0.0f, 1, 2, 3}));
     EXPECT_EQ(parsed.output, "");
-}
-
-TEST(CubeReader, AZeroSizeDoesNotCountAsTheFirstSizeKeyword) {
-    const Parsed late1D = parse("LUT_3D_SIZE 0\nLUT_1D_SIZE 2\n1 1 1\n2 2 2\n");
-    ASSERT_TRUE(late1D.ok) << late1D.output;
-    EXPECT_EQ(late1D.table.kind, LutTable::kKind1D);
-    EXPECT_EQ(late1D.table.m_dims, 2u);
 }
 
 struct Rejection {
@@ -208,16 +206,6 @@ TEST_F(CubeLoading, AnEmptyEntryNameIsLoadedNotTakenForTheNewTablesName) {
     LutTable table;
     ASSERT_TRUE(loadFromArchive(table, archive, ""));
     EXPECT_EQ(table.data, (std::vector<float>{0.5f, 0.5f, 0.5f}));
-}
-
-TEST(CubeLines, SignificantLinesAreTrimmedAndUpperCased) {
-    std::string_view text = "#c\n\n\r\nab#c\r\n \r\nx\r";
-    std::string line;
-    std::vector<std::string> lines;
-    while (readCubeLine(text, '\n', line)) {
-        lines.push_back(line);
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"AB#C", " ", "X"}));
 }
 
 }  // namespace

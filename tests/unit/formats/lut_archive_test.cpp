@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <map>
+#include <thread>
 
 #include "formats/lut_archive.h"
 #include "tests/unit/formats/formats_test_support.h"
@@ -213,6 +214,27 @@ TEST(ArchiveExtract, RefusalsNameTheEntryAndLeaveTheBufferAlone) {
     EXPECT_FALSE(archive.extract("Good.cube", out));
     EXPECT_EQ(output.take(), "Short read of archive entry Good.cube: 7 of 10 bytes\n");
     EXPECT_EQ(out, untouched);
+}
+
+TEST(ArchiveExtract, ExtractsFromTwoThreadsDoNotMixTheirBodies) {
+    ScratchFolder scratch;
+    const std::string first(5000, 'a');
+    const std::string second = binaryBody();
+    writeBytes(scratch / "data.bin", RawArchive().entry("first", first).entry("second", second).bytes());
+    LutArchive archive;
+    ASSERT_TRUE(archive.open((scratch / "data.bin").string()));
+    auto extractRepeatedly = [&archive](const std::string& name, const std::string& body, int& mismatches) {
+        for (int i = 0; i < 3000; ++i) {
+            std::vector<unsigned char> out;
+            mismatches += !archive.extract(name, out) || std::string(out.begin(), out.end() - 1) != body;
+        }
+    };
+    int firstMismatches = 0;
+    int secondMismatches = 0;
+    std::thread other(extractRepeatedly, "first", std::cref(first), std::ref(firstMismatches));
+    extractRepeatedly("second", second, secondMismatches);
+    other.join();
+    EXPECT_EQ(firstMismatches + secondMismatches, 0);
 }
 
 }  // namespace
