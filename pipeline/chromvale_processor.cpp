@@ -1,0 +1,90 @@
+#include "pipeline/chromvale_processor.h"
+
+#include "gpu/cuda_launcher.h"
+#include "gpu/opencl_launcher.h"
+#include "ofx/support/ofxsCore.h"
+#include "ofx/support/ofxsLog.h"
+#include "pipeline/cpu_chain.h"
+#include "pipeline/set_settings.h"
+
+namespace ChromvaleBeta2 {
+namespace {
+
+constexpr int kRgbaFloatBytes = 4 * sizeof(float);
+
+int width(const OfxRectI& r) { return r.x2 - r.x1; }
+int height(const OfxRectI& r) { return r.y2 - r.y1; }
+
+}  // namespace
+
+ChromvaleProcessor::ChromvaleProcessor(OFX::ImageEffect& effect) : OFX::ImageProcessor(effect) {}
+
+void ChromvaleProcessor::setSettings(const LookParams& params)
+{
+    ChromvaleBeta2::setSettings(_settings, params);
+}
+
+float4 ChromvaleProcessor::processPixel(float4 source) const
+{
+    return processColour(_settings, source);
+}
+
+void ChromvaleProcessor::requireGpuImages() const
+{
+    if (_srcImg != nullptr && _dstImg != nullptr)
+        return;
+    OFX::Log::error(true, "GPU render without a %s image", _srcImg == nullptr ? "source" : "destination");
+    OFX::throwSuiteStatusException(kOfxStatFailed);
+}
+
+void ChromvaleProcessor::processImagesOpenCL()
+{
+    requireGpuImages();
+    const OfxRectI& bounds = _srcImg->getBounds();
+    launchOpenClPipeline(_pOpenCLCmdQ, width(bounds), height(bounds), _settings, _srcImg->getPixelData(),
+                         _dstImg->getPixelData());
+}
+
+void ChromvaleProcessor::processImagesCUDA()
+{
+    requireGpuImages();
+    const OfxRectI& bounds = _srcImg->getBounds();
+    // The status of the final synchronisation says nothing the host could
+    // act on: a failed render leaves the destination as the host gave it.
+    (void)launchCudaPipeline(width(bounds), height(bounds), _settings, _srcImg->getPixelData(),
+                             _dstImg->getPixelData());
+}
+
+void ChromvaleProcessor::processImagesMetal()
+{
+    OFX::Log::print("processImagesMetal not implemented");
+    OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
+}
+
+void ChromvaleProcessor::multiThreadProcessImages(OfxRectI window)
+{
+    if (_dstImg == nullptr || _dstImg->getPixelBytes() != kRgbaFloatBytes)
+        return;
+    // Only a float RGBA source can be read as one; anything else renders as
+    // if there were no source.
+    const OFX::Image* source =
+        _srcImg != nullptr && _srcImg->getPixelBytes() == kRgbaFloatBytes ? _srcImg : nullptr;
+    for (int y = window.y1; y < window.y2; ++y) {
+        if (_effect.abort())
+            return;
+        auto* destination = static_cast<float*>(_dstImg->getPixelAddress(window.x1, y));
+        if (destination == nullptr)
+            continue;
+        SourceRow row;
+        if (source != nullptr) {
+            const OfxRectI& bounds = source->getBounds();
+            row.pixels = static_cast<const float*>(source->getPixelAddress(bounds.x1, y));
+            row.x1 = bounds.x1;
+            row.x2 = bounds.x2;
+            row.y = y - bounds.y1;
+        }
+        renderRow(_settings, row, window.x1, window.x2, destination);
+    }
+}
+
+}  // namespace ChromvaleBeta2
