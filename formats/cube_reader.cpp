@@ -97,8 +97,9 @@ std::optional<float> readNumber(const char*& cursor, const char* end) {
         if (std::from_chars(start, parsed.ptr, wide).ec != std::errc{}) {
             return std::nullopt;
         }
-        value = std::fabs(wide) < 1.0 ? std::copysign(0.0f, static_cast<float>(wide))
-                                      : std::copysign(std::numeric_limits<float>::infinity(), static_cast<float>(wide));
+        // Narrowing `wide` itself would be undefined behaviour out of range.
+        const float magnitude = std::fabs(wide) < 1.0 ? 0.0f : std::numeric_limits<float>::infinity();
+        value = std::signbit(wide) ? -magnitude : magnitude;
     } else if (parsed.ec != std::errc{}) {
         return std::nullopt;
     }
