@@ -36,8 +36,15 @@
 #define TM_FUNC inline
 #endif
 #define TM_GLOBAL
+#if defined(__CUDACC__)
 #define TM_FMIN(a, b) fminf((a), (b))
 #define TM_FMAX(a, b) fmaxf((a), (b))
+#else
+/* fminf and fmaxf as the compiler can inline them (it calls libm for the
+ * real ones unless NaN is ruled out): a NaN operand yields the other. */
+#define TM_FMIN(a, b) tmMinIgnoringNan((a), (b))
+#define TM_FMAX(a, b) tmMaxIgnoringNan((a), (b))
+#endif
 #define TM_POWF(a, b) powf((a), (b))
 #define TM_POW_REAL(a, b) pow((a), (b))
 #define TM_NAMESPACE_BEGIN namespace ChromvaleBeta2 {
@@ -55,6 +62,18 @@ TM_NAMESPACE_BEGIN
 
 #if !defined(TM_TARGET_OPENCL)
 #include "helper_math.h"
+#endif
+
+#if !defined(TM_TARGET_OPENCL) && !defined(__CUDACC__)
+inline float tmMinIgnoringNan(float a, float b)
+{
+    return b < a ? b : (a != a ? b : a);
+}
+
+inline float tmMaxIgnoringNan(float a, float b)
+{
+    return b > a ? b : (a != a ? b : a);
+}
 #endif
 
 /* ---- Settings record --------------------------------------------------- */
