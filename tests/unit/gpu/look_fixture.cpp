@@ -145,4 +145,18 @@ std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector
     return output;
 }
 
+::testing::AssertionResult sameImage(const std::vector<float>& device, const std::vector<float>& cpu) {
+    if (device.size() != cpu.size()) return ::testing::AssertionFailure() << "sizes differ";
+    int mismatches = 0;
+    auto result = ::testing::AssertionFailure();
+    for (std::size_t i = 0; i < cpu.size() && mismatches < 5; ++i) {
+        if (!(std::fabs(device[i] - cpu[i]) <= 1e-5f)) {
+            ++mismatches;
+            result << "pixel " << i / 4 << " channel " << i % 4 << ": device " << device[i] << ", CPU "
+                   << cpu[i] << "\n";
+        }
+    }
+    return mismatches == 0 ? ::testing::AssertionSuccess() : result;
+}
+
 }  // namespace ChromvaleBeta2::testing

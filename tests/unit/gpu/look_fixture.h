@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "pipeline/pipeline_settings.h"
 
@@ -27,5 +30,17 @@ std::vector<float> sourcePixels(int width, int height, unsigned seed = 1);
 // The CPU chain over the whole image, test views drawn by pixel position.
 std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector<float>& source,
                              int width, int height);
+
+// Within 1e-5 per channel; names the first few pixels that are not.
+::testing::AssertionResult sameImage(const std::vector<float>& device, const std::vector<float>& cpu);
+
+// Renders `look` over a fresh source through the CPU chain and through
+// `renderOnDevice`(look, source, width, height), and compares the two.
+template <typename RenderOnDevice>
+::testing::AssertionResult matchesCpu(Look& look, int width, int height, RenderOnDevice&& renderOnDevice) {
+    const std::vector<float> source = sourcePixels(width, height);
+    return sameImage(renderOnDevice(look, source, width, height),
+                     cpuRender(look.settings, source, width, height));
+}
 
 }  // namespace ChromvaleBeta2::testing

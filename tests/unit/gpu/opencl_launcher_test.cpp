@@ -15,8 +15,6 @@
 namespace ChromvaleBeta2::testing {
 namespace {
 
-constexpr float kTolerance = 1e-5f;
-
 class OpenClLauncher : public ::testing::Test {
  protected:
     void SetUp() override {
@@ -35,19 +33,10 @@ class OpenClLauncher : public ::testing::Test {
         return device_->read(queue, output, source.size());
     }
 
-    void expectMatchesCpu(Look& look, int width, int height, const std::string& what) {
-        const std::vector<float> source = sourcePixels(width, height);
-        const std::vector<float> gpu = render(device_->newQueue(), look, source, width, height,
-                                              kernels_->archive());
-        const std::vector<float> cpu = cpuRender(look.settings, source, width, height);
-        int mismatches = 0;
-        for (std::size_t i = 0; i < cpu.size() && mismatches < 5; ++i) {
-            if (!(std::fabs(gpu[i] - cpu[i]) <= kTolerance)) {
-                ++mismatches;
-                ADD_FAILURE() << what << ": pixel " << i / 4 << " channel " << i % 4 << " OpenCL "
-                              << gpu[i] << " CPU " << cpu[i];
-            }
-        }
+    ::testing::AssertionResult matchesCpuOnNewQueue(Look& look, int width, int height) {
+        return matchesCpu(look, width, height, [&](Look& l, const std::vector<float>& source, int w, int h) {
+            return render(device_->newQueue(), l, source, w, h, kernels_->archive());
+        });
     }
 
     OpenClDevice* device_ = nullptr;
@@ -61,21 +50,23 @@ TEST_F(OpenClLauncher, MatchesTheCpuChainWithEveryStageAndEachTestView) {
                                                       {TestView::kZoneOverlay, "zone overlay"}};
     for (const auto& [view, name] : views) {
         Look look(true, view);
-        expectMatchesCpu(look, 64, 8, name);
+        EXPECT_TRUE(matchesCpuOnNewQueue(look, 64, 8)) << name;
     }
     // No table and no picture: nothing to upload, the kernel still grades.
     Look parametricOnly(false, TestView::kNone);
     parametricOnly.settings.saturation = -0.5f;
     parametricOnly.settings.gamma[1] = 0.0f;
-    expectMatchesCpu(parametricOnly, 64, 8, "parametric only");
+    EXPECT_TRUE(matchesCpuOnNewQueue(parametricOnly, 64, 8)) << "parametric only";
 }
 
-TEST_F(OpenClLauncher, CoversRowsOfAnyWidth) {
+TEST_F(OpenClLauncher, CoversRowsOfAnyWidthAndTilesTheTestViews) {
     // Work-groups are as wide as the device allows, so most rows end inside one.
     for (int width : {1, 257, 1000}) {
         Look look(true, TestView::kZoneOverlay);
-        expectMatchesCpu(look, width, 3, "width " + std::to_string(width));
+        EXPECT_TRUE(matchesCpuOnNewQueue(look, width, 3)) << "width " << width;
     }
+    Look tiled(false, TestView::kTestImage);
+    EXPECT_TRUE(matchesCpuOnNewQueue(tiled, 1925, 1083)) << "frame larger than the test image";
 }
 
 TEST_F(OpenClLauncher, BuildsOncePerQueue) {
@@ -90,7 +81,7 @@ TEST_F(OpenClLauncher, BuildsOncePerQueue) {
     LogCapture log;
     const std::vector<float> second = render(queue, look, source, 32, 2, nullptr);
     EXPECT_EQ(log.text(), "");
-    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_NEAR(second[i], expected[i], kTolerance);
+    EXPECT_TRUE(sameImage(second, expected));
 
     // A new queue on the same device compiles its own program, from the
     // archive it is given.
@@ -189,10 +180,7 @@ TEST_F(OpenClLauncher, ConcurrentRendersOnOneQueueKeepTheirOwnArguments) {
     for (int t = 0; t < 2; ++t) {
         const std::vector<float> expected = cpuRender(looks[t]->settings, source, width, height);
         for (cl_mem output : outputs[t]) {
-            const std::vector<float> pixels = device_->read(queue, output, source.size());
-            for (std::size_t i = 0; i < pixels.size(); ++i) {
-                ASSERT_NEAR(pixels[i], expected[i], kTolerance) << "look " << t << " value " << i;
-            }
+            ASSERT_TRUE(sameImage(device_->read(queue, output, source.size()), expected)) << "look " << t;
         }
     }
 }
