@@ -15,6 +15,11 @@ constexpr int kRgbaFloatBytes = 4 * sizeof(float);
 int width(const OfxRectI& r) { return r.x2 - r.x1; }
 int height(const OfxRectI& r) { return r.y2 - r.y1; }
 
+bool sameRect(const OfxRectI& a, const OfxRectI& b)
+{
+    return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+
 }  // namespace
 
 ChromvaleProcessor::ChromvaleProcessor(OFX::ImageEffect& effect) : OFX::ImageProcessor(effect) {}
@@ -29,12 +34,23 @@ float4 ChromvaleProcessor::processPixel(float4 source) const
     return processColour(_settings, source);
 }
 
+// The kernels index source and destination with the source's width and
+// height, so a destination of other bounds would be written out of range.
 void ChromvaleProcessor::requireGpuImages() const
 {
-    if (_srcImg != nullptr && _dstImg != nullptr)
-        return;
-    OFX::Log::error(true, "GPU render without a %s image", _srcImg == nullptr ? "source" : "destination");
-    OFX::throwSuiteStatusException(kOfxStatFailed);
+    if (_srcImg == nullptr || _dstImg == nullptr) {
+        OFX::Log::error(true, "GPU render without a %s image", _srcImg == nullptr ? "source" : "destination");
+        OFX::throwSuiteStatusException(kOfxStatFailed);
+    }
+    const OfxRectI& src = _srcImg->getBounds();
+    const OfxRectI& dst = _dstImg->getBounds();
+    if (!sameRect(src, dst)) {
+        OFX::Log::error(true,
+                        "GPU render needs source and destination images of the same bounds: "
+                        "source (%d, %d)-(%d, %d), destination (%d, %d)-(%d, %d)",
+                        src.x1, src.y1, src.x2, src.y2, dst.x1, dst.y1, dst.x2, dst.y2);
+        OFX::throwSuiteStatusException(kOfxStatFailed);
+    }
 }
 
 void ChromvaleProcessor::processImagesOpenCL()

@@ -113,21 +113,6 @@ TEST(Lookup3D, RandomColoursAgreeWithTheReference)
     }
 }
 
-TEST(Lookup3D, LatticePointsReturnTheirEntryExactly)
-{
-    std::mt19937 rng(3);
-    const LutTable table = random3D(5, rng);
-    for (uint32_t r = 0; r < 5; ++r)
-        for (uint32_t b = 0; b < 5; b += 2) {
-            const float4 got = lookup3D(table.data.data(), 5, rgb(r / 4.0f, 0.5f, b / 4.0f));
-            const float* want = &table.data[3 * ((b * 5 + 2) * 5 + r)];
-            EXPECT_EQ(got.x, want[0]);
-            EXPECT_EQ(got.y, want[1]);
-            EXPECT_EQ(got.z, want[2]);
-            EXPECT_EQ(got.w, 1.0f);
-        }
-}
-
 TEST(Lookup3D, CoordinatesOutsideTheUnitRangeAreClamped)
 {
     std::mt19937 rng(5);

@@ -63,7 +63,7 @@ struct Look {
     }
 };
 
-TEST(SetSettings, CombinesMasterAndChannelValues)
+TEST(SetSettings, CombinesMasterAndChannelValuesAndAttachesSelectedTables)
 {
     const PipelineSettings s = Look().settings();
     expectTriple(s.lift, 0.3f, 0.1f, 0.2f);
@@ -80,6 +80,17 @@ TEST(SetSettings, CombinesMasterAndChannelValues)
     EXPECT_FLOAT_EQ(s.postProcessMix, 0.6f);
     EXPECT_FLOAT_EQ(s.globalBlend, 0.7f);
     EXPECT_EQ(s.lutArchive, nullptr);
+
+    Look look;
+    const PipelineSettings t = look.settings();
+    EXPECT_EQ(t.idtLut, look.cube.data.data());
+    EXPECT_EQ(t.contrastLut, look.curve.data.data());
+    EXPECT_EQ(t.contrastLutSize, 4u);
+    for (unsigned int size : {t.idtLutSize, t.paletteLutSize, t.printLutSize, t.odtLutSize, t.postProcessLutSize,
+                              t.gamutLutSize[0], t.gamutLutSize[1], t.gamutLutSize[2], t.zoneLutSize})
+        EXPECT_EQ(size, 3u);
+    EXPECT_EQ(t.testImage, look.image.data());
+    EXPECT_EQ(t.zoneOverlaySize, kTestViewBytes);
 }
 
 TEST(SetSettings, TemperatureIsALineThroughNeutralAtZero)
@@ -130,22 +141,6 @@ TEST(SetSettings, EveryBypassAndNoSelectionGiveTheNeutralRecord)
     expectTriple(s.gamutMix, 0.25f, 0.5f, 1.0f);
 }
 
-TEST(SetSettings, SelectedTablesAreAttachedWithTheirGridSize)
-{
-    Look look;
-    const PipelineSettings s = look.settings();
-    EXPECT_EQ(s.idtLut, look.cube.data.data());
-    EXPECT_EQ(s.idtLutSize, 3u);
-    EXPECT_EQ(s.contrastLut, look.curve.data.data());
-    EXPECT_EQ(s.contrastLutSize, 4u);
-    for (unsigned int size : {s.paletteLutSize, s.printLutSize, s.odtLutSize, s.postProcessLutSize,
-                              s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.zoneLutSize})
-        EXPECT_EQ(size, 3u);
-    EXPECT_EQ(s.testImage, look.image.data());
-    EXPECT_EQ(s.testImageSize, kTestViewBytes);
-    EXPECT_EQ(s.zoneOverlaySize, kTestViewBytes);
-}
-
 TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply)
 {
     Look look;
@@ -174,17 +169,6 @@ TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply)
     s = look.settings();
     EXPECT_EQ(s.paletteLutSize, 0u);
     EXPECT_EQ(s.globalBlend, 1.0f);
-}
-
-TEST(SetSettings, ZeroPushPullAndGammaStayZeroForTheChainToCatch)
-{
-    Look look;
-    look.params.PushPullLight = look.params.PushPullLightR = look.params.PushPullLightG =
-        look.params.PushPullLightB = 0.0f;
-    look.params.gammaG = 0.0f;
-    const PipelineSettings s = look.settings();
-    expectTriple(s.pushPull, 0, 0, 0);
-    EXPECT_EQ(s.gamma[1], 0.0f);
 }
 
 TEST(SetSettings, TablesAndImagesThatCannotBeReadSafelyAreLeftOut)
