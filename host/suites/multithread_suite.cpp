@@ -18,18 +18,22 @@ constexpr unsigned maxWorkers = 256;
 thread_local unsigned threadIndex = 0;
 thread_local bool spawnedThread = false;
 
-// Runs every index of one multiThread call; true when none of them threw.
+// Runs one index; false when the function threw.
+bool runIndex(OfxThreadFunctionV1 *func, unsigned index, unsigned count, void *arg) {
+  threadIndex = index;
+  // The function must not throw; if it does, the host survives and reports failure.
+  try {
+    func(index, count, arg);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// Runs the indices still unclaimed; false when any of them threw.
 bool runIndices(OfxThreadFunctionV1 *func, unsigned count, void *arg, std::atomic<unsigned> &next) {
   bool clean = true;
-  for (unsigned i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
-    threadIndex = i;
-    // The function must not throw; if it does, the host survives and reports failure.
-    try {
-      func(i, count, arg);
-    } catch (...) {
-      clean = false;
-    }
-  }
+  for (unsigned i = next.fetch_add(1); i < count; i = next.fetch_add(1)) clean = runIndex(func, i, count, arg) && clean;
   return clean;
 }
 
@@ -49,22 +53,29 @@ OfxStatus multiThread(OfxThreadFunctionV1 func, unsigned int nThreads, void *cus
     return ok ? kOfxStatOK : kOfxStatFailed;
   }
 
+  // Up to maxWorkers, every index gets a thread of its own; beyond, the workers
+  // take indices in turn.
   std::vector<std::thread> workers;
+  const bool threadPerIndex = count <= maxWorkers;
+  if (threadPerIndex) next = count;
   const unsigned wanted = std::min(count, maxWorkers);
   try {
     for (unsigned w = 0; w < wanted; ++w)
-      workers.emplace_back([&] {
+      workers.emplace_back([&, w] {
         spawnedThread = true;
-        if (!runIndices(func, count, customArg, next)) clean = false;
+        bool ok = threadPerIndex ? runIndex(func, w, count, customArg) : true;
+        ok = runIndices(func, count, customArg, next) && ok;
+        if (!ok) clean = false;
       });
   } catch (const std::system_error &) {
-    // Fewer threads than asked for: the started ones (or this thread) take the rest.
-    if (workers.empty()) {
-      spawnedThread = true;
-      if (!runIndices(func, count, customArg, next)) clean = false;
-      spawnedThread = false;
-      threadIndex = 0;
-    }
+    // Fewer threads than asked for: this thread runs the indices nobody started.
+    spawnedThread = true;
+    if (threadPerIndex)
+      for (unsigned i = static_cast<unsigned>(workers.size()); i < count; ++i)
+        if (!runIndex(func, i, count, customArg)) clean = false;
+    if (!runIndices(func, count, customArg, next)) clean = false;
+    spawnedThread = false;
+    threadIndex = 0;
   }
   for (auto &worker : workers) worker.join();
   return clean ? kOfxStatOK : kOfxStatFailed;

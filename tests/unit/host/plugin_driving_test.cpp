@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "host/bundle.h"
+#include "host/host.h"
+#include "host/instance.h"
+#include "ofxImageEffect.h"
+
+using namespace tonemill::host;
+
+namespace {
+
+class ProbeBundle : public ::testing::Test {
+ protected:
+  Host host;
+  Plugin &plugin = host.openBundle(TONEMILL_PROBE_BUNDLE).plugin(0);
+
+  std::unique_ptr<Instance> filterInstance() {
+    EXPECT_EQ(plugin.load(), kOfxStatOK);
+    EXPECT_EQ(plugin.describe(), kOfxStatOK);
+    OfxStatus status = kOfxStatFailed;
+    auto instance = plugin.createInstance(kOfxImageEffectContextFilter, &status);
+    EXPECT_EQ(status, kOfxStatOK);
+    return instance;
+  }
+};
+
+TEST_F(ProbeBundle, DescribingFillsTheDescriptors) {
+  EXPECT_EQ(plugin.identifier(), "com.tonemill.probe");
+  ASSERT_EQ(plugin.load(), kOfxStatOK);
+  ASSERT_EQ(plugin.describe(), kOfxStatOK);
+  PropertySet &effect = plugin.descriptor()->properties();
+  EXPECT_EQ(effect.getString(kOfxPropLabel), "Probe");
+  EXPECT_EQ(effect.getStrings(kOfxImageEffectPropSupportedContexts),
+            (std::vector<std::string>{kOfxImageEffectContextFilter, kOfxImageEffectContextGeneral}));
+  EXPECT_EQ(effect.getString(kOfxPluginPropFilePath), TONEMILL_PROBE_BUNDLE);
+
+  ASSERT_EQ(plugin.describeInContext(kOfxImageEffectContextFilter), kOfxStatOK);
+  Effect *context = plugin.contextDescriptor(kOfxImageEffectContextFilter);
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(context->clips().size(), 2u);
+  EXPECT_NE(context->params().find("offset"), nullptr);
+}
+
+TEST_F(ProbeBundle, InstancesReadAndChangeParameters) {
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  EXPECT_EQ(instance->value("gain").asDouble(), 1.0);
+  EXPECT_EQ(instance->value("offset"), ParamValue({0.5, 0.25}));
+  EXPECT_EQ(instance->value("note").text, "hello");
+  EXPECT_TRUE(instance->value("enable").asBool());
+  EXPECT_THROW(instance->param("missing"), std::out_of_range);
+  EXPECT_THROW(instance->setValue("gain", ParamValue({1.0, 2.0})), std::invalid_argument);
+
+  // The plug-in switches "enable" off while handling the press; the host reports
+  // that edit back only after the press's actions are over.
+  EXPECT_EQ(instance->pressButton("button"), kOfxStatOK);
+  EXPECT_FALSE(instance->value("enable").asBool());
+  EXPECT_EQ(instance->pluginEdits(), std::vector<std::string>{"enable"});
+}
+
+TEST_F(ProbeBundle, RendersThroughTheMultithreadSuiteWithEitherRowOrder) {
+  host.setCpuCount(4);
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  instance->setValue("gain", 2.0);
+  const OfxRectI bounds{-2, 3, 9, 20};
+  auto source = HostImage::rgbaFloat(bounds, RowOrder::TopDown);
+  source->fill([](int x, int y) { return RgbaPixel{float(x), float(y), 1.0f, 0.5f}; });
+  instance->setImage(kOfxImageEffectSimpleSourceClipName, source);
+
+  for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
+    RenderRequest request;
+    request.outputRowOrder = order;
+    RenderResult result = instance->render(request);
+    ASSERT_EQ(result.status, kOfxStatOK);
+    ASSERT_EQ(result.output->bounds().y2, bounds.y2);
+    for (int y = bounds.y1; y < bounds.y2; ++y)
+      for (int x = bounds.x1; x < bounds.x2; ++x)
+        ASSERT_EQ(result.output->pixel(x, y), (RgbaPixel{2.0f * x, 2.0f * y, 2.0f, 0.5f})) << x << "," << y;
+  }
+  EXPECT_EQ(host.imageCounts().fetched, 4u);
+  EXPECT_EQ(host.imageCounts().outstanding(), 0u);
+  EXPECT_GT(instance->abortCalls(), 0u);
+}
+
+TEST_F(ProbeBundle, ImageFaultsReachThePlugIn) {
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  // No source pixels: clipGetImage answers kOfxStatFailed.
+  EXPECT_EQ(instance->render({}).status, kOfxStatFailed);
+  instance->setImage(kOfxImageEffectSimpleSourceClipName, HostImage::rgbaFloat({0, 0, 4, 4}));
+  host.faults().failSuiteCall("clipGetImage", kOfxStatErrMemory);
+  EXPECT_EQ(instance->render({}).status, kOfxStatErrMemory);
+  host.faults().suiteCallStatus.clear();
+  host.faults().failSuiteCall("multiThread", kOfxStatErrUnsupported);
+  EXPECT_EQ(instance->render({}).status, kOfxStatErrUnsupported);
+  EXPECT_EQ(host.imageCounts().outstanding(), 0u);  // the probe released what it fetched
+}
+
+TEST_F(ProbeBundle, WithheldSuitesAndUnknownActionsAreVisible) {
+  host.faults().withholdSuite(kOfxParameterSuite);
+  EXPECT_EQ(plugin.load(), kOfxStatErrMissingHostFeature);
+  std::vector<std::string> asked;
+  for (const auto &request : host.suiteRequests()) asked.push_back(request.name + (request.granted ? "+" : "-"));
+  EXPECT_EQ(asked, (std::vector<std::string>{"OfxImageEffectSuite+", "OfxPropertySuite+", "OfxParameterSuite-",
+                                              "OfxMultiThreadSuite+"}));
+
+  host.faults().withheldSuites.clear();
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  PropertySet in("echo in", false), out("echo out", false);
+  in.set("value", 21);
+  EXPECT_EQ(instance->action("ProbeEcho", &in, &out), kOfxStatOK);
+  EXPECT_EQ(out.getInt("value"), 42);
+  EXPECT_EQ(instance->action("NoSuchAction", nullptr, nullptr), kOfxStatReplyDefault);
+}
+
+TEST(BundleOpening, MissingOrMalformedBundlesAreNamedInTheError) {
+  Host host;
+  try {
+    host.openBundle("/nonexistent/Thing.ofx.bundle");
+    FAIL() << "opened a missing bundle";
+  } catch (const std::runtime_error &error) {
+    EXPECT_NE(std::string(error.what()).find("Thing.ofx"), std::string::npos) << error.what();
+  }
+  EXPECT_THROW(host.openBundle(TONEMILL_SOURCE_DIR), std::runtime_error);
+  EXPECT_THROW(Host(), std::logic_error);  // one host per process at a time
+}
+
+}  // namespace
