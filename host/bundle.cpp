@@ -67,17 +67,18 @@ int Bundle::pluginCount() { return getNumberOfPlugins_(); }
 
 OfxPlugin *Bundle::rawPlugin(int index) { return getPlugin_(index); }
 
-Plugin &Bundle::plugin(int index) {
+Plugin &Bundle::plugin(int index, bool handOverHost) {
   auto it = plugins_.find(index);
   if (it != plugins_.end()) return *it->second;
   OfxPlugin *record = rawPlugin(index);
   if (!record)
     throw std::out_of_range("plug-in library '" + libraryPath_ + "' has no plug-in " + std::to_string(index));
-  return *plugins_.emplace(index, std::make_unique<Plugin>(host_, *this, record)).first->second;
+  return *plugins_.emplace(index, std::make_unique<Plugin>(host_, *this, record, handOverHost)).first->second;
 }
 
-Plugin::Plugin(Host &host, Bundle &bundle, OfxPlugin *record) : host_(host), bundle_(bundle), record_(record) {
-  setHost();
+Plugin::Plugin(Host &host, Bundle &bundle, OfxPlugin *record, bool handOverHost)
+    : host_(host), bundle_(bundle), record_(record) {
+  if (handOverHost) setHost();
 }
 
 Plugin::~Plugin() = default;

@@ -31,9 +31,10 @@ class Bundle {
   int pluginCount();
   OfxPlugin *rawPlugin(int index);
 
-  // The plug-in at an index, with the host already handed to it (set-host called).
-  // Throws std::out_of_range when the library has no record for the index.
-  Plugin &plugin(int index = 0);
+  // The plug-in at an index, with the host handed to it (set-host called) unless
+  // handOverHost is false; the first call for an index decides. Throws
+  // std::out_of_range when the library has no record for the index.
+  Plugin &plugin(int index = 0, bool handOverHost = true);
 
  private:
   Host &host_;
@@ -49,7 +50,7 @@ class Bundle {
 // descriptors the describe actions filled in.
 class Plugin {
  public:
-  Plugin(Host &host, Bundle &bundle, OfxPlugin *record);
+  Plugin(Host &host, Bundle &bundle, OfxPlugin *record, bool handOverHost = true);
   ~Plugin();
   Plugin(const Plugin &) = delete;
   Plugin &operator=(const Plugin &) = delete;
@@ -59,7 +60,7 @@ class Plugin {
   OfxPlugin *record() { return record_; }
   std::string identifier() const;
 
-  // Hands the host structure to the plug-in (the constructor already did).
+  // Hands the host structure to the plug-in (the constructor normally does).
   void setHost();
 
   OfxStatus load();
