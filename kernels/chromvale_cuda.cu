@@ -2,7 +2,8 @@
  * text is the CPU chain (included by the pipeline's C++ code), the CUDA
  * kernel, and, after the archive copy of lut_cuda.h, the OpenCL program. */
 
-#if !defined(__OPENCL_VERSION__)
+/* The OpenCL program already starts with the text of lut_cuda.h. */
+#if !defined(TM_TARGET_OPENCL)
 #include "lut_cuda.h"
 #endif
 
@@ -175,9 +176,9 @@ TM_FUNC float4 runChain(const ChainSettings* s, const ChainConstants* k, float4 
 
 /* ---- Device kernel ----------------------------------------------------- */
 
-#if defined(__OPENCL_VERSION__) || defined(__CUDACC__)
+#if defined(TM_TARGET_OPENCL) || defined(__CUDACC__)
 
-#if defined(__OPENCL_VERSION__)
+#if defined(TM_TARGET_OPENCL)
 #define TM_KERNEL __kernel
 #define TM_KERNEL_NAME applyEffectKernel
 #define TM_THREAD_X ((int)get_global_id(0))

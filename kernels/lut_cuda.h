@@ -10,7 +10,8 @@
 
 /* ---- Portability ------------------------------------------------------- */
 
-#if defined(__OPENCL_VERSION__)
+/* OpenCL C compilers define one or both of these, depending on version. */
+#if defined(__OPENCL_VERSION__) || defined(__OPENCL_C_VERSION__)
 #define TM_TARGET_OPENCL 1
 #if defined(cl_khr_fp64)
 #pragma OPENCL EXTENSION cl_khr_fp64 : enable
