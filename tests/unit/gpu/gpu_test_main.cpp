@@ -15,11 +15,15 @@ int main(int argc, char** argv) {
         const auto log = std::filesystem::temp_directory_path() /
                          ("tonemill-gpu-tests-" + std::to_string(getpid()) + ".log");
         setenv("OFX_PLUGIN_LOGFILE", log.c_str(), 1);
+        setenv("TONEMILL_GPU_TESTS_OWN_LOG", "1", 1);
         execv("/proc/self/exe", argv);
         return 127;
     }
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    std::filesystem::remove(std::getenv("OFX_PLUGIN_LOGFILE"));
+    // A log the caller asked for stays for them to read.
+    if (std::getenv("TONEMILL_GPU_TESTS_OWN_LOG") != nullptr) {
+        std::filesystem::remove(std::getenv("OFX_PLUGIN_LOGFILE"));
+    }
     return result;
 }
