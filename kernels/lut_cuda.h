@@ -145,11 +145,6 @@ TM_FUNC LatticeCell locateCell(float c, unsigned int size)
     return cell;
 }
 
-TM_FUNC unsigned int lutEntryOffset(unsigned int size, unsigned int r, unsigned int g, unsigned int b)
-{
-    return 3u * ((b * size + g) * size + r);
-}
-
 /* Tetrahedral interpolation. The tetrahedron is picked by ordering the three
  * cell fractions; the first matching test wins, which fixes how ties resolve
  * so every target lands in the same tetrahedron. The fourth component is the
@@ -163,39 +158,40 @@ TM_FUNC float4 lookup3D(TM_GLOBAL const float* table, unsigned int size, float4 
     const float fg = g.fraction;
     const float fb = b.fraction;
 
-    unsigned int second; /* the corner one axis up from c000 */
-    unsigned int third;  /* the corner two axes up */
+    /* Entry (r, g, b) starts at float 3 * ((b * N + g) * N + r): red varies
+     * fastest. A step up an axis is 0 on its last lattice point. */
+    const unsigned int base = 3u * ((b.lower * size + g.lower) * size + r.lower);
+    const unsigned int stepR = 3u * (r.upper - r.lower);
+    const unsigned int stepG = 3u * size * (g.upper - g.lower);
+    const unsigned int stepB = 3u * size * size * (b.upper - b.lower);
+
+    unsigned int second; /* offset of the corner one axis up from c000 */
+    unsigned int third;  /* offset of the corner two axes up */
     float w0, w1, w2, w3;
     if (fg >= fb && fb >= fr) {
         w0 = 1.0f - fg; w1 = fg - fb; w2 = fb - fr; w3 = fr;
-        second = lutEntryOffset(size, r.lower, g.upper, b.lower);
-        third = lutEntryOffset(size, r.lower, g.upper, b.upper);
+        second = stepG; third = stepG + stepB;              /* c010, c011 */
     } else if (fb > fr && fr > fg) {
         w0 = 1.0f - fb; w1 = fb - fr; w2 = fr - fg; w3 = fg;
-        second = lutEntryOffset(size, r.lower, g.lower, b.upper);
-        third = lutEntryOffset(size, r.upper, g.lower, b.upper);
+        second = stepB; third = stepR + stepB;              /* c001, c101 */
     } else if (fb > fg && fg >= fr) {
         w0 = 1.0f - fb; w1 = fb - fg; w2 = fg - fr; w3 = fr;
-        second = lutEntryOffset(size, r.lower, g.lower, b.upper);
-        third = lutEntryOffset(size, r.lower, g.upper, b.upper);
+        second = stepB; third = stepG + stepB;              /* c001, c011 */
     } else if (fr >= fg && fg > fb) {
         w0 = 1.0f - fr; w1 = fr - fg; w2 = fg - fb; w3 = fb;
-        second = lutEntryOffset(size, r.upper, g.lower, b.lower);
-        third = lutEntryOffset(size, r.upper, g.upper, b.lower);
+        second = stepR; third = stepR + stepG;              /* c100, c110 */
     } else if (fg > fr && fr >= fb) {
         w0 = 1.0f - fg; w1 = fg - fr; w2 = fr - fb; w3 = fb;
-        second = lutEntryOffset(size, r.lower, g.upper, b.lower);
-        third = lutEntryOffset(size, r.upper, g.upper, b.lower);
+        second = stepG; third = stepR + stepG;              /* c010, c110 */
     } else { /* fr >= fb && fb >= fg: the only order left once the clamp removed NaN */
         w0 = 1.0f - fr; w1 = fr - fb; w2 = fb - fg; w3 = fg;
-        second = lutEntryOffset(size, r.upper, g.lower, b.lower);
-        third = lutEntryOffset(size, r.upper, g.lower, b.upper);
+        second = stepR; third = stepR + stepB;              /* c100, c101 */
     }
 
-    TM_GLOBAL const float* c0 = table + lutEntryOffset(size, r.lower, g.lower, b.lower);
-    TM_GLOBAL const float* c1 = table + second;
-    TM_GLOBAL const float* c2 = table + third;
-    TM_GLOBAL const float* c3 = table + lutEntryOffset(size, r.upper, g.upper, b.upper);
+    TM_GLOBAL const float* c0 = table + base;
+    TM_GLOBAL const float* c1 = c0 + second;
+    TM_GLOBAL const float* c2 = c0 + third;
+    TM_GLOBAL const float* c3 = c0 + stepR + stepG + stepB;
     return make_float4(w0 * c0[0] + w1 * c1[0] + w2 * c2[0] + w3 * c3[0],
                        w0 * c0[1] + w1 * c1[1] + w2 * c2[1] + w3 * c3[1],
                        w0 * c0[2] + w1 * c1[2] + w2 * c2[2] + w3 * c3[2],
