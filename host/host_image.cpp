@@ -76,4 +76,20 @@ void HostImage::setPixel(int x, int y, RgbaPixel value) {
   std::memcpy(address, value.data(), sizeof value);
 }
 
+std::vector<std::byte> HostImage::packedBottomUp() const {
+  std::vector<std::byte> rows(size_);
+  const size_t rowSize = static_cast<size_t>(rowBytes_ < 0 ? -rowBytes_ : rowBytes_);
+  for (int y = bounds_.y1; y < bounds_.y2; ++y)
+    std::memcpy(rows.data() + static_cast<size_t>(y - bounds_.y1) * rowSize, storage_.get() + offsetOf(bounds_.x1, y),
+                rowSize);
+  return rows;
+}
+
+void HostImage::unpackBottomUp(const std::byte *rows) {
+  const size_t rowSize = static_cast<size_t>(rowBytes_ < 0 ? -rowBytes_ : rowBytes_);
+  for (int y = bounds_.y1; y < bounds_.y2; ++y)
+    std::memcpy(storage_.get() + offsetOf(bounds_.x1, y), rows + static_cast<size_t>(y - bounds_.y1) * rowSize,
+                rowSize);
+}
+
 }  // namespace tonemill::host

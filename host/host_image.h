@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ofxCore.h"
 
@@ -64,9 +65,13 @@ class HostImage {
       for (int x = bounds_.x1; x < bounds_.x2; ++x) setPixel(x, y, colourAt(x, y));
   }
 
-  // Raw storage, lowest address first (for copying to and from device memory).
+  // Raw storage, lowest address first.
   std::byte *storage() { return storage_.get(); }
   const std::byte *storage() const { return storage_.get(); }
+
+  // The rows bottom-up (row y1 first), |rowBytes()| bytes each, as device copies hold them.
+  std::vector<std::byte> packedBottomUp() const;
+  void unpackBottomUp(const std::byte *rows);
 
  private:
   void requireRgbaFloat() const;

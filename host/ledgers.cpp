@@ -6,7 +6,7 @@ namespace tonemill::host {
 
 ImageLedger::~ImageLedger() {
   for (auto &[handle, entry] : live_)
-    if (entry.device) entry.device->release(entry.deviceData);
+    if (entry.device) entry.device->release(entry.deviceBuffer);
 }
 
 OfxPropertySetHandle ImageLedger::issue(Entry entry) {
@@ -31,12 +31,12 @@ OfxStatus ImageLedger::release(OfxPropertySetHandle handle) {
   if (entry.device) {
     if (entry.copyBack) {
       try {
-        entry.device->download(entry.deviceData, *entry.image);
+        entry.device->download(entry.deviceBuffer, *entry.image);
       } catch (const std::exception &) {
         status = kOfxStatFailed;
       }
     }
-    entry.device->release(entry.deviceData);
+    entry.device->release(entry.deviceBuffer);
   }
   return status;
 }

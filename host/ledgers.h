@@ -31,7 +31,7 @@ class ImageLedger {
     std::unique_ptr<PropertySet> properties;
     std::shared_ptr<HostImage> image;
     DeviceImages *device = nullptr;
-    void *deviceData = nullptr;
+    DeviceBuffer deviceBuffer;
     bool copyBack = false;  // an output image: device pixels return to the host image on release
   };
   OfxPropertySetHandle issue(Entry entry);

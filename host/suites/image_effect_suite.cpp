@@ -59,7 +59,8 @@ OfxStatus clipGetPropertySet(OfxImageClipHandle handle, OfxPropertySetHandle *pr
   return kOfxStatOK;
 }
 
-std::unique_ptr<PropertySet> imageProperties(Clip &clip, const HostImage &image, void *data, const FaultPlan &faults) {
+std::unique_ptr<PropertySet> imageProperties(Clip &clip, const HostImage &image, void *data, int rowBytes,
+                                             const FaultPlan &faults) {
   auto p = std::make_unique<PropertySet>("image of clip '" + clip.name() + "'");
   const ImageFormat &format = image.format();
   const OfxRectI b = image.bounds();
@@ -74,7 +75,7 @@ std::unique_ptr<PropertySet> imageProperties(Clip &clip, const HostImage &image,
   p->definePointer(kOfxImagePropData, {data}, readOnly);
   p->defineInt(kOfxImagePropBounds, {b.x1, b.y1, b.x2, b.y2}, readOnly);
   p->defineInt(kOfxImagePropRegionOfDefinition, {rod.x1, rod.y1, rod.x2, rod.y2}, readOnly);
-  p->defineInt(kOfxImagePropRowBytes, {image.rowBytes()}, readOnly);
+  p->defineInt(kOfxImagePropRowBytes, {rowBytes}, readOnly);
   p->defineString(kOfxImagePropField, {format.field}, readOnly);
   p->defineString(kOfxImagePropUniqueIdentifier, {image.uniqueIdentifier()}, readOnly);
   return p;
@@ -90,15 +91,18 @@ OfxStatus clipGetImage(OfxImageClipHandle handle, OfxTime, const OfxRectD *, Ofx
     ImageLedger::Entry entry;
     entry.image = clip->image;
     void *data = clip->image->data();
+    int rowBytes = clip->image->rowBytes();
     if (DeviceImages *device = clip->effect().device) {
+      entry.deviceBuffer = device->upload(*clip->image);
       entry.device = device;
-      entry.deviceData = data = device->upload(*clip->image);
       entry.copyBack = clip->name() == kOfxImageEffectOutputClipName;
+      data = entry.deviceBuffer.handle;
+      rowBytes = entry.deviceBuffer.rowBytes;
     }
     try {
-      entry.properties = imageProperties(*clip, *clip->image, data, host->faults());
+      entry.properties = imageProperties(*clip, *clip->image, data, rowBytes, host->faults());
     } catch (...) {
-      if (entry.device) entry.device->release(entry.deviceData);
+      if (entry.device) entry.device->release(entry.deviceBuffer);
       throw;
     }
     *imageOut = host->images().issue(std::move(entry));
