@@ -31,6 +31,7 @@ bool upload(const HostUploads& uploads, DeviceBuffers& buffers) {
 
 int launchCudaPipeline(int width, int height, const PipelineSettings& settings, const void* source,
                        void* destination) {
+    requireImages(source, destination, "CUDA");
     const HostUploads uploads = hostUploads(settings);
     DeviceBuffers buffers{};
     if (upload(uploads, buffers) && width > 0 && height > 0) {

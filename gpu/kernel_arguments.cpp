@@ -1,5 +1,7 @@
 #include "gpu/kernel_arguments.h"
 
+#include "ofx/support/ofxsCore.h"
+#include "ofx/support/ofxsLog.h"
 #include "pipeline/pipeline_settings.h"
 
 namespace ChromvaleBeta2 {
@@ -40,6 +42,12 @@ HostUploads hostUploads(const PipelineSettings& s) {
     uploads[kTestImageUpload] = picture(s.testImage, s.testImageSize);
     uploads[kZoneOverlayUpload] = picture(s.zoneOverlay, s.zoneOverlaySize);
     return uploads;
+}
+
+void requireImages(const void* source, const void* destination, const char* backEnd) {
+    if (source != nullptr && destination != nullptr) return;
+    OFX::Log::error(true, "%s render without a %s image", backEnd, source ? "destination" : "source");
+    OFX::throwSuiteStatusException(kOfxStatFailed);
 }
 
 }  // namespace ChromvaleBeta2

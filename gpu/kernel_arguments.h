@@ -46,6 +46,11 @@ inline constexpr std::size_t kDeviceImageBytes = 1920u * 1080u * 4u;
 // non-zero size and data; an image shorter than kDeviceImageBytes counts as absent.
 HostUploads hostUploads(const PipelineSettings& settings);
 
+// The kernel dereferences both pixel buffers unconditionally; a render the host
+// hands without one fails (kOfxStatFailed, after an error line naming
+// `backEnd`) instead of faulting on the device.
+void requireImages(const void* source, const void* destination, const char* backEnd);
+
 // A device-side buffer handle in one kernel argument: a CUDA device pointer or
 // an OpenCL cl_mem, null for an absent table or image. It converts to whatever
 // pointer type the CUDA kernel declares for that argument.

@@ -205,6 +205,7 @@ void launchOpenClPipeline(void* hostQueue, int width, int height, const Pipeline
         OFX::Log::error(true, "No OpenCL loader could be opened");
         OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
     }
+    requireImages(source, destination, "OpenCL");
     const OpenClApi& cl = *api;
     const auto queue = static_cast<cl_command_queue>(hostQueue);
     KernelCache& cache = kernelCache();

@@ -101,8 +101,16 @@ TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
     Look look(false, TestView::kNone);
     if (cudaBackendBuilt()) {
         EXPECT_EQ(lines[0].rfind("CUDA compile time version : ", 0), 0u);
-        // Nothing to launch; the call still ends with the device synchronisation.
-        EXPECT_NO_THROW(launchCudaPipeline(0, 0, look.settings, nullptr, nullptr));
+        // Null device pointers would fault inside the kernel and poison the
+        // host's CUDA context; the launcher refuses them before touching the device.
+        LogCapture refusal;
+        try {
+            launchCudaPipeline(8, 8, look.settings, nullptr, nullptr);
+            ADD_FAILURE() << "a render without images must fail";
+        } catch (const OFX::Exception::Suite& failure) {
+            EXPECT_EQ(failure.status(), kOfxStatFailed);
+        }
+        EXPECT_EQ(refusal.lines(), std::vector<std::string>{"ERROR : CUDA render without a source image"});
     } else {
         EXPECT_EQ(lines[0], "CUDA support was not built into this plug-in");
         try {

@@ -128,6 +128,21 @@ TEST_F(OpenClLauncher, RefusesToRenderWithoutKernelSources) {
               std::vector<std::string>{"ERROR : Skipping OpenCL processing due to invalid kernel"});
 }
 
+TEST_F(OpenClLauncher, RefusesARenderWithoutItsImages) {
+    // The kernel would dereference the missing buffer on the host's device.
+    Look look(false, TestView::kNone);
+    look.settings.lutArchive = kernels_->archive();
+    cl_mem pixels = device_->newBuffer(sourcePixels(4, 1));
+    LogCapture log;
+    try {
+        launchOpenClPipeline(device_->newQueue(), 4, 1, look.settings, pixels, nullptr);
+        ADD_FAILURE() << "a render without a destination must fail";
+    } catch (const OFX::Exception::Suite& failure) {
+        EXPECT_EQ(failure.status(), kOfxStatFailed);
+    }
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"ERROR : OpenCL render without a destination image"});
+}
+
 TEST_F(OpenClLauncher, LogsTheCompilerOutputOfAFailedBuild) {
     auto archive = TestArchive::withBrokenKernel();
     Look look(false, TestView::kNone);
