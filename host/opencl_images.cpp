@@ -1,20 +1,19 @@
 #include "host/opencl_images.h"
 
-#include <dlfcn.h>
-
 #include <stdexcept>
 #include <vector>
 
 #define CL_TARGET_OPENCL_VERSION 120
 #include <CL/cl.h>
 
+#include "host/runtime_library.h"
 #include "ofxGPURender.h"
 
 namespace tonemill::host {
 
 // The OpenCL entry points the host uses, looked up in the ICD loader.
 struct OpenClImages::Api {
-  void *library = nullptr;
+  RuntimeLibrary library{"libOpenCL.so.1", "OpenCL images"};
   decltype(&clGetPlatformIDs) getPlatformIDs = nullptr;
   decltype(&clGetPlatformInfo) getPlatformInfo = nullptr;
   decltype(&clGetDeviceIDs) getDeviceIDs = nullptr;
@@ -28,30 +27,17 @@ struct OpenClImages::Api {
   decltype(&clReleaseContext) releaseContext = nullptr;
 
   Api() {
-    library = dlopen("libOpenCL.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!library) throw std::runtime_error("OpenCL images: cannot open the OpenCL ICD loader libOpenCL.so.1");
-    bind(getPlatformIDs, "clGetPlatformIDs");
-    bind(getPlatformInfo, "clGetPlatformInfo");
-    bind(getDeviceIDs, "clGetDeviceIDs");
-    bind(getDeviceInfo, "clGetDeviceInfo");
-    bind(createContext, "clCreateContext");
-    bind(createCommandQueue, "clCreateCommandQueue");
-    bind(createBuffer, "clCreateBuffer");
-    bind(enqueueReadBuffer, "clEnqueueReadBuffer");
-    bind(releaseMemObject, "clReleaseMemObject");
-    bind(releaseCommandQueue, "clReleaseCommandQueue");
-    bind(releaseContext, "clReleaseContext");
-  }
-  ~Api() { dlclose(library); }
-  Api(const Api &) = delete;
-  Api &operator=(const Api &) = delete;
-
-  template <class Fn> void bind(Fn &fn, const char *name) {
-    fn = reinterpret_cast<Fn>(dlsym(library, name));
-    if (!fn) {
-      dlclose(library);
-      throw std::runtime_error(std::string("OpenCL images: the ICD loader lacks ") + name);
-    }
+    library.bind(getPlatformIDs, "clGetPlatformIDs");
+    library.bind(getPlatformInfo, "clGetPlatformInfo");
+    library.bind(getDeviceIDs, "clGetDeviceIDs");
+    library.bind(getDeviceInfo, "clGetDeviceInfo");
+    library.bind(createContext, "clCreateContext");
+    library.bind(createCommandQueue, "clCreateCommandQueue");
+    library.bind(createBuffer, "clCreateBuffer");
+    library.bind(enqueueReadBuffer, "clEnqueueReadBuffer");
+    library.bind(releaseMemObject, "clReleaseMemObject");
+    library.bind(releaseCommandQueue, "clReleaseCommandQueue");
+    library.bind(releaseContext, "clReleaseContext");
   }
 };
 

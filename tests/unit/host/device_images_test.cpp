@@ -4,6 +4,7 @@
 #include <map>
 
 #include "host/bundle.h"
+#include "host/cuda_images.h"
 #include "host/host.h"
 #include "host/instance.h"
 #include "host/opencl_images.h"
@@ -77,30 +78,50 @@ TEST(DeviceRender, ImagesTravelAsDeviceBuffersAndTheOutputComesBack) {
   EXPECT_EQ(queue, nullptr);
 }
 
-TEST(OpenClImages, BuffersRoundTripWithPositiveRowBytes) {
-  std::unique_ptr<OpenClImages> device;
-  try {
-    device = OpenClImages::open();
-  } catch (const std::runtime_error &error) {
-    GTEST_SKIP() << error.what();
-  }
+// Copies a padded top-down image to the device and back.
+void expectRoundTrip(DeviceImages &device) {
   ImageFormat padded;
   padded.rowOrder = RowOrder::TopDown;
   padded.rowPaddingBytes = 16;
   HostImage image({2, 3, 9, 8}, padded);
   image.fill([](int x, int y) { return RgbaPixel{float(x), float(y), 0.5f, 1.0f}; });
-  DeviceBuffer buffer = device->upload(image);
+  DeviceBuffer buffer = device.upload(image);
   EXPECT_NE(buffer.handle, nullptr);
   EXPECT_EQ(buffer.rowBytes, -image.rowBytes());
-
   HostImage copy({2, 3, 9, 8}, padded);
-  device->download(buffer, copy);
-  device->release(buffer);
+  device.download(buffer, copy);
+  device.release(buffer);
   EXPECT_EQ(std::memcmp(copy.storage(), image.storage(), image.byteSize()), 0);
+}
 
+template <class Device> std::unique_ptr<Device> openOrNull(std::string &why) {
+  try {
+    return Device::open();
+  } catch (const std::runtime_error &error) {
+    why = error.what();
+    return nullptr;
+  }
+}
+
+TEST(OpenClImages, BuffersRoundTripAndQueuesAreDistinct) {
+  std::string why;
+  auto device = openOrNull<OpenClImages>(why);
+  if (!device) GTEST_SKIP() << why;
+  expectRoundTrip(*device);
   auto second = device->withNewQueue();
   EXPECT_NE(second->queue(), device->queue());
   EXPECT_FALSE(device->deviceName().empty());
+}
+
+TEST(CudaImages, DevicePointersRoundTripOrTheMissingDriverIsNamed) {
+  std::string why;
+  auto device = openOrNull<CudaImages>(why);
+  if (!device) {
+    EXPECT_NE(why.find("CUDA images"), std::string::npos) << why;
+    GTEST_SKIP() << why;
+  }
+  expectRoundTrip(*device);
+  EXPECT_EQ(device->queue(), nullptr);
 }
 
 }  // namespace
