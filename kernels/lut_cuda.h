@@ -52,14 +52,14 @@
 #define TM_NAMESPACE_END }
 #endif
 
+TM_NAMESPACE_BEGIN
+
 /* The saturation matrix runs in double wherever the target has it. */
 #if defined(TM_HAS_DOUBLE)
 typedef double TmReal;
 #else
 typedef float TmReal;
 #endif
-
-TM_NAMESPACE_BEGIN
 
 #if !defined(TM_TARGET_OPENCL)
 #include "helper_math.h"
