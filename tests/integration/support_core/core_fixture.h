@@ -26,7 +26,8 @@ class CoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    dir_ = fs::temp_directory_path() / ("support_core_" + std::to_string(::getpid()) + "_" + name);
+    // Beside the built bundle rather than in /tmp, which may forbid loading libraries.
+    dir_ = fs::path(CORE_TEST_BUNDLE).parent_path() / "runs" / (name + "_" + std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     fs::copy(CORE_TEST_BUNDLE, dir_ / "CoreTest.ofx.bundle", fs::copy_options::recursive);
