@@ -19,19 +19,14 @@ TEST_F(ImageEffectTest, DescriptorWritesItsPropertiesAndNamesTheOutputsOfEachCli
   OFX::ImageEffectDescriptor descriptor(hostDescriptor->handle());
   descriptor.addSupportedContext(OFX::eContextFilter);
   descriptor.addSupportedContext(OFX::eContextGeneral);
-  descriptor.addSupportedBitDepth(OFX::eBitDepthFloat);
   descriptor.addSupportedBitDepth(OFX::eBitDepthCustom);
   descriptor.setSupportsMetalRender(false);
-  descriptor.setSupportsOpenCLRender(true);
-  descriptor.setRenderThreadSafety(OFX::eRenderUnsafe);
 
   const hst::PropertySet& props = hostDescriptor->properties();
   EXPECT_EQ(props.getStrings(kOfxImageEffectPropSupportedContexts),
             (std::vector<std::string>{"OfxImageEffectContextFilter", "OfxImageEffectContextGeneral"}));
-  EXPECT_EQ(props.getStrings(kOfxImageEffectPropSupportedPixelDepths), std::vector<std::string>{"OfxBitDepthFloat"});
+  EXPECT_EQ(props.dimension(kOfxImageEffectPropSupportedPixelDepths), 0);
   EXPECT_EQ(props.getString("OfxImageEffectPropMetalRenderSupported"), "false");
-  EXPECT_EQ(props.getString("OfxImageEffectPropOpenCLRenderSupported"), "true");
-  EXPECT_EQ(props.getString(kOfxImageEffectPluginRenderThreadSafety), "OfxImageEffectRenderUnsafe");
 
   OFX::ClipDescriptor* source = descriptor.defineClip("Source");
   EXPECT_EQ(descriptor.defineClip("Source"), source);

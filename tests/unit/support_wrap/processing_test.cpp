@@ -98,6 +98,9 @@ TEST_F(ProcessingTest, RowsAreCountedAtMost4096PixelsWideAndCappedByTheCpuCount)
   ASSERT_EQ(bands.size(), 15u);
   for (std::size_t i = 0; i < bands.size(); ++i) EXPECT_EQ(bands[i].y1, 20 + 7 * static_cast<int>(i));
   EXPECT_EQ(bands.back(), (OfxRectI{-5, 118, 9995, 120}));
+
+  // Tall windows count their pixels beyond 32 bits without wrapping.
+  EXPECT_EQ(OFX::ImageProcessor::bandCountFor({0, 0, 5000, 600000}), 600000u);
 }
 
 TEST_F(ProcessingTest, EachThreadCutsItsOwnBandAndLateThreadsGetNone) {
