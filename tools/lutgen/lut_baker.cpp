@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "lut_cuda.h"
 #include "tools/lutgen/camera_curves.h"
 #include "tools/lutgen/colour_space.h"
 #include "tools/lutgen/film_model.h"
@@ -126,13 +127,46 @@ LatticeTransform gamutLimit(const Recipe& r)
     });
 }
 
+// Working-space values that the baked output table shows as the given
+// display colours. The exact inverse of the output transform misses by the
+// table's interpolation error, which is large for saturated colours, so the
+// values are corrected against the baked table itself, sampled as the chain
+// samples it.
+std::vector<double> workingValuesShownAs(const std::vector<double>& display,
+                                         const std::vector<OcioStep>& rendering)
+{
+    const LatticeTransform toWorking = ocioChain(inverted(rendering));
+    Lattice output = identityLattice(false, kCubeSize);
+    ocioChain(rendering)(output.rgb);
+    const std::vector<float> table(output.rgb.begin(), output.rgb.end());
+
+    std::vector<double> target = display;
+    toWorking(target);
+    std::vector<double> working = target;
+    for (int pass = 0; pass < 12; ++pass) {
+        std::vector<double> shown(working.size());
+        for (size_t i = 0; i < working.size(); i += 3) {
+            const ChromvaleBeta2::float4 v = ChromvaleBeta2::lookup3D(
+                table.data(), kCubeSize,
+                ChromvaleBeta2::make_float4(float(working[i]), float(working[i + 1]), float(working[i + 2]), 1.0f));
+            shown[i] = v.x;
+            shown[i + 1] = v.y;
+            shown[i + 2] = v.z;
+        }
+        toWorking(shown);
+        for (size_t i = 0; i < working.size(); ++i)
+            working[i] += target[i] - shown[i];
+    }
+    return working;
+}
+
 LatticeTransform zones(const Recipe& r)
 {
     const ZoneChart chart = zoneChartFromRecipe(r);
-    std::vector<double> working;
+    std::vector<double> display;
     for (const auto& colour : chart.displayColours)
-        working.insert(working.end(), colour.begin(), colour.end());
-    ocioChain(inverted(displayRendering(r)))(working);
+        display.insert(display.end(), colour.begin(), colour.end());
+    const std::vector<double> working = workingValuesShownAs(display, displayRendering(r));
     return perPoint([chart, working](const Vec3& cct) {
         const double y = ap1Luminance({linearFromAcescct(cct[0]), linearFromAcescct(cct[1]),
                                        linearFromAcescct(cct[2])});

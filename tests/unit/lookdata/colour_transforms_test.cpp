@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/unit/lookdata/lookdata_fixture.h"
+#include "tools/lutgen/colour_space.h"
+#include "tools/lutgen/zone_chart.h"
+
+namespace tonemill::lookdata_test {
+namespace {
+
+const float kMidGrey = static_cast<float>(lutgen::midGreyAcescct());
+
+void expectNear(const Rgb& actual, const Rgb& expected, float tolerance)
+{
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(actual[c], expected[c], tolerance) << "channel " << c;
+}
+
+TEST(ColourTransforms, AcescctInputAndOutputAreTheIdentity)
+{
+    for (const char* name : {"1-IDT/ACESCCT-IDT-65.cube", "4-ODT/ACESCCT-ODT-65.cube"}) {
+        SCOPED_TRACE(name);
+        const auto& table = bundleTable(name);
+        for (float r = 0.0f; r <= 1.0f; r += 0.13f)
+            for (float g = 0.02f; g <= 1.0f; g += 0.17f)
+                for (float b = 0.05f; b <= 1.0f; b += 0.11f)
+                    expectNear(sample(table, {r, g, b}), {r, g, b}, 1e-5f);
+    }
+}
+
+TEST(ColourTransforms, EveryCameraInputPutsItsGreyCardOnWorkingMidGrey)
+{
+    int cameras = 0;
+    for (const auto& recipe : recipeBook()) {
+        if (recipe.entryName().rfind("1-IDT/", 0) != 0 || !recipe.has("grey"))
+            continue;
+        SCOPED_TRACE(recipe.entryName());
+        const float grey = static_cast<float>(recipe.number("grey"));
+        expectNear(sample(bundleTable(recipe.entryName()), {grey, grey, grey}),
+                   {kMidGrey, kMidGrey, kMidGrey}, 0.002f);
+        ++cameras;
+    }
+    EXPECT_GE(cameras, 25);
+}
+
+TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones)
+{
+    const std::pair<const char*, const char*> pairs[] = {
+        {"1-IDT/REC709-IDT-65.cube", "4-ODT/REC709-ODT-65.cube"},
+        {"1-IDT/SRGB-IDT-65.cube", "4-ODT/sRGB-ODT-65.cube"},
+        {"1-IDT/ARRI-LOGC-IDT-65.cube", "4-ODT/ARRI-LOGC-ODT-65.cube"},
+        {"1-IDT/DaVinciWG-IDT_65.cube", "4-ODT/DaVinciWG-ODT-65.cube"},
+        {"1-IDT/FILM_SCAN-IDT-65.cube", "4-ODT/FILMSCAN-ODT-65.cube"},
+        {"1-IDT/RED_IPP2_RWGRGB_LOG3G10-IDT-65.cube", "4-ODT/REDWGRGB LOG3G10-ODT-65.cube"},
+        {"1-IDT/REC2020_ST2084_1000-IDT-65.cube", "4-ODT/REC2100_PQ1000-ODT-65.cube"},
+    };
+    for (const auto& [in, out] : pairs) {
+        SCOPED_TRACE(in);
+        const auto& idt = bundleTable(in);
+        const auto& odt = bundleTable(out);
+        // Mid-tones: greys and gentle colours around them. Saturated code
+        // values of a wide camera gamut leave the working space, where no
+        // output table can bring them back.
+        for (float grey = 0.3f; grey <= 0.61f; grey += 0.05f)
+            for (const Rgb& tint : {Rgb{0, 0, 0}, Rgb{0.03f, 0, -0.03f}, Rgb{-0.02f, 0.03f, 0}, Rgb{0, -0.02f, 0.03f}}) {
+                const Rgb colour{grey + tint[0], grey + tint[1], grey + tint[2]};
+                expectNear(sample(odt, sample(idt, colour)), colour, 0.01f);
+            }
+    }
+}
+
+TEST(ColourTransforms, GamutLimitMovesOnlyItsOwnChannelAndOnlyFarFromNeutral)
+{
+    const char* names[3] = {"GAMUT LIMIT/R_Gamut_LImit.cube", "GAMUT LIMIT/G_Gamut_Limit.cube",
+                            "GAMUT LIMIT/B_Gamut_Limit.cube"};
+    for (int channel = 0; channel < 3; ++channel) {
+        SCOPED_TRACE(names[channel]);
+        const auto& table = bundleTable(names[channel]);
+        expectNear(sample(table, {0.4f, 0.4f, 0.4f}), {0.4f, 0.4f, 0.4f}, 1e-5f);
+        expectNear(sample(table, {0.5f, 0.45f, 0.48f}), {0.5f, 0.45f, 0.48f}, 1e-5f);
+
+        Rgb saturated{0.9f, 0.8f, 0.85f};
+        saturated[channel] = 0.0f;
+        const Rgb limited = sample(table, saturated);
+        for (int c = 0; c < 3; ++c) {
+            if (c != channel) {
+                EXPECT_NEAR(limited[c], saturated[c], 1e-5f);
+            }
+        }
+        EXPECT_GT(limited[channel], 0.02f) << "a channel at zero is pulled inside the gamut";
+        EXPECT_LT(limited[channel], 0.3f) << "but stays the smallest";
+    }
+}
+
+TEST(ColourTransforms, ZoneChartShowsTheGuideColoursAfterTheDefaultOutput)
+{
+    const auto chart = lutgen::zoneChartFromRecipe(recipeFor("KORVO/KORVO_ZONES_000.cube"));
+    const auto& zones = bundleTable("KORVO/KORVO_ZONES_000.cube");
+    const auto& odt = bundleTable("4-ODT/REC709-ODT-65.cube");
+    for (size_t zone = 0; zone < chart.displayColours.size(); ++zone) {
+        const int stops = chart.firstStop + int(zone);
+        SCOPED_TRACE(stops);
+        // The lattice point nearest the zone's centre: zones are flat between
+        // their boundaries, so interpolation there reads the zone alone.
+        const double ideal = lutgen::acescctFromLinear(lutgen::kMidGreyLinear * std::exp2(stops));
+        const float grey = float(std::round(ideal * 32.0) / 32.0);
+        const Rgb shown = sample(odt, sample(zones, {grey, grey, grey}));
+        const auto& guide = chart.displayColours[zone];
+        expectNear(shown, {float(guide[0]), float(guide[1]), float(guide[2])}, 0.01f);
+    }
+}
+
+}  // namespace
+}  // namespace tonemill::lookdata_test

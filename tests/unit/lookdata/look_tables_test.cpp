@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "tests/unit/lookdata/lookdata_fixture.h"
+#include "tools/lutgen/colour_space.h"
+
+namespace tonemill::lookdata_test {
+namespace {
+
+const float kMidGrey = static_cast<float>(lutgen::midGreyAcescct());
+
+bool inFolder(const std::string& name, std::initializer_list<const char*> folders)
+{
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const char* f) { return name.rfind(f, 0) == 0; });
+}
+
+std::vector<std::string> entriesIn(std::initializer_list<const char*> folders)
+{
+    std::vector<std::string> out;
+    for (const auto& name : expectedLutEntries())
+        if (inFolder(name, folders))
+            out.push_back(name);
+    return out;
+}
+
+TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
+{
+    const auto names = entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
+                                  "3D-MINOR/", "PRINT/", "POST PROCESS/"});
+    ASSERT_GT(names.size(), 60u);
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        const auto& table = bundleTable(name);
+        Rgb previous = sample(table, {0.0f, 0.0f, 0.0f});
+        const Rgb black = previous;
+        for (int i = 1; i <= 1024; ++i) {
+            const float t = i / 1024.0f;
+            const Rgb now = sample(table, {t, t, t});
+            for (int c = 0; c < 3; ++c)
+                ASSERT_GE(now[c], previous[c] - 1e-6f) << "channel " << c << " falls at " << t;
+            previous = now;
+        }
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GT(previous[c] - black[c], 0.35f) << "the tone range collapses in channel " << c;
+    }
+}
+
+TEST(LookTables, FilmStocksAndCurvesKeepMidGreyNearlyNeutral)
+{
+    for (const auto& name : entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "PRINT/",
+                                       "POST PROCESS/"})) {
+        SCOPED_TRACE(name);
+        const Rgb grey = sample(bundleTable(name), {kMidGrey, kMidGrey, kMidGrey});
+        const auto [lo, hi] = std::minmax({grey[0], grey[1], grey[2]});
+        EXPECT_LT(hi - lo, 0.03f);
+        EXPECT_NEAR((grey[0] + grey[1] + grey[2]) / 3.0f, kMidGrey, 0.04f);
+    }
+}
+
+TEST(LookTables, MajorPalettesAreBrighterAndMoreOpenThanMinorOnes)
+{
+    const Rgb shadow{0.25f, 0.25f, 0.25f};
+    float darkestMajor = 1.0f, brightestMinor = 0.0f;
+    float lowestMajorShadow = 1.0f, highestMinorShadow = 0.0f;
+    for (const auto& name : entriesIn({"3C-MAJOR/", "3D-MINOR/"})) {
+        const auto& table = bundleTable(name);
+        const Rgb grey = sample(table, {kMidGrey, kMidGrey, kMidGrey});
+        const float level = (grey[0] + grey[1] + grey[2]) / 3.0f;
+        const Rgb s = sample(table, shadow);
+        const float shadowLevel = (s[0] + s[1] + s[2]) / 3.0f;
+        if (inFolder(name, {"3C-MAJOR/"})) {
+            darkestMajor = std::min(darkestMajor, level);
+            lowestMajorShadow = std::min(lowestMajorShadow, shadowLevel);
+        } else {
+            brightestMinor = std::max(brightestMinor, level);
+            highestMinorShadow = std::max(highestMinorShadow, shadowLevel);
+        }
+    }
+    EXPECT_GT(darkestMajor, brightestMinor);
+    EXPECT_GT(lowestMajorShadow, highestMinorShadow);
+}
+
+// Two options that silently bake the same table would offer the user a
+// choice that does nothing.
+TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolder)
+{
+    std::map<std::string, std::vector<std::string>> byFolder;
+    for (const auto& name : expectedLutEntries())
+        byFolder[name.substr(0, name.find('/'))].push_back(name);
+    for (const auto& [folder, names] : byFolder)
+        for (size_t i = 0; i < names.size(); ++i)
+            for (size_t j = i + 1; j < names.size(); ++j) {
+                const auto& a = bundleTable(names[i]).data;
+                const auto& b = bundleTable(names[j]).data;
+                float largest = 0.0f;
+                for (size_t k = 0; k < a.size() && k < b.size(); ++k)
+                    largest = std::max(largest, std::abs(a[k] - b[k]));
+                EXPECT_GT(largest, 1e-3f) << names[i] << " and " << names[j] << " are the same table";
+            }
+}
+
+}  // namespace
+}  // namespace tonemill::lookdata_test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "pipeline/lut_table.h"
+#include "tools/lutgen/recipe_book.h"
+
+namespace tonemill::lookdata_test {
+
+using Rgb = std::array<float, 3>;
+
+std::string resourcePath(const std::string& file);
+std::string dataPath(const std::string& file);
+std::string readWholeFile(const std::string& path);
+
+// A table of the built bundle's data.bin, parsed once per test run.
+const ChromvaleBeta2::LutTable& bundleTable(const std::string& entryName);
+
+// Samples a table the way the chain does: tetrahedral for 3D, each channel
+// through its own column for 1D.
+Rgb sample(const ChromvaleBeta2::LutTable& table, const Rgb& colour);
+
+const std::vector<lutgen::Recipe>& recipeBook();
+const lutgen::Recipe& recipeFor(const std::string& entryName);
+
+// Every entry the option lists select, plus the fixed ones.
+std::vector<std::string> expectedLutEntries();
+
+// Runs a command line through the shell, output discarded; the exit status.
+int runQuietly(const std::string& commandLine);
+
+}  // namespace tonemill::lookdata_test
