@@ -196,7 +196,13 @@ Image::Image(OfxPropertySetHandle props) : ImageBase(props) {
   _pixelData = _imageProps.propGetPointer(kOfxImagePropData);
 }
 
-Image::~Image() { imageEffectSuite().clipReleaseImage(_imageHandle); }
+Image::~Image() {
+  // Destructors must not throw; without the suite there is no host left to give it to.
+  try {
+    imageEffectSuite().clipReleaseImage(_imageHandle);
+  } catch (const Exception::HostInadequate&) {
+  }
+}
 
 void* Image::getPixelAddress(int x, int y) const {
   if (x < _bounds.x1 || x >= _bounds.x2 || y < _bounds.y1 || y >= _bounds.y2 || _pixelBytes == 0 ||
@@ -280,7 +286,12 @@ ImageEffect::ImageEffect(OfxImageEffectHandle handle) : _effectHandle(handle), _
 }
 
 ImageEffect::~ImageEffect() {
-  _effectProps.propSetPointer(kOfxPropInstanceData, nullptr, 0, false);
+  // A refusal is only logged; an instance outliving the host's suites has nowhere to
+  // unregister, and a destructor must not throw.
+  try {
+    _effectProps.propSetPointer(kOfxPropInstanceData, nullptr, 0, false);
+  } catch (const Exception::HostInadequate&) {
+  }
   _fetchedClips.clear();
 }
 

@@ -125,6 +125,16 @@ TEST_F(ImageTest, MissingImagesAreNullAndFailuresRaiseWithoutKeepingTheImage) {
   EXPECT_EQ(host().imageCounts().outstanding(), 0u);
 }
 
+TEST_F(ImageTest, ObjectsOutlivingTheHostSuitesAreDroppedWithoutThrowing) {
+  auto image = fetchWith({});
+  auto lateHost = newInstance();
+  auto late = std::make_unique<ScriptedEffect>(lateHost->handle());
+  ASSERT_EQ(send(kOfxActionUnload, nullptr, nullptr), kOfxStatOK);
+  EXPECT_NO_THROW(image.reset());
+  EXPECT_NO_THROW(late.reset());
+  ASSERT_EQ(send(kOfxActionLoad, nullptr, nullptr), kOfxStatOK);
+}
+
 TEST_F(ImageTest, ClipDepthAndComponentsComplainOnlyWhenConnected) {
   hst::PropertySet& clipProps = hostInstance->clip("Source")->properties();
   clipProps.set(kOfxImageEffectPropPixelDepth, kOfxBitDepthNone);
