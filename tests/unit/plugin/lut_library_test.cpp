@@ -27,7 +27,7 @@ class LutLibrary : public ::testing::Test {
         return kOfxStatOK;
     }
 
-    ScratchBundle bundle;
+    ScratchBundle bundle{"unit"};
 };
 
 TEST_F(LutLibrary, InstancesSelectingTheSameProfileShareOneLoad) {

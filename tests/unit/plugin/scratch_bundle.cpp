@@ -1,8 +1,10 @@
 #include "scratch_bundle.h"
 
+#include <unistd.h>
+
 #include <fstream>
+#include <iomanip>
 #include <lodepng.h>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,15 +14,25 @@ namespace ChromvaleBeta2::testing {
 
 namespace fs = std::filesystem;
 
-ScratchBundle::ScratchBundle() {
-    std::random_device seed;
-    m_root = fs::temp_directory_path() / ("tonemill-plugin-" + std::to_string(seed()) + ".ofx.bundle");
+ScratchBundle::ScratchBundle(const std::string& name) {
+    static int made = 0;
+    // A space in the path keeps every file access honest about quoting.
+    m_folder = fs::temp_directory_path() /
+               ("tonemill " + name + " " + std::to_string(::getpid()) + "-" + std::to_string(++made));
+    fs::remove_all(m_folder);
+    m_root = m_folder / "Tonemill.ofx.bundle";
     fs::create_directories(resources());
 }
 
 ScratchBundle::~ScratchBundle() {
     std::error_code ignored;
-    fs::remove_all(m_root, ignored);
+    fs::remove_all(m_folder, ignored);
+}
+
+void ScratchBundle::installLibrary(const fs::path& library) const {
+    const fs::path binaries = m_root / "Contents" / "Linux-x86-64";
+    fs::create_directories(binaries);
+    fs::copy_file(library, binaries / "Tonemill.ofx", fs::copy_options::overwrite_existing);
 }
 
 void ScratchBundle::writeArchive(const std::map<std::string, std::string>& entries) const {
@@ -43,24 +55,32 @@ void ScratchBundle::writePng(const std::string& file, unsigned width, unsigned h
     }
 }
 
-std::string cubeText3D(unsigned size, float value) {
+namespace {
+
+Rgb apply(const ColourFn& fn, float r, float g, float b) { return fn ? fn(r, g, b) : Rgb{r, g, b}; }
+
+std::ostream& operator<<(std::ostream& out, const Rgb& rgb) {
+    return out << rgb[0] << " " << rgb[1] << " " << rgb[2] << "\n";
+}
+
+}  // namespace
+
+std::string cubeText3D(unsigned size, const ColourFn& fn) {
     std::ostringstream text;
-    text << "LUT_3D_SIZE " << size << "\n";
+    text << std::setprecision(9) << "LUT_3D_SIZE " << size << "\n";
+    const float step = 1.0f / float(size - 1);
     for (unsigned b = 0; b < size; ++b)
         for (unsigned g = 0; g < size; ++g)
-            for (unsigned r = 0; r < size; ++r) {
-                auto at = [&](unsigned i) { return value >= 0 ? value : float(i) / float(size - 1); };
-                text << at(r) << " " << at(g) << " " << at(b) << "\n";
-            }
+            for (unsigned r = 0; r < size; ++r) text << apply(fn, float(r) * step, float(g) * step, float(b) * step);
     return text.str();
 }
 
-std::string cubeText1D(unsigned size) {
+std::string cubeText1D(unsigned size, const ColourFn& fn) {
     std::ostringstream text;
-    text << "LUT_1D_SIZE " << size << "\n";
+    text << std::setprecision(9) << "LUT_1D_SIZE " << size << "\n";
     for (unsigned i = 0; i < size; ++i) {
         const float v = float(i) / float(size - 1);
-        text << v << " " << v << " " << v << "\n";
+        text << apply(fn, v, v, v);
     }
     return text.str();
 }

@@ -29,7 +29,7 @@ std::vector<unsigned char> topRedBottomBlue() {
 class TestImageLoading : public ::testing::Test {
  protected:
     std::string path(const std::string& file) const { return (bundle.resources() / file).string(); }
-    ScratchBundle bundle;
+    ScratchBundle bundle{"unit"};
     std::vector<unsigned char> buffer{1, 2, 3};  // stands for what the store held before
 };
 
@@ -65,7 +65,7 @@ TEST_F(TestImageLoading, FailuresLeaveTheBufferAsItWas) {
 
 // The store is process-wide; this is the only test that fills it.
 TEST(TestImageStore, ImagesLoadOnceAndStayPutWhileMissingOnesAreRetried) {
-    ScratchBundle bundle;
+    ScratchBundle bundle{"unit"};
     bundlePath = bundle.root().string();
     const auto picture = topRedBottomBlue();
     for (auto id : {TestImageId::LightnessRamp, TestImageId::SaturationRamp, TestImageId::ZoneGuide}) {
