@@ -99,6 +99,7 @@ OfxStatus Plugin::load() { return action(kOfxActionLoad, nullptr, nullptr, nullp
 OfxStatus Plugin::unload() {
   OfxStatus status = action(kOfxActionUnload, nullptr, nullptr, nullptr);
   descriptor_.reset();
+  std::lock_guard lock(descriptorsMutex_);
   contextDescriptors_.clear();
   return status;
 }
@@ -114,11 +115,13 @@ OfxStatus Plugin::describeInContext(const std::string &context) {
   PropertySet inArgs("describe-in-context arguments");
   inArgs.defineString(kOfxImageEffectPropContext, {context}, PropertyOptions{false, true});
   OfxStatus status = action(kOfxImageEffectActionDescribeInContext, descriptor->handle(), &inArgs, nullptr);
+  std::lock_guard lock(descriptorsMutex_);
   contextDescriptors_[context] = std::move(descriptor);
   return status;
 }
 
 Effect *Plugin::contextDescriptor(const std::string &context) {
+  std::lock_guard lock(descriptorsMutex_);
   auto it = contextDescriptors_.find(context);
   return it == contextDescriptors_.end() ? nullptr : it->second.get();
 }
@@ -128,7 +131,12 @@ std::unique_ptr<Instance> Plugin::createInstance(const std::string &context, Ofx
   if (!contextDescriptor(context)) result = describeInContext(context);
   std::unique_ptr<Instance> instance;
   if (result == kOfxStatOK) {
-    instance = std::make_unique<Instance>(*this, contextDescriptor(context)->instantiate(context), context);
+    std::unique_ptr<Effect> effect;
+    {
+      std::lock_guard lock(descriptorsMutex_);
+      effect = contextDescriptors_.at(context)->instantiate(context);
+    }
+    instance = std::make_unique<Instance>(*this, std::move(effect), context);
     result = instance->create();
     if (result != kOfxStatOK) instance.reset();
   }

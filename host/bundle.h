@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "host/effect.h"
@@ -85,6 +86,8 @@ class Plugin {
   Bundle &bundle_;
   OfxPlugin *record_;
   std::unique_ptr<Effect> descriptor_;
+  // Instances may be created on several threads; descriptors are made on one at a time.
+  std::mutex descriptorsMutex_;
   std::map<std::string, std::unique_ptr<Effect>> contextDescriptors_;
 };
 

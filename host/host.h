@@ -61,8 +61,8 @@ class Host {
   void setCpuCount(unsigned count) { cpuCount_ = count == 0 ? 1 : count; }
 
   // Time and bounds the time line suite reports.
-  double time() const { return time_; }
-  void setTime(double time) { time_ = time; }
+  double time() const { return time_.load(); }
+  void setTime(double time) { time_.store(time); }
   OfxRangeD timeBounds() const { return timeBounds_; }
   void setTimeBounds(OfxRangeD bounds) { timeBounds_ = bounds; }
 
@@ -94,7 +94,7 @@ class Host {
   FaultPlan faults_;
   OfxHost ofxHost_{};
   unsigned cpuCount_ = 1;
-  double time_ = 0.0;
+  std::atomic<double> time_{0.0};
   OfxRangeD timeBounds_{0.0, 100.0};
   ImageLedger images_;
   MemoryLedger memory_;

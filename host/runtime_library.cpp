@@ -5,7 +5,9 @@
 namespace tonemill::host {
 
 RuntimeLibrary::RuntimeLibrary(const char *soname, std::string user) : soname_(soname), user_(std::move(user)) {
-  handle_ = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  // Never unmapped: ICD loaders and drivers keep threads and state that do not
+  // survive being unloaded, and would leak what they allocated.
+  handle_ = dlopen(soname, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle_) throw std::runtime_error(user_ + ": cannot open " + soname_);
 }
 
