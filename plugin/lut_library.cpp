@@ -44,16 +44,6 @@ const LutTable* loadOption(LutArchive& archive, std::string_view choice, int ind
     return loadLut(archive, option->entryName(), option->kind);
 }
 
-int paletteSelection(const LookParams& values) {
-    switch (values.colorPaletteAOptions) {
-        case 1: return values.colorPaletteNegativeSelections;
-        case 2: return values.colorPaletteNegativeGEN2Selections;
-        case 3: return values.colorPaletteMajorSelections;
-        case 4: return values.colorPaletteMinorSelections;
-        default: return 0;
-    }
-}
-
 void resolveSlots(LutArchive& archive, LookParams& values) {
     const bool gamutOn[3] = {values.gamutRAdjust, values.gamutGAdjust, values.gamutBAdjust};
     for (int channel = 0; channel < 3; ++channel) {
@@ -69,7 +59,7 @@ void resolveSlots(LutArchive& archive, LookParams& values) {
         values.contrastTable = loadOption(archive, "contrastOptions", values.contrastOptions);
     }
     if (values.testKorvoLUTToggle) values.zoneTable = loadLut(archive, kZoneChartEntry, LutKind::Table3D);
-    if (const int selection = paletteSelection(values); selection > 0) {
+    if (const int selection = activePaletteSelection(values); selection > 0) {
         values.paletteTable =
             loadOption(archive, activePaletteList(values.colorPaletteAOptions), selection);
     }

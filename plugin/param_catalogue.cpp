@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "pipeline/look_params.h"
+
 namespace ChromvaleBeta2 {
 
 namespace {
@@ -204,6 +206,16 @@ const LutOption* optionAt(std::string_view choiceName, int index) {
 std::string_view activePaletteList(int paletteOption) {
     if (paletteOption < 1 || static_cast<size_t>(paletteOption) >= kPaletteLists.size()) return {};
     return kPaletteLists[static_cast<size_t>(paletteOption)];
+}
+
+int activePaletteSelection(const LookParams& values) {
+    switch (values.colorPaletteAOptions) {
+        case 1: return values.colorPaletteNegativeSelections;
+        case 2: return values.colorPaletteNegativeGEN2Selections;
+        case 3: return values.colorPaletteMajorSelections;
+        case 4: return values.colorPaletteMinorSelections;
+        default: return 0;
+    }
 }
 
 }  // namespace ChromvaleBeta2

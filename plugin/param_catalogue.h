@@ -12,6 +12,8 @@
 
 namespace ChromvaleBeta2 {
 
+struct LookParams;
+
 enum class ParamKind : uint8_t { Group, Double, Boolean, Choice, PushButton };
 
 // A descriptor property the catalogue may leave untouched: only Off and On
@@ -71,5 +73,9 @@ const LutOption* optionAt(std::string_view choiceName, int index);
 // The stock list that an option of colorPaletteAOptions makes active (1 to 4),
 // or an empty name for any other option.
 std::string_view activePaletteList(int paletteOption);
+
+// The selection in the stock list the gathered palette option makes active;
+// 0 when the option activates none.
+int activePaletteSelection(const LookParams& values);
 
 }  // namespace ChromvaleBeta2
