@@ -18,15 +18,6 @@ class LutLibrary : public ::testing::Test {
 
     LookParams nothingSelected() const { return LookParams{}; }
 
-    OfxStatus statusOf(LutArchive& archive, LookParams& values) {
-        try {
-            resolveLookLuts(archive, values);
-        } catch (const OFX::Exception::Suite& failure) {
-            return failure.status();
-        }
-        return kOfxStatOK;
-    }
-
     ScratchBundle bundle{"unit"};
 };
 
@@ -139,14 +130,6 @@ TEST_F(LutLibrary, ATableOfTheWrongKindIsRejectedAndNotCached) {
         }
         EXPECT_EQ(lutCache.count(name), 0u);
     }
-}
-
-TEST_F(LutLibrary, AnUnopenableArchiveFailsAsUnsupportedAndFillsNothing) {
-    LutArchive archive;  // the scratch bundle has no data.bin
-    LookParams values = nothingSelected();
-    values.outputProfileOptions = 20;
-    EXPECT_EQ(statusOf(archive, values), kOfxStatErrUnsupported);
-    EXPECT_EQ(values.odtTable, nullptr);
 }
 
 TEST_F(LutLibrary, AnOptionIndexOutsideItsListIsRefusedByName) {
