@@ -16,6 +16,8 @@ public:
     Recipe(std::string entryName, std::map<std::string, std::string> values);
 
     const std::string& entryName() const { return m_entryName; }
+    // Every key with its inherited value, "base" resolved away.
+    const std::map<std::string, std::string>& values() const { return m_values; }
     bool has(const std::string& key) const;
     const std::string& text(const std::string& key) const;
     std::string text(const std::string& key, const std::string& fallback) const;

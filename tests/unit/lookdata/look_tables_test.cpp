@@ -85,8 +85,9 @@ TEST(LookTables, MajorPalettesAreBrighterAndMoreOpenThanMinorOnes)
 }
 
 // Two options that silently bake the same table would offer the user a
-// choice that does nothing.
-TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolder)
+// choice that does nothing; only recipes that say the same thing on purpose
+// may give the same table.
+TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolderUnlessItsRecipeIsTheSame)
 {
     std::map<std::string, std::vector<std::string>> byFolder;
     for (const auto& name : expectedLutEntries())
@@ -94,6 +95,8 @@ TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolder)
     for (const auto& [folder, names] : byFolder)
         for (size_t i = 0; i < names.size(); ++i)
             for (size_t j = i + 1; j < names.size(); ++j) {
+                if (recipeFor(names[i]).values() == recipeFor(names[j]).values())
+                    continue;
                 const auto& a = bundleTable(names[i]).data;
                 const auto& b = bundleTable(names[j]).data;
                 float largest = 0.0f;
