@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 #include "lut_cuda.h"
@@ -206,6 +208,41 @@ LatticeTransform transformFor(const Recipe& r)
     fail(r, "unknown model '" + model + "'");
 }
 
+const std::map<std::string, std::set<std::string>>& keysByModel()
+{
+    static const std::set<std::string> film = {"exposure", "balance", "gamma", "toe", "shoulder",
+                                               "crosstalk", "shadow_tint", "highlight_tint", "saturation"};
+    static const std::map<std::string, std::set<std::string>> keys = [] {
+        std::map<std::string, std::set<std::string>> m = {
+            {"identity", {}},
+            {"ocio-camera", {"builtin", "direction"}},
+            {"aces-display", {"output", "display", "direction"}},
+            {"camera", {"curve", "gamut", "white_kelvin", "direction"}},
+            {"house", {"exposure", "contrast", "grey_out", "peak", "flare", "hue_preserve", "saturation",
+                       "display_gamut", "eotf"}},
+            {"film", film},
+            {"palette", film},
+            {"curve", {"contrast", "black", "white", "pivot"}},
+            {"gamut-limit", {"channel", "threshold", "limit", "power"}},
+            {"zones", {"first_stop", "colours", "output", "display"}},
+        };
+        m["palette"].insert({"key", "hue_width", "key_boost", "key_pull", "key_tint", "warmth"});
+        return m;
+    }();
+    return keys;
+}
+
+// A misspelt key would otherwise fall back to its default without a word.
+void rejectUnknownKeys(const Recipe& r)
+{
+    const auto model = keysByModel().find(r.text("model"));
+    if (model == keysByModel().end())
+        fail(r, "unknown model '" + r.text("model") + "'");
+    for (const auto& [key, value] : r.values())
+        if (key != "model" && key != "grey" && !model->second.count(key))
+            fail(r, "key '" + key + "' means nothing to model " + model->first);
+}
+
 }  // namespace
 
 bool isCurveEntry(const std::string& entryName)
@@ -215,6 +252,7 @@ bool isCurveEntry(const std::string& entryName)
 
 Lattice bakeEntry(const Recipe& r)
 {
+    rejectUnknownKeys(r);
     if (isCurveEntry(r.entryName())) {
         if (r.text("model") != "curve")
             fail(r, "entries of 2-CURVES/ are 1D and need model = curve");

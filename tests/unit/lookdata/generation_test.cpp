@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "tests/unit/lookdata/lookdata_fixture.h"
+#include "tools/lutgen/lut_baker.h"
 #include "tools/lutgen/option_catalogue.h"
 #include "tools/lutgen/recipe_book.h"
 
@@ -135,6 +137,29 @@ TEST(Generation, OptionCatalogueRejectsMalformedLinesByFileAndLine)
     const auto entries = lutgen::readOptionCatalogue(good.string());
     ASSERT_EQ(entries.size(), 1u) << "an entry two options share is baked once";
     EXPECT_EQ(entries[0].entryName, "1-IDT/X.cube");
+}
+
+TEST(Generation, BakerRejectsRecipesThatCannotMeanWhatTheySay)
+{
+    using Values = std::map<std::string, std::string>;
+    const std::pair<lutgen::Recipe, const char*> bad[] = {
+        {{"PRINT/x.cube", Values{{"model", "film"}, {"satuartion", "1.1"}}}, "satuartion"},
+        {{"PRINT/x.cube", Values{{"model", "filmic"}}}, "unknown model"},
+        {{"2-CURVES/x.cube", Values{{"model", "film"}}}, "1D"},
+        {{"PRINT/x.cube", Values{{"model", "film"}, {"gamma", "1 0 1"}}}, "positive"},
+        {{"1-IDT/x.cube", Values{{"model", "camera"}, {"curve", "Sony-SLog9"}, {"gamut", "Rec709"},
+                                 {"direction", "input"}}}, "unknown curve"},
+        {{"3C-MAJOR/x.cube", Values{{"model", "palette"}, {"key", "H"}}}, "twelve notes"},
+    };
+    for (const auto& [recipe, message] : bad) {
+        try {
+            lutgen::bakeEntry(recipe);
+            ADD_FAILURE() << "baked " << message;
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("x.cube"), std::string::npos) << e.what();
+        }
+    }
 }
 
 }  // namespace
