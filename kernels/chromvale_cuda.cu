@@ -42,60 +42,66 @@ TM_FUNC ChainConstants deriveChainConstants(const ChainSettings* s)
     return k;
 }
 
-TM_FUNC float clamp01(float x)
+TM_LANES TM_FUNC TmFloat clamp01(TmFloat x)
 {
-    return TM_FMIN(TM_FMAX(x, 0.0f), 1.0f);
+    return TM_FMIN(TM_FMAX(x, (TmFloat)0.0f), (TmFloat)1.0f);
 }
 
-/* 0 stays 0 for every exponent, 0^0 included; an exponent of exactly 1 is the
- * common neutral case and pow would return the base unchanged anyway. */
-TM_FUNC float raiseUnit(float base, float exponent)
+/* 0 stays 0 for every exponent, 0^0 included. */
+TM_LANES TM_FUNC TmFloat raiseUnit(TmFloat base, float exponent)
 {
-    if (base == 0.0f)
-        return 0.0f;
-    if (exponent == 1.0f)
-        return base;
-    return TM_POWF(base, exponent);
+    return TM_SELECT(base == 0.0f, (TmFloat)0.0f, TM_POWF(base, exponent));
 }
 
 /* weight * result + (1 - weight) * base, on all four components. */
-TM_FUNC float4 blend(float4 base, float4 result, float weight)
+TM_LANES TM_FUNC TM_COLOUR blend(TM_COLOUR base, TM_COLOUR result, float weight)
 {
     return weight * result + (1.0f - weight) * base;
 }
 
-/* The parametric corrections of one channel, printer lights to push/pull. */
-TM_FUNC float gradeChannel(float v, const ChainSettings* s, const ChainConstants* k, int c)
+/* The parametric corrections of one channel, printer lights to push/pull.
+ * After the lift v lies in [0, 1] and is never NaN, so a gain of 1 or an
+ * exponent of 1 would give v back exactly: those steps are skipped. */
+TM_LANES TM_FUNC TmFloat gradeChannel(TmFloat v, const ChainSettings* s, const ChainConstants* k, int c)
 {
-    const float a = v + s->printerLight[c];
+    const TmFloat a = v + s->printerLight[c];
     v = clamp01(a + (1.0f - a) * s->lift[c]);
-    v = clamp01(v * s->gain[c]);
-    v = clamp01(raiseUnit(v, k->gammaExponent[c]));
-    v = clamp01(v * s->temperatureGain[c]);
+    if (s->gain[c] != 1.0f)
+        v = clamp01(v * s->gain[c]);
+    if (k->gammaExponent[c] != 1.0f)
+        v = clamp01(raiseUnit(v, k->gammaExponent[c]));
+    if (s->temperatureGain[c] != 1.0f)
+        v = clamp01(v * s->temperatureGain[c]);
     v = 1.0f - clamp01((1.0f - v) * s->cmy[c]); /* scale the density 1 - v */
-    return clamp01(raiseUnit(v, k->pushPullExponent[c]));
-}
-
-/* Luma-preserving saturation: k = 1 is the identity, k < 1 moves towards
- * grey, k > 1 away from it. No clamp: values may leave [0, 1] here. */
-TM_FUNC float4 applySaturation(float4 v, TmReal k)
-{
-    const TmReal r = (TmReal)v.x;
-    const TmReal g = (TmReal)v.y;
-    const TmReal b = (TmReal)v.z;
-    const TmReal wr = (TmReal)0.299, wg = (TmReal)0.587, wb = (TmReal)0.114;
-    v.x = (float)((wr + ((TmReal)0.701) * k) * r + (wg - wg * k) * g + (wb - wb * k) * b);
-    v.y = (float)((wr - wr * k) * r + (wg + ((TmReal)0.413) * k) * g + (wb - wb * k) * b);
-    v.z = (float)((wr - wr * k) * r + (wg - wg * k) * g + (wb + ((TmReal)0.886) * k) * b);
+    if (k->pushPullExponent[c] != 1.0f)
+        v = clamp01(raiseUnit(v, k->pushPullExponent[c]));
     return v;
 }
 
-TM_FUNC float4 applyContrastCurve(float4 v, const ChainSettings* s)
+/* Luma-preserving saturation: k = 1 is the identity, k < 1 moves towards
+ * grey, k > 1 away from it. No clamp: values may leave [0, 1] here. With
+ * k = 1 the matrix gives back the graded values, which are finite, to within
+ * a double rounding that narrowing to float removes, so it is skipped. */
+TM_LANES TM_FUNC TM_COLOUR applySaturation(TM_COLOUR v, TmReal k)
+{
+    if (k == (TmReal)1.0)
+        return v;
+    const TM_REAL_LANE r = TM_TO_REAL(v.x);
+    const TM_REAL_LANE g = TM_TO_REAL(v.y);
+    const TM_REAL_LANE b = TM_TO_REAL(v.z);
+    const TmReal wr = (TmReal)0.299, wg = (TmReal)0.587, wb = (TmReal)0.114;
+    v.x = TM_TO_FLOAT((wr + ((TmReal)0.701) * k) * r + (wg - wg * k) * g + (wb - wb * k) * b);
+    v.y = TM_TO_FLOAT((wr - wr * k) * r + (wg + ((TmReal)0.413) * k) * g + (wb - wb * k) * b);
+    v.z = TM_TO_FLOAT((wr - wr * k) * r + (wg - wg * k) * g + (wb + ((TmReal)0.886) * k) * b);
+    return v;
+}
+
+TM_LANES TM_FUNC TM_COLOUR applyContrastCurve(TM_COLOUR v, const ChainSettings* s)
 {
     const float w = s->contrastMix;
-    const float r = lookup1D(s->contrastLut, s->contrastLutSize, v.x).x;
-    const float g = lookup1D(s->contrastLut, s->contrastLutSize, v.y).y;
-    const float b = lookup1D(s->contrastLut, s->contrastLutSize, v.z).z;
+    const TmFloat r = lookup1D(s->contrastLut, s->contrastLutSize, v.x).x;
+    const TmFloat g = lookup1D(s->contrastLut, s->contrastLutSize, v.y).y;
+    const TmFloat b = lookup1D(s->contrastLut, s->contrastLutSize, v.z).z;
     v.x = w * r + (1.0f - w) * v.x;
     v.y = w * g + (1.0f - w) * v.y;
     v.z = w * b + (1.0f - w) * v.z;
@@ -119,11 +125,12 @@ TM_FUNC float byteToUnit(unsigned char byte)
 /* The whole chain for one source pixel. With withTestViews set, the test
  * image, the zone chart LUT and the zone guide overlay are drawn for pixel
  * (x, y) of the source image; without it the chain depends on the colour
- * alone, which is what a baked LUT can express. */
-TM_FUNC float4 runChain(const ChainSettings* s, const ChainConstants* k, float4 source,
-                        int x, int y, int withTestViews)
+ * alone, which is what a baked LUT can express. The test views need one
+ * position per lane, so lanes holding several pixels run without them. */
+TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants* k, TM_COLOUR source,
+                                    int x, int y, int withTestViews)
 {
-    float4 v = source;
+    TM_COLOUR v = source;
 
     for (int c = 0; c < 3; ++c) {
         if (s->gamutLutSize[c] != 0u)
@@ -133,10 +140,11 @@ TM_FUNC float4 runChain(const ChainSettings* s, const ChainConstants* k, float4 
         v = lookup3D(s->idtLut, s->idtLutSize, v);
     if (withTestViews && s->testImageSize != 0u) {
         TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
-        v = make_float4(byteToUnit(p[0]), byteToUnit(p[1]), byteToUnit(p[2]), 1.0f);
+        v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
+                     (TmFloat)1.0f);
     }
 
-    float4 u = v; /* the ungraded colour the global blend returns to */
+    TM_COLOUR u = v; /* the ungraded colour the global blend returns to */
 
     v.x = gradeChannel(v.x, s, k, 0);
     v.y = gradeChannel(v.y, s, k, 1);
@@ -159,16 +167,16 @@ TM_FUNC float4 runChain(const ChainSettings* s, const ChainConstants* k, float4 
     }
 
     const float w = s->globalBlend;
-    float4 out = make_float4(w * v.x + (1.0f - w) * u.x,
+    TM_COLOUR out = tmColour(w * v.x + (1.0f - w) * u.x,
                              w * v.y + (1.0f - w) * u.y,
                              w * v.z + (1.0f - w) * u.z,
                              source.w);
     if (withTestViews && s->zoneOverlaySize != 0u) {
         TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
         if (p[3] != 0) {
-            out.x = byteToUnit(p[0]);
-            out.y = byteToUnit(p[1]);
-            out.z = byteToUnit(p[2]);
+            out.x = (TmFloat)byteToUnit(p[0]);
+            out.y = (TmFloat)byteToUnit(p[1]);
+            out.z = (TmFloat)byteToUnit(p[2]);
         }
     }
     return out;

@@ -8,7 +8,22 @@
  * texts with no include path, so this file carries everything the kernel
  * file needs and includes nothing itself when built as OpenCL C. */
 
-/* ---- Portability ------------------------------------------------------- */
+/* ---- Lanes ------------------------------------------------------------- */
+
+/* The chain is written over "lanes". On the devices a lane is one float: one
+ * pixel per thread. In C++ the chain's functions are templates over the lane
+ * type TmFloat, so the CPU runs this same text on one pixel (TmFloat = float:
+ * the LUT export and the reference) or on several pixels at once (a SIMD type
+ * that supplies the operations named below). A condition that may differ
+ * between pixels is therefore a selection, TM_SELECT, never a branch; values
+ * shared by every pixel of a render (settings, table sizes) may branch.
+ *
+ * TmFloat       colour values          TM_INDEX  unsigned table offsets
+ * TM_MASK       a comparison's result  TM_COLOUR four TmFloat: x, y, z, w
+ * TM_REAL_LANE  TmFloat in TmReal precision
+ * TM_SELECT(mask, a, b), TM_LOAD(table, index), TM_TO_INDEX (truncating),
+ * TM_TO_FLOAT (from an index or a real), TM_TO_REAL; TM_LANES starts a
+ * function that is a template in C++ and a plain function elsewhere. */
 
 /* OpenCL C compilers define one or both of these, depending on version. */
 #if defined(__OPENCL_VERSION__) || defined(__OPENCL_C_VERSION__)
@@ -34,22 +49,52 @@
 #if defined(__CUDACC__)
 #define TM_FUNC __device__ inline
 #else
-#define TM_FUNC inline
+/* Internal linkage: a translation unit built for a wider instruction set
+ * keeps its copies to itself instead of lending them to the others. */
+#define TM_FUNC static inline
 #endif
 #define TM_GLOBAL
 #if defined(__CUDACC__)
 #define TM_FMIN(a, b) fminf((a), (b))
 #define TM_FMAX(a, b) fmaxf((a), (b))
+#define TM_POWF(a, b) powf((a), (b))
 #else
 /* fminf and fmaxf as the compiler can inline them (it calls libm for the
- * real ones unless NaN is ruled out): a NaN operand yields the other. */
-#define TM_FMIN(a, b) tmMinIgnoringNan((a), (b))
-#define TM_FMAX(a, b) tmMaxIgnoringNan((a), (b))
+ * real ones unless NaN is ruled out): a NaN first operand yields the second.
+ * The chain never passes NaN as the second operand. */
+#define TM_FMIN(a, b) tmMin((a), (b))
+#define TM_FMAX(a, b) tmMax((a), (b))
+#define TM_POWF(a, b) tmPow((a), (b))
 #endif
-#define TM_POWF(a, b) powf((a), (b))
 #define TM_POW_REAL(a, b) pow((a), (b))
 #define TM_NAMESPACE_BEGIN namespace ChromvaleBeta2 {
 #define TM_NAMESPACE_END }
+#endif
+
+#if defined(TM_TARGET_OPENCL) || defined(__CUDACC__)
+#define TM_SCALAR_LANES 1
+#define TM_LANES
+#define TM_COLOUR float4
+#define TM_INDEX unsigned int
+#define TM_MASK int
+#define TM_REAL_LANE TmReal
+#define TM_SELECT(mask, a, b) ((mask) ? (a) : (b))
+#define TM_LOAD(table, index) ((table)[index])
+#define TM_TO_INDEX(x) ((unsigned int)(x))
+#define TM_TO_FLOAT(x) ((float)(x))
+#define TM_TO_REAL(x) ((TmReal)(x))
+#define tmColour(x, y, z, w) make_float4((x), (y), (z), (w))
+#else
+#define TM_LANES template <typename TmFloat>
+#define TM_COLOUR TmColour<TmFloat>
+#define TM_INDEX typename TmLaneTraits<TmFloat>::Index
+#define TM_MASK typename TmLaneTraits<TmFloat>::Mask
+#define TM_REAL_LANE typename TmLaneTraits<TmFloat>::Real
+#define TM_SELECT(mask, a, b) tmSelect((mask), (a), (b))
+#define TM_LOAD(table, index) tmLoad((table), (index))
+#define TM_TO_INDEX(x) tmToIndex(x)
+#define TM_TO_FLOAT(x) tmToFloat(x)
+#define TM_TO_REAL(x) tmToReal(x)
 #endif
 
 TM_NAMESPACE_BEGIN
@@ -61,19 +106,74 @@ typedef double TmReal;
 typedef float TmReal;
 #endif
 
+#if defined(TM_SCALAR_LANES)
+typedef float TmFloat;
+#endif
+
 #if !defined(TM_TARGET_OPENCL)
 #include "helper_math.h"
 #endif
 
-#if !defined(TM_TARGET_OPENCL) && !defined(__CUDACC__)
-inline float tmMinIgnoringNan(float a, float b)
+#if !defined(TM_SCALAR_LANES)
+/* One pixel per lane: the operations of the vocabulary on plain floats. */
+template <typename F>
+struct TmLaneTraits;
+
+template <>
+struct TmLaneTraits<float> {
+    typedef unsigned int Index;
+    typedef bool Mask;
+    typedef TmReal Real;
+};
+
+TM_FUNC float tmMin(float a, float b)
 {
     return b < a ? b : (a != a ? b : a);
 }
 
-inline float tmMaxIgnoringNan(float a, float b)
+TM_FUNC float tmMax(float a, float b)
 {
     return b > a ? b : (a != a ? b : a);
+}
+
+TM_FUNC float tmPow(float base, float exponent)
+{
+    return powf(base, exponent);
+}
+
+TM_FUNC float tmSelect(bool mask, float a, float b)
+{
+    return mask ? a : b;
+}
+
+TM_FUNC unsigned int tmSelect(bool mask, unsigned int a, unsigned int b)
+{
+    return mask ? a : b;
+}
+
+TM_FUNC float tmLoad(const float* table, unsigned int index)
+{
+    return table[index];
+}
+
+TM_FUNC unsigned int tmToIndex(float x)
+{
+    return (unsigned int)x;
+}
+
+TM_FUNC float tmToFloat(unsigned int i)
+{
+    return (float)i;
+}
+
+TM_FUNC float tmToFloat(TmReal x)
+{
+    return (float)x;
+}
+
+TM_FUNC TmReal tmToReal(float x)
+{
+    return (TmReal)x;
 }
 #endif
 
@@ -123,95 +223,119 @@ typedef struct ChainSettings {
 
 /* min and max here ignore a NaN operand on every target, so a NaN
  * coordinate samples the top of the table rather than poisoning the result. */
-TM_FUNC float clampLutCoordinate(float c)
+TM_LANES TM_FUNC TmFloat clampLutCoordinate(TmFloat c)
 {
-    return TM_FMAX(0.0f, TM_FMIN(c, 1.0f));
+    return TM_FMAX((TmFloat)0.0f, TM_FMIN(c, (TmFloat)1.0f));
 }
 
+/* Lattice indices stay below 2^31, so lanes may compare them as signed. */
+#if defined(TM_SCALAR_LANES)
 typedef struct LatticeCell {
     unsigned int lower;
     unsigned int upper; /* lower + 1, or lower itself on the last point */
     float fraction;
 } LatticeCell;
+#define TM_CELL LatticeCell
+#else
+template <typename TmFloat>
+struct LatticeCell {
+    typename TmLaneTraits<TmFloat>::Index lower;
+    typename TmLaneTraits<TmFloat>::Index upper; /* lower + 1, or lower itself on the last point */
+    TmFloat fraction;
+};
+#define TM_CELL LatticeCell<TmFloat>
+#endif
 
-TM_FUNC LatticeCell locateCell(float c, unsigned int size)
+TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size)
 {
     const unsigned int last = size - 1u;
-    const float p = (float)last * clampLutCoordinate(c);
-    LatticeCell cell;
-    cell.lower = (unsigned int)p;
-    cell.fraction = p - (float)cell.lower;
-    cell.upper = cell.lower == last ? cell.lower : cell.lower + 1u;
+    const TmFloat p = (float)last * clampLutCoordinate(c);
+    TM_CELL cell;
+    cell.lower = TM_TO_INDEX(p);
+    cell.fraction = p - TM_TO_FLOAT(cell.lower);
+    cell.upper = TM_SELECT(cell.lower == last, cell.lower, cell.lower + 1u);
     return cell;
 }
 
 /* Tetrahedral interpolation. The tetrahedron is picked by ordering the three
- * cell fractions; the first matching test wins, which fixes how ties resolve
- * so every target lands in the same tetrahedron. The fourth component is the
- * sum of the four weights. */
-TM_FUNC float4 lookup3D(TM_GLOBAL const float* table, unsigned int size, float4 colour)
+ * cell fractions; the first matching test of the six below wins, which fixes
+ * how ties resolve so every target lands in the same tetrahedron:
+ *   1 fg >= fb >= fr   2 fb > fr > fg   3 fb > fg >= fr
+ *   4 fr >= fg > fb    5 fg > fr >= fb  6 otherwise (fr >= fb >= fg)
+ * In each, the weights are 1 - largest, largest - middle, middle - smallest
+ * and smallest fraction, on the lower corner, the corner one axis up (the
+ * largest fraction's), the corner two axes up (all but the smallest's) and
+ * the upper corner. The fourth component is the sum of the four weights. */
+TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int size, TM_COLOUR colour)
 {
-    const LatticeCell r = locateCell(colour.x, size);
-    const LatticeCell g = locateCell(colour.y, size);
-    const LatticeCell b = locateCell(colour.z, size);
-    const float fr = r.fraction;
-    const float fg = g.fraction;
-    const float fb = b.fraction;
+    const TM_CELL r = locateCell(colour.x, size);
+    const TM_CELL g = locateCell(colour.y, size);
+    const TM_CELL b = locateCell(colour.z, size);
+    const TmFloat fr = r.fraction;
+    const TmFloat fg = g.fraction;
+    const TmFloat fb = b.fraction;
+
+    /* The clamp removed NaN, so the fractions order totally and min and max
+     * pick the same values as the case tests. */
+    const TmFloat rgMax = TM_FMAX(fr, fg);
+    const TmFloat rgMin = TM_FMIN(fr, fg);
+    const TmFloat largest = TM_FMAX(rgMax, fb);
+    const TmFloat smallest = TM_FMIN(rgMin, fb);
+    const TmFloat middle = TM_FMAX(rgMin, TM_FMIN(rgMax, fb));
+    const TmFloat w0 = 1.0f - largest;
+    const TmFloat w1 = largest - middle;
+    const TmFloat w2 = middle - smallest;
+    const TmFloat w3 = smallest;
 
     /* Entry (r, g, b) starts at float 3 * ((b * N + g) * N + r): red varies
      * fastest. A step up an axis is 0 on its last lattice point. */
-    const unsigned int base = 3u * ((b.lower * size + g.lower) * size + r.lower);
-    const unsigned int stepR = 3u * (r.upper - r.lower);
-    const unsigned int stepG = 3u * size * (g.upper - g.lower);
-    const unsigned int stepB = 3u * size * size * (b.upper - b.lower);
+    const TM_INDEX base = 3u * ((b.lower * size + g.lower) * size + r.lower);
+    const TM_INDEX stepR = 3u * (r.upper - r.lower);
+    const TM_INDEX stepG = (3u * size) * (g.upper - g.lower);
+    const TM_INDEX stepB = (3u * size * size) * (b.upper - b.lower);
 
-    unsigned int second; /* offset of the corner one axis up from c000 */
-    unsigned int third;  /* offset of the corner two axes up */
-    float w0, w1, w2, w3;
-    if (fg >= fb && fb >= fr) {
-        w0 = 1.0f - fg; w1 = fg - fb; w2 = fb - fr; w3 = fr;
-        second = stepG; third = stepG + stepB;              /* c010, c011 */
-    } else if (fb > fr && fr > fg) {
-        w0 = 1.0f - fb; w1 = fb - fr; w2 = fr - fg; w3 = fg;
-        second = stepB; third = stepR + stepB;              /* c001, c101 */
-    } else if (fb > fg && fg >= fr) {
-        w0 = 1.0f - fb; w1 = fb - fg; w2 = fg - fr; w3 = fr;
-        second = stepB; third = stepG + stepB;              /* c001, c011 */
-    } else if (fr >= fg && fg > fb) {
-        w0 = 1.0f - fr; w1 = fr - fg; w2 = fg - fb; w3 = fb;
-        second = stepR; third = stepR + stepG;              /* c100, c110 */
-    } else if (fg > fr && fr >= fb) {
-        w0 = 1.0f - fg; w1 = fg - fr; w2 = fr - fb; w3 = fb;
-        second = stepG; third = stepR + stepG;              /* c010, c110 */
-    } else { /* fr >= fb && fb >= fg: the only order left once the clamp removed NaN */
-        w0 = 1.0f - fr; w1 = fr - fb; w2 = fb - fg; w3 = fg;
-        second = stepR; third = stepR + stepB;              /* c100, c101 */
-    }
+    /* Cases 1 and 5 step up green first, 2 and 3 blue, 4 and 6 red; cases 1
+     * and 3 leave red for last, 4 and 5 blue, 2 and 6 green. Case 1 overlaps
+     * only case 5 (fg > fr = fb), where both choices agree on the corner. */
+    const TM_MASK case1 = (fg >= fb) & (fb >= fr);
+    const TM_MASK case5 = (fg > fr) & (fr >= fb);
+    const TM_MASK blueFirst = (fb > fr) & (fb > fg); /* cases 2 and 3 */
+    const TM_MASK case3 = (fb > fg) & (fg >= fr);
+    const TM_MASK case4 = (fr >= fg) & (fg > fb);
+    const TM_INDEX second = TM_SELECT(case1 | case5, stepG, TM_SELECT(blueFirst, stepB, stepR));
+    const TM_INDEX third = TM_SELECT(case1 | case3, stepG + stepB,
+                                     TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
 
-    TM_GLOBAL const float* c0 = table + base;
-    TM_GLOBAL const float* c1 = c0 + second;
-    TM_GLOBAL const float* c2 = c0 + third;
-    TM_GLOBAL const float* c3 = c0 + stepR + stepG + stepB;
-    return make_float4(w0 * c0[0] + w1 * c1[0] + w2 * c2[0] + w3 * c3[0],
-                       w0 * c0[1] + w1 * c1[1] + w2 * c2[1] + w3 * c3[1],
-                       w0 * c0[2] + w1 * c1[2] + w2 * c2[2] + w3 * c3[2],
-                       w0 + w1 + w2 + w3);
+    const TM_INDEX i0 = base;
+    const TM_INDEX i1 = base + second;
+    const TM_INDEX i2 = base + third;
+    const TM_INDEX i3 = base + (stepR + stepG + stepB);
+    return tmColour(w0 * TM_LOAD(table, i0) + w1 * TM_LOAD(table, i1) + w2 * TM_LOAD(table, i2) +
+                        w3 * TM_LOAD(table, i3),
+                    w0 * TM_LOAD(table, i0 + 1u) + w1 * TM_LOAD(table, i1 + 1u) + w2 * TM_LOAD(table, i2 + 1u) +
+                        w3 * TM_LOAD(table, i3 + 1u),
+                    w0 * TM_LOAD(table, i0 + 2u) + w1 * TM_LOAD(table, i1 + 2u) + w2 * TM_LOAD(table, i2 + 2u) +
+                        w3 * TM_LOAD(table, i3 + 2u),
+                    w0 + w1 + w2 + w3);
 }
 
 /* Linear interpolation of a 1D table; every column is sampled at x, the
- * fourth component is 1. */
-TM_FUNC float4 lookup1D(TM_GLOBAL const float* table, unsigned int size, float x)
+ * fourth component is 1. An entry hit exactly, or the last one, is returned
+ * unchanged. */
+TM_LANES TM_FUNC TM_COLOUR lookup1D(TM_GLOBAL const float* table, unsigned int size, TmFloat x)
 {
-    const LatticeCell cell = locateCell(x, size);
-    TM_GLOBAL const float* lo = table + 3u * cell.lower;
-    if (cell.lower >= size - 1u || cell.fraction == 0.0f)
-        return make_float4(lo[0], lo[1], lo[2], 1.0f);
-    TM_GLOBAL const float* hi = lo + 3;
-    const float f = cell.fraction;
-    return make_float4(lo[0] + f * (hi[0] - lo[0]),
-                       lo[1] + f * (hi[1] - lo[1]),
-                       lo[2] + f * (hi[2] - lo[2]),
-                       1.0f);
+    const TM_CELL cell = locateCell(x, size);
+    const TM_INDEX lo = 3u * cell.lower;
+    const TM_INDEX hi = 3u * cell.upper;
+    const TM_MASK exact = (cell.lower == size - 1u) | (cell.fraction == 0.0f);
+    const TmFloat f = cell.fraction;
+    const TmFloat r = TM_LOAD(table, lo);
+    const TmFloat g = TM_LOAD(table, lo + 1u);
+    const TmFloat b = TM_LOAD(table, lo + 2u);
+    return tmColour(TM_SELECT(exact, r, r + f * (TM_LOAD(table, hi) - r)),
+                    TM_SELECT(exact, g, g + f * (TM_LOAD(table, hi + 1u) - g)),
+                    TM_SELECT(exact, b, b + f * (TM_LOAD(table, hi + 2u) - b)),
+                    (TmFloat)1.0f);
 }
 
 TM_NAMESPACE_END
