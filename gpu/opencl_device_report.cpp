@@ -49,7 +49,7 @@ void logOpenClDevice(const OpenClApi& cl, int number, cl_device_id device) {
                     deviceText(cl, device, CL_DEVICE_OPENCL_C_VERSION).c_str());
     cl_uint computeUnits = 0;
     cl.clGetDeviceInfo(device, CL_DEVICE_MAX_COMPUTE_UNITS, sizeof(computeUnits), &computeUnits,
-                     nullptr);
+                       nullptr);
     OFX::Log::print(" %d.%d Parallel compute units: %d", number, 4, static_cast<int>(computeUnits));
 }
 

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <mutex>
-#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -63,7 +62,7 @@ std::vector<unsigned char> kernelSource(LutArchive* archive, const char* entry) 
 void logBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device) {
     cl_build_status buildStatus = CL_BUILD_SUCCESS;
     cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_STATUS, sizeof(buildStatus),
-                           &buildStatus, nullptr);
+                             &buildStatus, nullptr);
     if (buildStatus == CL_BUILD_SUCCESS) return;
     std::size_t logSize = 0;
     cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_LOG, 0, nullptr, &logSize);
@@ -129,8 +128,9 @@ class RenderBuffers {
             const HostUpload& upload = uploads[slot];
             if (!upload.present()) continue;
             cl_int status = CL_SUCCESS;
-            cl_mem buffer = cl_.clCreateBuffer(context, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR,
-                                             upload.bytes, const_cast<void*>(upload.data), &status);
+            cl_mem buffer =
+                cl_.clCreateBuffer(context, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, upload.bytes,
+                                   const_cast<void*>(upload.data), &status);
             if (status != CL_SUCCESS || buffer == nullptr) {
                 OFX::Log::error(true, "clCreateBuffer failed with error: %d", status);
                 return false;
@@ -181,7 +181,7 @@ class ArgumentSetter {
 std::size_t workGroupWidth(const OpenClApi& cl, cl_kernel kernel, cl_device_id device) {
     std::size_t width = 0;
     cl.clGetKernelWorkGroupInfo(kernel, device, CL_KERNEL_WORK_GROUP_SIZE, sizeof(width), &width,
-                              nullptr);
+                                nullptr);
     return width == 0 ? 1 : width;
 }
 
@@ -191,8 +191,8 @@ void enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, cl_d
     const std::size_t columns = (static_cast<std::size_t>(width) + local - 1) / local * local;
     const std::size_t globalSize[2] = {columns, static_cast<std::size_t>(height)};
     const std::size_t localSize[2] = {local, 1};
-    const cl_int status = cl.clEnqueueNDRangeKernel(queue, kernel, 2, nullptr, globalSize, localSize,
-                                                  0, nullptr, nullptr);
+    const cl_int status = cl.clEnqueueNDRangeKernel(queue, kernel, 2, nullptr, globalSize,
+                                                    localSize, 0, nullptr, nullptr);
     logFailure(status, "Unable to enqueue kernel");
 }
 
