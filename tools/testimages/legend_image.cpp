@@ -10,7 +10,10 @@ namespace {
 
 std::string stopLabel(int stops)
 {
-    return stops > 0 ? "+" + std::to_string(stops) : std::to_string(stops);
+    std::string label = std::to_string(stops);
+    if (stops > 0)
+        label.insert(label.begin(), '+');
+    return label;
 }
 
 }  // namespace
