@@ -1,0 +1,213 @@
+// The command line run as users run it, checked against renders of the same
+// bundle driven in-process through the host library.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/bundle.h"
+#include "host/host.h"
+#include "host/instance.h"
+#include "tools/tonemill/image_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tonemill;
+
+struct CliRun {
+  int exitCode = -1;
+  std::string errors;
+};
+
+std::string quoted(const std::string &text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+std::string readAll(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scratch_ = fs::path(::testing::TempDir()) /
+               ("tonemill-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(scratch_);
+    fs::create_directories(scratch_);
+  }
+  void TearDown() override { fs::remove_all(scratch_); }
+
+  fs::path at(const std::string &name) const { return scratch_ / name; }
+
+  CliRun tonemill(const std::vector<std::string> &arguments) const {
+    std::string command = "OFX_PLUGIN_PATH=" + quoted(TONEMILL_BUILD_DIR) + " " + quoted(TONEMILL_CLI);
+    for (const std::string &argument : arguments) command += " " + quoted(argument);
+    const fs::path errors = at("stderr.txt");
+    command += " > /dev/null 2> " + quoted(errors.string());
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(errors)};
+  }
+
+  // A small picture with colours across [0, 1] and a few beyond.
+  static std::shared_ptr<host::HostImage> sampleImage() {
+    auto image = host::HostImage::rgbaFloat({0, 0, 48, 20});
+    image->fill([](int x, int y) -> host::RgbaPixel {
+      return {x / 40.0f, y / 19.0f, 0.5f + 0.5f * std::sin(0.3f * (x + y)), 1.0f};
+    });
+    return image;
+  }
+
+  // The same look rendered in-process, through the host library.
+  static std::shared_ptr<host::HostImage> referenceRender(std::shared_ptr<host::HostImage> source) {
+    host::Host host;
+    host::Plugin &plugin = host.openBundle(TONEMILL_BUNDLE_DIR).plugin(0);
+    plugin.load();
+    plugin.describe();
+    auto instance = plugin.createInstance(kOfxImageEffectContextFilter);
+    instance->setValue("idtProfile", 2);      // "ARRI Log C"
+    instance->setValue("contrastOptions", 1); // "F1"
+    instance->setValue("gain", 1.2);
+    const OfxRectI bounds = source->bounds();
+    instance->setImage("Source", std::move(source));
+    host::RenderRequest request;
+    request.window = bounds;
+    auto result = instance->render(request);
+    EXPECT_EQ(result.status, kOfxStatOK);
+    instance.reset();
+    plugin.unload();
+    return result.output;
+  }
+
+  void writeLook() const {
+    std::ofstream look(at("grade.look"));
+    look << "# kept in version control\nidtProfile=ARRI Log C\ncontrastOptions=1\n";
+  }
+
+  static void expectClose(const host::HostImage &actual, const host::HostImage &expected, float tolerance) {
+    ASSERT_EQ(actual.width(), expected.width());
+    ASSERT_EQ(actual.height(), expected.height());
+    for (int y = 0; y < expected.height(); ++y)
+      for (int x = 0; x < expected.width(); ++x)
+        for (int c = 0; c < 3; ++c)
+          ASSERT_NEAR(actual.pixel(x, y)[c], expected.pixel(x, y)[c], tolerance) << x << "," << y << " channel " << c;
+  }
+
+  fs::path scratch_;
+};
+
+TEST_F(CommandLineTest, RendersExrAndPngThroughALookAsTheHostLibraryDoes) {
+  writeLook();
+  cli::writeImage(*sampleImage(), at("in.exr").string());
+  cli::writeImage(*sampleImage(), at("in.png").string());
+
+  for (const std::string extension : {".exr", ".png"}) {
+    const CliRun run = tonemill({"render", at("in" + extension).string(), at("out" + extension).string(), "--look",
+                              at("grade.look").string(), "--set", "gain=1.2"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto expected = referenceRender(cli::readImage(at("in" + extension).string()));
+    // EXR keeps floats; PNG holds 8 bits per channel.
+    expectClose(*cli::readImage(at("out" + extension).string()), *expected,
+                extension == ".exr" ? 1e-6f : 0.5f / 255.0f + 1e-6f);
+  }
+}
+
+TEST_F(CommandLineTest, RendersAFrameRangeFromAndToFramePatterns) {
+  for (int frame = 1; frame <= 3; ++frame)
+    cli::writeImage(*sampleImage(), at("in." + std::string("000") + std::to_string(frame) + ".exr").string());
+  const CliRun run = tonemill({"render", at("in.%04d.exr").string(), at("out.%04d.exr").string(), "--frames", "1-3",
+                            "--set", "gain=1.2", "--set", "idtProfile=2", "--set", "contrastOptions=F1"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("3/3 frames"), std::string::npos) << run.errors;
+  const auto expected = referenceRender(cli::readImage(at("in.0001.exr").string()));
+  for (int frame = 1; frame <= 3; ++frame)
+    expectClose(*cli::readImage(at("out.000" + std::to_string(frame) + ".exr").string()), *expected, 1e-6f);
+}
+
+TEST_F(CommandLineTest, RendersTheToneChartWithoutAnInput) {
+  const CliRun run = tonemill({"render", at("chart.png").string(), "--set", "contrastOptions=F1"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const auto chart = cli::readImage(at("chart.png").string());
+  EXPECT_EQ(chart->width(), 1920);
+  EXPECT_EQ(chart->height(), 1080);
+}
+
+TEST_F(CommandLineTest, EveryMistakeIsOneClearLineAndLeavesNoOutput) {
+  cli::writeImage(*sampleImage(), at("in.exr").string());
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  const std::string in = at("in.exr").string(), out = at("out.exr").string();
+  const std::vector<Case> cases{
+      {{"render", in, out, "--set", "gian=1.2"}, "unknown parameter 'gian' (--set); did you mean gain"},
+      {{"render", in, out, "--set", "idtProfile=Nonexistent Camera"}, "valid options: \"Select Camera\""},
+      {{"render", in, out, "--set", "gain=7"}, "out of range [0, 2]"},
+      {{"render", in, out, "--set", "liftToggle=maybe"}, "is not on or off"},
+      {{"render", at("missing.exr").string(), out}, "cannot read image"},
+      {{"render", in, out, "--look", at("missing.look").string()}, "cannot read look file"},
+      {{"render", in, out, "--frames", "1-3"}, "needs a frame pattern"},
+      {{"render", in, out, "--bundle", at("nowhere").string()}, "does not exist"},
+      {{"bake", at("look.cube").string(), "--size", "17"}, "--size expects 33 or 65"},
+      {{"render", in, at("out.unknownformat").string()}, "no image format"},
+  };
+  for (const Case &mistake : cases) {
+    const CliRun run = tonemill(mistake.arguments);
+    EXPECT_NE(run.exitCode, 0) << mistake.message;
+    EXPECT_NE(run.errors.find(mistake.message), std::string::npos) << run.errors;
+    EXPECT_FALSE(fs::exists(out)) << mistake.message;
+  }
+  for (const auto &entry : fs::directory_iterator(scratch_))
+    EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
+}
+
+TEST_F(CommandLineTest, BakeWritesWhatTheExportButtonWrites) {
+  const CliRun run = tonemill({"bake", at("baked.cube").string(), "--set", "idtProfile=ARRI Log C", "--set",
+                            "contrastOptions=F1", "--set", "gain=1.2"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+
+  // Without a dialog program the export saves in the default folder of the home.
+  const fs::path home = at("home"), noPrograms = at("bin");
+  fs::create_directories(home);
+  fs::create_directories(noPrograms);
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("PATH", noPrograms.c_str(), 1);
+  {
+    host::Host host;
+    host::Plugin &plugin = host.openBundle(TONEMILL_BUNDLE_DIR).plugin(0);
+    plugin.load();
+    plugin.describe();
+    auto instance = plugin.createInstance(kOfxImageEffectContextFilter);
+    instance->setValue("idtProfile", 2);
+    instance->setValue("contrastOptions", 1);
+    instance->setValue("gain", 1.2);
+    instance->pressButton("export33LUTButton");
+    instance.reset();
+    plugin.unload();
+  }
+  ::setenv("HOME", savedHome.c_str(), 1);
+  ::setenv("PATH", savedPath.c_str(), 1);
+
+  std::vector<fs::path> exported;
+  for (const auto &entry : fs::recursive_directory_iterator(home))
+    if (entry.path().extension() == ".cube") exported.push_back(entry.path());
+  ASSERT_EQ(exported.size(), 1u);
+  EXPECT_EQ(exported[0].filename().string(), "ARRI_Log_C-F1-REC709_ODT-33.cube");
+  const std::string baked = readAll(at("baked.cube"));
+  EXPECT_EQ(baked.size(), readAll(exported[0]).size());
+  EXPECT_TRUE(baked == readAll(exported[0])) << "bake and export differ";
+}
+
+}  // namespace

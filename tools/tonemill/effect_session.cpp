@@ -1,0 +1,81 @@
+#include "tools/tonemill/effect_session.h"
+
+#include <algorithm>
+
+#include "ofx/support/ofxsCore.h"
+#include "ofxParam.h"
+#include "tools/tonemill/cli_error.h"
+
+namespace tonemill::cli {
+namespace {
+
+void require(OfxStatus status, const std::string &what) {
+  if (status != kOfxStatOK && status != kOfxStatReplyDefault)
+    throw CliError(what + " failed: " + statusName(status));
+}
+
+bool holdsValue(const std::string &type) {
+  return type != kOfxParamTypeGroup && type != kOfxParamTypePage && type != kOfxParamTypePushButton;
+}
+
+}  // namespace
+
+std::string statusName(OfxStatus status) { return OFX::mapStatusToString(status); }
+
+EffectSession::EffectSession(const std::string &bundlePath, unsigned threads)
+    : bundlePath_(bundlePath), host_(std::make_unique<host::Host>()) {
+  host_->setCpuCount(threads);
+  try {
+    plugin_ = &host_->openBundle(bundlePath).plugin(0);
+  } catch (const std::exception &error) {
+    throw CliError("cannot load the plug-in from '" + bundlePath + "': " + error.what());
+  }
+  require(plugin_->load(), "loading the plug-in");
+  require(plugin_->describe(), "describing the effect");
+  OfxStatus status = kOfxStatFailed;
+  instance_ = plugin_->createInstance(kOfxImageEffectContextFilter, &status);
+  if (!instance_) throw CliError("creating an instance of the effect failed: " + statusName(status));
+}
+
+EffectSession::~EffectSession() {
+  instance_.reset();
+  if (plugin_) plugin_->unload();
+}
+
+void EffectSession::apply(const std::vector<Assignment> &assignments) {
+  for (const Assignment &assignment : assignments) {
+    host::Param *param = instance_->effect().params().find(assignment.name);
+    if (!param || !holdsValue(param->type())) {
+      std::vector<std::string> names;
+      for (const auto &candidate : instance_->effect().params().params())
+        if (holdsValue(candidate->type())) names.push_back(candidate->name());
+      std::string message = "unknown parameter '" + assignment.name + "'";
+      if (!assignment.origin.empty()) message += " (" + assignment.origin + ")";
+      const std::vector<std::string> suggestions = closestNames(assignment.name, names);
+      for (size_t i = 0; i < suggestions.size(); ++i)
+        message += (i == 0 ? "; did you mean " : i + 1 == suggestions.size() ? " or " : ", ") + suggestions[i];
+      if (!suggestions.empty()) message += "?";
+      throw CliError(message + " ('tonemill list' shows every parameter)");
+    }
+    instance_->setValue(assignment.name, resolveAssignment(assignment, *param));
+  }
+}
+
+std::shared_ptr<host::HostImage> EffectSession::render(std::shared_ptr<host::HostImage> source, double time,
+                                                       host::DeviceImages *device) {
+  const OfxRectI bounds = source->bounds();
+  instance_->setImage(kOfxImageEffectSimpleSourceClipName, std::move(source));
+  host::RenderRequest request;
+  request.time = time;
+  request.window = bounds;
+  request.outputBounds = bounds;
+  request.device = device;
+  host::RenderResult result = instance_->render(request);
+  instance_->setImage(kOfxImageEffectSimpleSourceClipName, nullptr);
+  if (result.status != kOfxStatOK || !result.output)
+    throw CliError("the plug-in failed to render frame " + std::to_string(static_cast<long long>(time)) + ": " +
+                   statusName(result.status));
+  return result.output;
+}
+
+}  // namespace tonemill::cli

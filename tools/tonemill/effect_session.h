@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/bundle.h"
+#include "host/host.h"
+#include "host/instance.h"
+#include "tools/tonemill/look_assignments.h"
+
+namespace tonemill::cli {
+
+// The OpenFX status name of a status, as the plug-in's log writes it.
+std::string statusName(OfxStatus status);
+
+// The plug-in loaded from its bundle, described, and one instance of the effect
+// in the filter context, driven through the host library as any host drives it.
+class EffectSession {
+ public:
+  // Throws CliError with the OpenFX status name when an action fails.
+  EffectSession(const std::string &bundlePath, unsigned threads);
+  ~EffectSession();
+  EffectSession(const EffectSession &) = delete;
+  EffectSession &operator=(const EffectSession &) = delete;
+
+  host::Host &host() { return *host_; }
+  host::Plugin &plugin() { return *plugin_; }
+  host::Instance &instance() { return *instance_; }
+  const std::string &bundlePath() const { return bundlePath_; }
+
+  // Sets each parameter; an unknown name is refused with the closest names.
+  void apply(const std::vector<Assignment> &assignments);
+
+  // Renders the whole source image at a time; the output covers the same bounds.
+  std::shared_ptr<host::HostImage> render(std::shared_ptr<host::HostImage> source, double time,
+                                          host::DeviceImages *device = nullptr);
+
+ private:
+  std::string bundlePath_;
+  std::unique_ptr<host::Host> host_;
+  host::Plugin *plugin_ = nullptr;
+  std::unique_ptr<host::Instance> instance_;
+};
+
+}  // namespace tonemill::cli

@@ -1,0 +1,152 @@
+#include "tools/tonemill/look_assignments.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "ofxParam.h"
+#include "tools/tonemill/cli_error.h"
+
+namespace tonemill::cli {
+namespace {
+
+std::string trim(const std::string &text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+bool parseNumber(const std::string &text, double &value) {
+  const char *end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && std::isfinite(value);
+}
+
+std::string where(const Assignment &assignment) {
+  return assignment.origin.empty() ? std::string() : " (" + assignment.origin + ")";
+}
+
+host::ParamValue resolveToggle(const Assignment &assignment) {
+  const std::string value = lowered(assignment.value);
+  if (value == "on" || value == "true" || value == "yes" || value == "1") return host::ParamValue(true);
+  if (value == "off" || value == "false" || value == "no" || value == "0") return host::ParamValue(false);
+  throw CliError("parameter '" + assignment.name + "' is a toggle: '" + assignment.value +
+                 "' is not on or off" + where(assignment));
+}
+
+host::ParamValue resolveChoice(const Assignment &assignment, const host::Param &param) {
+  const std::vector<std::string> options = param.properties().getStrings(kOfxParamPropChoiceOption);
+  for (size_t i = 0; i < options.size(); ++i)
+    if (options[i] == assignment.value) return host::ParamValue(static_cast<int>(i));
+  for (size_t i = 0; i < options.size(); ++i)
+    if (lowered(options[i]) == lowered(assignment.value)) return host::ParamValue(static_cast<int>(i));
+  double index = 0;
+  if (parseNumber(assignment.value, index) && index == std::floor(index) && index >= 0 &&
+      index < static_cast<double>(options.size()))
+    return host::ParamValue(static_cast<int>(index));
+  std::string valid;
+  for (const std::string &option : options) valid += (valid.empty() ? "\"" : ", \"") + option + "\"";
+  throw CliError("parameter '" + assignment.name + "' has no option '" + assignment.value + "'" + where(assignment) +
+                 "; valid options: " + valid + " (or an index from 0 to " + std::to_string(options.size() - 1) + ")");
+}
+
+host::ParamValue resolveNumber(const Assignment &assignment, const host::Param &param, bool integer) {
+  double value = 0;
+  if (!parseNumber(assignment.value, value) || (integer && value != std::floor(value)))
+    throw CliError("parameter '" + assignment.name + "' takes " + (integer ? "an integer" : "a number") + ": '" +
+                   assignment.value + "' is not one" + where(assignment));
+  const auto &properties = param.properties();
+  if (properties.has(kOfxParamPropMin) && properties.has(kOfxParamPropMax)) {
+    const double first = integer ? properties.getInt(kOfxParamPropMin) : properties.getDouble(kOfxParamPropMin);
+    const double second = integer ? properties.getInt(kOfxParamPropMax) : properties.getDouble(kOfxParamPropMax);
+    // Some sliders run from their high end to their low end (100 to 0).
+    const double min = std::min(first, second), max = std::max(first, second);
+    if (value < min || value > max) {
+      std::ostringstream message;
+      message << "parameter '" << assignment.name << "' value " << assignment.value << " is out of range [" << min
+              << ", " << max << "]" << where(assignment);
+      throw CliError(message.str());
+    }
+  }
+  if (integer) return host::ParamValue(static_cast<int>(value));
+  return host::ParamValue(value);
+}
+
+size_t editDistance(const std::string &a, const std::string &b) {
+  std::vector<size_t> previous(b.size() + 1), current(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    current[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t substitution = previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+      current[j] = std::min({previous[j] + 1, current[j - 1] + 1, substitution});
+    }
+    std::swap(previous, current);
+  }
+  return previous[b.size()];
+}
+
+}  // namespace
+
+Assignment parseAssignment(const std::string &text, const std::string &origin) {
+  const auto equals = text.find('=');
+  if (equals == std::string::npos || trim(text.substr(0, equals)).empty())
+    throw UsageError("expected NAME=VALUE, got '" + text + "'" + (origin.empty() ? "" : " (" + origin + ")"));
+  return {trim(text.substr(0, equals)), trim(text.substr(equals + 1)), origin};
+}
+
+std::vector<Assignment> readLookFile(const std::string &path) {
+  std::ifstream file(path);
+  if (!file) throw CliError("cannot read look file '" + path + "'");
+  std::vector<Assignment> assignments;
+  std::string line;
+  for (int number = 1; std::getline(file, line); ++number) {
+    const std::string content = trim(line);
+    if (content.empty() || content.front() == '#') continue;
+    try {
+      assignments.push_back(parseAssignment(content, path + ":" + std::to_string(number)));
+    } catch (const UsageError &error) {
+      throw CliError(error.what());
+    }
+  }
+  if (file.bad()) throw CliError("error while reading look file '" + path + "'");
+  return assignments;
+}
+
+host::ParamValue resolveAssignment(const Assignment &assignment, const host::Param &param) {
+  const std::string &type = param.type();
+  if (type == kOfxParamTypeBoolean) return resolveToggle(assignment);
+  if (type == kOfxParamTypeChoice) return resolveChoice(assignment, param);
+  if (type == kOfxParamTypeDouble) return resolveNumber(assignment, param, false);
+  if (type == kOfxParamTypeInteger) return resolveNumber(assignment, param, true);
+  if (type == kOfxParamTypeString) return host::ParamValue(assignment.value);
+  throw CliError("parameter '" + assignment.name + "' (" + type + ") holds no value that can be set" +
+                 where(assignment));
+}
+
+std::vector<std::string> closestNames(const std::string &name, const std::vector<std::string> &candidates) {
+  std::vector<std::pair<size_t, std::string>> scored;
+  const std::string wanted = lowered(name);
+  for (const std::string &candidate : candidates) {
+    const std::string other = lowered(candidate);
+    size_t distance = editDistance(wanted, other);
+    if (other.find(wanted) != std::string::npos || wanted.find(other) != std::string::npos)
+      distance = std::min<size_t>(distance, 1);
+    if (distance <= std::max<size_t>(3, wanted.size() / 3)) scored.emplace_back(distance, candidate);
+  }
+  std::stable_sort(scored.begin(), scored.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (size_t i = 0; i < scored.size() && i < 3; ++i) names.push_back(scored[i].second);
+  return names;
+}
+
+}  // namespace tonemill::cli
