@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chromvale_cuda.cu"
+#include "pipeline/chain_lanes.h"
 
 // Inline the whole chain into the row loop so the settings and the derived
 // exponents stay in registers across the row.
@@ -26,7 +27,27 @@ float4 processColourAt(const PipelineSettings& settings, float4 source, int x, i
     return runChain(&settings, &k, source, x, y, 1);
 }
 
+#if defined(__x86_64__)
+bool cpuRunsEightLanes()
+{
+    static const bool supported = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return supported;
+}
+#else
+bool cpuRunsEightLanes()
+{
+    return false;
+}
+#endif
+
 namespace {
+
+// The test views need each pixel's position, which the eight-pixel lanes do
+// not carry; renders that show them take the one-pixel chain.
+bool showsTestViews(const ChainSettings& s)
+{
+    return s.testImageSize != 0u || s.zoneLutSize != 0u || s.zoneOverlaySize != 0u;
+}
 
 void fillTransparent(float* destination, int count)
 {
@@ -49,13 +70,18 @@ TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& sou
     fillTransparent(destination, from - x1);
     fillTransparent(destination + 4 * (to - x1), x2 - to);
 
+    float* out = destination + 4 * (from - x1);
+    const float* in = source.pixels + 4 * (from - source.x1);
+    if (!showsTestViews(settings) && cpuRunsEightLanes()) {
+        renderSpanEightLanes(settings, in, out, to - from);
+        return;
+    }
+
     // A local copy tells the compiler that stores to the row cannot change
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
-    float* out = destination + 4 * (from - x1);
-    for (int x = from; x < to; ++x, out += 4) {
-        const float* in = source.pixels + 4 * (x - source.x1);
+    for (int x = from; x < to; ++x, in += 4, out += 4) {
         const float4 pixel = runChain(&s, &k, make_float4(in[0], in[1], in[2], in[3]), x - source.x1, source.y, 1);
         out[0] = pixel.x;
         out[1] = pixel.y;

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "pipeline/chain_lanes.h"
+#include "pipeline/cpu_chain.h"
+#include "tests/unit/pipeline/chain_fixtures.h"
+
+namespace ChromvaleBeta2 {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// The many-pixel render must give what the one-pixel chain gives: within
+// 2e-6 for colours in [0, 1], relatively as close outside, NaN where it
+// gives NaN.
+void expectSameChannel(float got, float want, const char* channel)
+{
+    SCOPED_TRACE(channel);
+    if (std::isnan(want)) {
+        EXPECT_TRUE(std::isnan(got)) << got;
+        return;
+    }
+    if (std::isinf(want)) {
+        EXPECT_EQ(got, want);
+        return;
+    }
+    EXPECT_NEAR(got, want, 2e-6f * std::fmax(1.0f, std::fabs(want)));
+}
+
+// Renders one row of `source` (through the lanes where the processor has
+// them) and checks every pixel against processColour.
+void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source)
+{
+    const int count = static_cast<int>(source.size() / 4);
+    std::vector<float> out(source.size(), -7.0f);
+    renderRow(s, SourceRow{source.data(), 0, count, 0}, 0, count, out.data());
+    for (int x = 0; x < count; ++x) {
+        SCOPED_TRACE(::testing::Message() << "pixel " << x << " (" << source[4 * x] << ", " << source[4 * x + 1]
+                                          << ", " << source[4 * x + 2] << ", " << source[4 * x + 3] << ")");
+        const float* in = &source[4 * x];
+        const float4 want = processColour(s, make_float4(in[0], in[1], in[2], in[3]));
+        expectSameChannel(out[4 * x], want.x, "R");
+        expectSameChannel(out[4 * x + 1], want.y, "G");
+        expectSameChannel(out[4 * x + 2], want.z, "B");
+        expectSameChannel(out[4 * x + 3], want.w, "A");
+    }
+}
+
+std::vector<float> randomPixels(std::mt19937& rng, int count, float low, float high)
+{
+    std::uniform_real_distribution<float> value(low, high);
+    std::vector<float> pixels(4 * count);
+    for (float& v : pixels)
+        v = value(rng);
+    return pixels;
+}
+
+// Random looks with each stage present or absent and each correction
+// neutral, ordinary or extreme (gamma and push/pull 0 give the exponent 100).
+PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng)
+{
+    PipelineSettings s = testing::randomSettings(look, rng, false);
+    std::bernoulli_distribution coin(0.5);
+    auto dropTable = [&](unsigned int& size) {
+        if (coin(rng))
+            size = 0;
+    };
+    for (unsigned int& size : s.gamutLutSize)
+        dropTable(size);
+    for (unsigned int* size : {&s.idtLutSize, &s.contrastLutSize, &s.paletteLutSize, &s.printLutSize,
+                               &s.postProcessLutSize, &s.odtLutSize})
+        dropTable(*size);
+    std::discrete_distribution<int> kind({2, 3, 1});
+    for (float(*values)[3] : {&s.gamma, &s.pushPull}) {
+        for (float& v : *values) {
+            const int k = kind(rng);
+            v = k == 0 ? 1.0f : k == 2 ? 0.0f : v;
+        }
+    }
+    for (float(*values)[3] : {&s.gain, &s.temperatureGain, &s.cmy})
+        for (float& v : *values)
+            if (coin(rng))
+                v = 1.0f;
+    if (coin(rng))
+        s.saturation = 0.0f;
+    return s;
+}
+
+class Lanes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!cpuRunsEightLanes())
+            GTEST_SKIP() << "this processor has no AVX2 with FMA";
+    }
+};
+
+TEST_F(Lanes, MatchTheChainOnRandomLooksAndColours)
+{
+    std::mt19937 rng(12);
+    for (int look = 0; look < 60; ++look) {
+        SCOPED_TRACE(look);
+        testing::LoadedLook tables;
+        const PipelineSettings s = randomLook(tables, rng);
+        // 37 pixels: four groups of eight and a tail of five.
+        expectRowMatchesChain(s, randomPixels(rng, 37, 0.0f, 1.0f));
+    }
+}
+
+TEST_F(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
+{
+    std::mt19937 rng(13);
+    const float specials[] = {kNaN, kInf, -kInf, 0.0f, -0.0f, 1.0f, 1e-40f, 1e-30f, -1e-30f, 0.9999999f, 2.0f, -3.0f};
+    for (int look = 0; look < 20; ++look) {
+        SCOPED_TRACE(look);
+        testing::LoadedLook tables;
+        const PipelineSettings s = randomLook(tables, rng);
+        std::vector<float> pixels = randomPixels(rng, 64, -1.5f, 2.5f);
+        std::uniform_int_distribution<size_t> pick(0, std::size(specials) - 1);
+        for (size_t i = 0; i < pixels.size(); i += 3)
+            pixels[i] = specials[pick(rng)];
+        expectRowMatchesChain(s, pixels);
+    }
+}
+
+TEST_F(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
+{
+    std::mt19937 rng(14);
+    const PipelineSettings neutral = testing::neutralSettings();
+    std::vector<float> pixels = randomPixels(rng, 19, -0.5f, 1.5f);
+    pixels[0] = kNaN;
+    pixels[7] = kInf;
+    expectRowMatchesChain(neutral, pixels);
+}
+
+// Exponents on colours near 0 and 1, where the power's own accuracy shows
+// most: a fine ramp through every exponent the gamma and push/pull take.
+TEST_F(Lanes, PowersMatchAcrossTheUnitRange)
+{
+    std::vector<float> ramp;
+    for (int i = 0; i <= 4096; ++i) {
+        const float t = static_cast<float>(i) / 4096.0f;
+        ramp.insert(ramp.end(), {t, t * t * t * t, std::sqrt(t), 1.0f});
+    }
+    for (float gamma : {0.0f, 0.1f, 0.45f, 0.8f, 1.25f, 2.2f, 4.0f, 10.0f, -0.7f}) {
+        SCOPED_TRACE(gamma);
+        PipelineSettings s = testing::neutralSettings();
+        for (int c = 0; c < 3; ++c)
+            s.gamma[c] = s.pushPull[c] = gamma;
+        expectRowMatchesChain(s, ramp);
+    }
+}
+
+}  // namespace
+}  // namespace ChromvaleBeta2
