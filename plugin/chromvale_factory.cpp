@@ -39,7 +39,11 @@ void ChromvaleFactory::describe(OFX::ImageEffectDescriptor& desc) {
     logCudaDevices();
     logOpenClDevices();
 
-    bundlePath = desc.getPropertySet().propGetString(kOfxPluginPropFilePath);
+    // Hosts describe again with the same path; leave the text alone then, as
+    // instances may be reading it.
+    if (std::string path = desc.getPropertySet().propGetString(kOfxPluginPropFilePath); path != bundlePath) {
+        bundlePath = std::move(path);
+    }
 }
 
 void ChromvaleFactory::describeInContext(OFX::ImageEffectDescriptor& desc, OFX::ContextEnum /*context*/) {

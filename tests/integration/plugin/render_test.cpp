@@ -1,6 +1,7 @@
 // Renders through the host on the CPU, compared with the colour chain
 // evaluated directly on the settings the parameters stand for.
 
+#include <algorithm>
 #include <cmath>
 
 #include "formats/cube_reader.h"
@@ -125,6 +126,21 @@ TEST_F(Rendering, EveryStageMatchesTheChainInBothContexts) {
                 expectPixel(result.output->pixel(x, y), expected(look, source->pixel(x, y)), x, y);
     }
     EXPECT_EQ(host->imageCounts().outstanding(), 0u);
+
+    // The trace tells how far a render got, one line per step.
+    std::vector<std::string> trace;
+    for (const auto& line : logLines()) {
+        if (line.find("Made it") != std::string::npos || line.find("Setup and Process") != std::string::npos ||
+            line.find("Able to call process") != std::string::npos) {
+            trace.push_back(line.substr(line.find_first_not_of(' ')));
+        }
+    }
+    const std::vector<std::string> steps = {
+        "Entered Setup and Process", "Made it to dest image", "Made it to src image",
+        "Made it passed bit depth and component check", "Made it passed param check", "Made it set images",
+        "Made it passed setting GPU args", "Made it passed setting render window", "Able to call process"};
+    ASSERT_EQ(trace.size(), 2 * steps.size());
+    EXPECT_TRUE(std::equal(steps.begin(), steps.end(), trace.begin()));
 }
 
 TEST_F(Rendering, OnlyTheWindowIsWrittenAndPixelsWithoutSourceAreClear) {
