@@ -146,7 +146,7 @@ double hlgScene(double v)
 }
 
 constexpr CodeCurve kCurves[] = {
-    {"linear", linearCurve},
+    {"linear", linearCurve, linearCurve},
     {"ARRI-LogC3-EI800", arriLogC3Ei800},
     {"BlackmagicFilmGen5", blackmagicFilmGen5},
     {"CanonLog", canonLog},
@@ -182,6 +182,8 @@ double decodeCurve(const CodeCurve& curve, double code)
 
 double encodeCurve(const CodeCurve& curve, double linear)
 {
+    if (curve.encode)
+        return curve.encode(linear);
     // Code values below -0.5 or above 2 never occur in a table, so the search
     // range is bounded and the result saturates outside it.
     double lo = -0.5, hi = 2.0;

@@ -65,10 +65,21 @@ std::vector<OcioStep> inverted(std::vector<OcioStep> steps)
     return steps;
 }
 
+// Display code values beyond the signal range show nothing more; the
+// reference output transforms end with the same clamp.
+LatticeTransform displayOutput(const Recipe& r)
+{
+    const LatticeTransform render = ocioChain(displayRendering(r));
+    return [render](std::vector<double>& rgb) {
+        render(rgb);
+        for (double& v : rgb)
+            v = std::clamp(v, 0.0, 1.0);
+    };
+}
+
 LatticeTransform acesDisplay(const Recipe& r)
 {
-    const auto steps = displayRendering(r);
-    return ocioChain(isOutput(r) ? steps : inverted(steps));
+    return isOutput(r) ? displayOutput(r) : ocioChain(inverted(displayRendering(r)));
 }
 
 LatticeTransform cameraFormula(const Recipe& r)
@@ -135,11 +146,11 @@ LatticeTransform gamutLimit(const Recipe& r)
 // values are corrected against the baked table itself, sampled as the chain
 // samples it.
 std::vector<double> workingValuesShownAs(const std::vector<double>& display,
-                                         const std::vector<OcioStep>& rendering)
+                                         const LatticeTransform& toDisplay,
+                                         const LatticeTransform& toWorking)
 {
-    const LatticeTransform toWorking = ocioChain(inverted(rendering));
     Lattice output = identityLattice(false, kCubeSize);
-    ocioChain(rendering)(output.rgb);
+    toDisplay(output.rgb);
     const std::vector<float> table(output.rgb.begin(), output.rgb.end());
 
     std::vector<double> target = display;
@@ -168,7 +179,8 @@ LatticeTransform zones(const Recipe& r)
     std::vector<double> display;
     for (const auto& colour : chart.displayColours)
         display.insert(display.end(), colour.begin(), colour.end());
-    const std::vector<double> working = workingValuesShownAs(display, displayRendering(r));
+    const std::vector<double> working =
+        workingValuesShownAs(display, displayOutput(r), ocioChain(inverted(displayRendering(r))));
     return perPoint([chart, working](const Vec3& cct) {
         const double y = ap1Luminance({linearFromAcescct(cct[0]), linearFromAcescct(cct[1]),
                                        linearFromAcescct(cct[2])});

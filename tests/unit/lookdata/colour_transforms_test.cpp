@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/unit/lookdata/lookdata_fixture.h"
@@ -68,6 +69,25 @@ TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones)
                 expectNear(sample(odt, sample(idt, colour)), colour, 0.01f);
             }
     }
+}
+
+TEST(ColourTransforms, DisplayOutputsStayInTheSignalRangeAndLinearOutputDoesNot)
+{
+    for (const auto& recipe : recipeBook()) {
+        if (recipe.text("model") != "aces-display" && recipe.text("model") != "house")
+            continue;
+        if (recipe.entryName().rfind("4-ODT/", 0) != 0)
+            continue;
+        SCOPED_TRACE(recipe.entryName());
+        const auto [lo, hi] = std::minmax_element(bundleTable(recipe.entryName()).data.begin(),
+                                                  bundleTable(recipe.entryName()).data.end());
+        EXPECT_GE(*lo, 0.0f);
+        EXPECT_LE(*hi, 1.0f);
+    }
+    // Scene-linear delivery keeps highlights far above 1: ACEScct 0.8 is about
+    // 20 times the white of a display.
+    const Rgb bright = sample(bundleTable("4-ODT/LINEAR_SRGB-ODT-65.cube"), {0.8f, 0.8f, 0.8f});
+    EXPECT_NEAR(bright[1], float(lutgen::linearFromAcescct(0.8)), 0.5f);
 }
 
 TEST(ColourTransforms, GamutLimitMovesOnlyItsOwnChannelAndOnlyFarFromNeutral)
