@@ -43,7 +43,8 @@ std::string makeLutFileName(const LookParams& values, int gridSize) {
 
     if (name.ends_with('-')) name.pop_back();
     if (name.empty()) name = "Untitled";
-    name += "-" + std::to_string(gridSize);
+    name += '-';
+    name += std::to_string(gridSize);
     std::replace(name.begin(), name.end(), ' ', '_');
     return name;
 }

@@ -43,7 +43,9 @@ void tellUser(const std::string& line) {
 std::optional<SaveTarget> UnattendedSaveDialog::askForTarget(const SaveRequest& request) {
     const std::string stem = request.folder + "/" + request.proposedName;
     for (int copy = 1; copy <= kMaxCopies; ++copy) {
-        std::string path = stem + (copy == 1 ? "" : "_" + std::to_string(copy)) + ".cube";
+        std::string path = stem;
+        if (copy > 1) path.append("_").append(std::to_string(copy));
+        path.append(".cube");
         if (createNewFile(path)) return SaveTarget{std::move(path), true};
         if (errno != EEXIST) {
             tellUser("Could not save the LUT as " + path + ": " + std::strerror(errno));
