@@ -38,5 +38,13 @@ TEST_F(CudaRendering, CoversRowsOfAnyWidthAndTilesTheTestViews) {
     EXPECT_TRUE(deviceMatchesCpu(*instance, *device, 1925, 1083)) << "frame larger than the test pictures";
 }
 
+TEST_F(CudaRendering, DescribeReportsTheDevice) {
+    plugin();
+    EXPECT_EQ(logCount("CUDA compile time version : "), 1);
+    EXPECT_EQ(logCount("Device Number: 0"), 1);
+    EXPECT_EQ(logCount("  Device name: " + device->deviceName()), 1);
+    EXPECT_EQ(logCount("ERROR"), 0);
+}
+
 }  // namespace
 }  // namespace plugin_integration

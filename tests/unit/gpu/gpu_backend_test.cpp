@@ -18,22 +18,30 @@ namespace ChromvaleBeta2::testing {
 namespace {
 
 TEST(HostUploads, CopyWholeTablesAndOnlyCompletePictures) {
-    Look look(true, TestView::kTestImage);
-    HostUploads uploads = hostUploads(look.settings);
+    const std::vector<float> table(17 * 17 * 17 * 3), curve(64 * 3);
+    const std::vector<unsigned char> picture(kDeviceImageBytes);
+    PipelineSettings settings = neutralSettings();
+    settings.idtLut = settings.paletteLut = table.data();
+    settings.idtLutSize = settings.paletteLutSize = 17;
+    settings.contrastLut = curve.data();
+    settings.contrastLutSize = 64;
+    settings.testImage = picture.data();
+    settings.testImageSize = static_cast<unsigned>(picture.size());
+    HostUploads uploads = hostUploads(settings);
     EXPECT_EQ(uploads[kIdtUpload].bytes, 17u * 17u * 17u * 12u);
     EXPECT_EQ(uploads[kIdtUpload].sizeArgument, 17u);
     EXPECT_EQ(uploads[kContrastUpload].bytes, 64u * 12u);
-    EXPECT_EQ(uploads[kTestImageUpload].bytes, 1920u * 1080u * 4u);
-    EXPECT_EQ(uploads[kTestImageUpload].sizeArgument, 1920u * 1080u * 4u);
+    EXPECT_EQ(uploads[kTestImageUpload].bytes, kDeviceImageBytes);
+    EXPECT_EQ(uploads[kTestImageUpload].sizeArgument, kDeviceImageBytes);
     EXPECT_FALSE(uploads[kZoneUpload].present());
     EXPECT_EQ(uploads[kZoneUpload].sizeArgument, 0u);
 
     // The kernel reads a full 1920 x 1080 picture whatever the size says, and
     // tests only the size to decide whether a stage runs.
-    look.settings.testImageSize -= 4;
-    look.settings.idtLut = nullptr;
-    look.settings.paletteLutSize = 0;
-    uploads = hostUploads(look.settings);
+    settings.testImageSize -= 4;
+    settings.idtLut = nullptr;
+    settings.paletteLutSize = 0;
+    uploads = hostUploads(settings);
     for (UploadSlot slot : {kTestImageUpload, kIdtUpload, kPaletteUpload}) {
         EXPECT_FALSE(uploads[slot].present()) << slot;
         EXPECT_EQ(uploads[slot].sizeArgument, 0u) << slot;
@@ -98,14 +106,14 @@ TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
     logCudaDevices();
     const std::vector<std::string> lines = log.lines();
     ASSERT_FALSE(lines.empty());
-    Look look(false, TestView::kNone);
+    const PipelineSettings settings = neutralSettings();
     if (cudaBackendBuilt()) {
         EXPECT_EQ(lines[0].rfind("CUDA compile time version : ", 0), 0u);
         // Null device pointers would fault inside the kernel and poison the
         // host's CUDA context; the launcher refuses them before touching the device.
         LogCapture refusal;
         try {
-            launchCudaPipeline(8, 8, look.settings, nullptr, nullptr);
+            launchCudaPipeline(8, 8, settings, nullptr, nullptr);
             ADD_FAILURE() << "a render without images must fail";
         } catch (const OFX::Exception::Suite& failure) {
             EXPECT_EQ(failure.status(), kOfxStatFailed);
@@ -114,7 +122,7 @@ TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
     } else {
         EXPECT_EQ(lines[0], "CUDA support was not built into this plug-in");
         try {
-            launchCudaPipeline(8, 8, look.settings, nullptr, nullptr);
+            launchCudaPipeline(8, 8, settings, nullptr, nullptr);
             ADD_FAILURE() << "a build without CUDA must refuse CUDA renders";
         } catch (const OFX::Exception::Suite& failure) {
             EXPECT_EQ(failure.status(), kOfxStatErrUnsupported);
