@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "formats/cube_reader.h"
+#include "look_oracle.h"
 #include "look_tables.h"
-#include "pipeline/cpu_chain.h"
-#include "pipeline/set_settings.h"
 #include "plugin_fixture.h"
 
 namespace plugin_integration {
@@ -30,36 +28,9 @@ class Rendering : public PluginTest {
         return image;
     }
 
-    const LutTable* table(const std::string& entry) {
-        auto [slot, added] = tables.try_emplace(entry);
-        if (added) {
-            slot->second.name = entry;
-            EXPECT_TRUE(ChromvaleBeta2::parseCube(slot->second, lookTables().at(entry).c_str())) << entry;
-        }
-        return &slot->second;
-    }
-
-    // What the parameters hold on a fresh instance.
-    LookParams defaultLook() {
-        LookParams p{};
-        p.gamma = p.gammaR = p.gammaG = p.gammaB = 1;
-        p.gain = p.gainR = p.gainG = p.gainB = 1;
-        p.CMYAmount = p.C = p.M = p.Y = 1;
-        p.PushPullLight = p.PushPullLightR = p.PushPullLightG = p.PushPullLightB = 1;
-        p.gamutRAdjustValue = p.gamutGAdjustValue = p.gamutBAdjustValue = 1;
-        p.contrastIntensity = 0.5f;
-        p.globalBlend = 1;
-        p.outputProfileOptions = 16;
-        p.odtTable = table("4-ODT/REC709-ODT-65.cube");
-        return p;
-    }
-
-    static RgbaPixel expected(const LookParams& look, const RgbaPixel& s) {
-        ChromvaleBeta2::PipelineSettings settings{};
-        ChromvaleBeta2::setSettings(settings, look);
-        const auto out = ChromvaleBeta2::processColour(settings, ChromvaleBeta2::make_float4(s[0], s[1], s[2], s[3]));
-        return {out.x, out.y, out.z, out.w};
-    }
+    const LutTable* table(const std::string& entry) { return oracle.table(entry); }
+    LookParams defaultLook() { return oracle.defaultLook(); }
+    static RgbaPixel expected(const LookParams& look, const RgbaPixel& s) { return LookOracle::colour(look, s); }
 
     static void expectPixel(const RgbaPixel& actual, const RgbaPixel& wanted, int x, int y) {
         for (int c = 0; c < 4; ++c) {
@@ -67,7 +38,7 @@ class Rendering : public PluginTest {
         }
     }
 
-    std::map<std::string, LutTable> tables;
+    LookOracle oracle{lookTables()};
 };
 
 TEST_F(Rendering, EveryStageMatchesTheChainInBothContexts) {
