@@ -1,12 +1,14 @@
 // The bundle the build assembles, with its generated archive and test images.
 
+#include <unistd.h>
+
 #include "plugin_fixture.h"
 
 namespace plugin_integration {
 namespace {
 
 TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImages) {
-    const std::string log = (std::filesystem::temp_directory_path() / "tonemill-built-bundle.log").string();
+    const std::string log = (std::filesystem::temp_directory_path() / ("tonemill-built-bundle-" + std::to_string(::getpid()) + ".log")).string();
     ::setenv("OFX_PLUGIN_LOGFILE", log.c_str(), 1);
     {
         Host host;
