@@ -77,9 +77,26 @@ LatticeTransform displayOutput(const Recipe& r)
     };
 }
 
+// Code values beyond what the output transform shows for its brightest
+// white (above a 1000-nit peak in a PQ signal, say) have no meaningful
+// inverse, so each channel is first limited to the rendering of working-space
+// black and of the top of the working range.
+LatticeTransform displayInput(const Recipe& r)
+{
+    std::vector<double> ends = {0.0, 0.0, 0.0, 1.0, 1.0, 1.0};
+    displayOutput(r)(ends);
+    const Vec3 lo{ends[0], ends[1], ends[2]}, hi{ends[3], ends[4], ends[5]};
+    const LatticeTransform toWorking = ocioChain(inverted(displayRendering(r)));
+    return [lo, hi, toWorking](std::vector<double>& rgb) {
+        for (size_t i = 0; i < rgb.size(); ++i)
+            rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
+        toWorking(rgb);
+    };
+}
+
 LatticeTransform acesDisplay(const Recipe& r)
 {
-    return isOutput(r) ? displayOutput(r) : ocioChain(inverted(displayRendering(r)));
+    return isOutput(r) ? displayOutput(r) : displayInput(r);
 }
 
 LatticeTransform cameraFormula(const Recipe& r)

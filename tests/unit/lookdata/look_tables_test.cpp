@@ -49,6 +49,28 @@ TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
     }
 }
 
+// Display-referred inputs invert an output transform; code values beyond its
+// peak must not fold back or turn coloured.
+TEST(LookTables, DisplayInputsKeepTheNeutralAxisRisingAndNeutralToTheTop)
+{
+    for (const auto& recipe : recipeBook()) {
+        if (recipe.entryName().rfind("1-IDT/", 0) != 0 || recipe.text("model") != "aces-display")
+            continue;
+        SCOPED_TRACE(recipe.entryName());
+        const auto& table = bundleTable(recipe.entryName());
+        Rgb previous = sample(table, {0.0f, 0.0f, 0.0f});
+        for (int i = 1; i <= 256; ++i) {
+            const float t = i / 256.0f;
+            const Rgb now = sample(table, {t, t, t});
+            for (int c = 0; c < 3; ++c)
+                ASSERT_GE(now[c], previous[c] - 1e-5f) << "channel " << c << " falls at " << t;
+            EXPECT_NEAR(now[0], now[1], 2e-3f) << t;
+            EXPECT_NEAR(now[2], now[1], 2e-3f) << t;
+            previous = now;
+        }
+    }
+}
+
 TEST(LookTables, FilmStocksAndCurvesKeepMidGreyNearlyNeutral)
 {
     for (const auto& name : entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "PRINT/",
