@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -30,6 +32,14 @@ struct FaultPlan {
   // multiThreadIsSpawnedThread, which return an int, the status is returned as it is.
   std::map<std::string, OfxStatus, std::less<>> suiteCallStatus;
 
+  // Like suiteCallStatus, but only after the function has succeeded this many
+  // times (to fail the second image fetch of a render, say).
+  struct LaterFault {
+    std::shared_ptr<std::atomic<int>> successesLeft;
+    OfxStatus status;
+  };
+  std::map<std::string, LaterFault, std::less<>> laterSuiteCallStatus;
+
   // Images handed out by clipGetImage claim this depth or these components,
   // whatever the clip and the pixels are.
   std::optional<std::string> imageDepth;
@@ -43,9 +53,18 @@ struct FaultPlan {
   void failPropertyGet(const std::string &property, OfxStatus status) { propertyGetStatus[property] = status; }
   void failPropertySet(const std::string &property, OfxStatus status) { propertySetStatus[property] = status; }
   void failSuiteCall(const std::string &function, OfxStatus status) { suiteCallStatus[function] = status; }
+  void failSuiteCallAfter(const std::string &function, int successes, OfxStatus status) {
+    laterSuiteCallStatus[function] = LaterFault{std::make_shared<std::atomic<int>>(successes), status};
+  }
   void exhaustMemory() { allocationLimit = 0; }
 
-  std::optional<OfxStatus> suiteCall(std::string_view function) const { return lookup(suiteCallStatus, function); }
+  std::optional<OfxStatus> suiteCall(std::string_view function) const {
+    if (auto status = lookup(suiteCallStatus, function)) return status;
+    if (laterSuiteCallStatus.empty()) return std::nullopt;
+    auto it = laterSuiteCallStatus.find(function);
+    if (it == laterSuiteCallStatus.end() || it->second.successesLeft->fetch_sub(1) > 0) return std::nullopt;
+    return it->second.status;
+  }
   std::optional<OfxStatus> propertyGet(std::string_view property) const { return lookup(propertyGetStatus, property); }
   std::optional<OfxStatus> propertySet(std::string_view property) const { return lookup(propertySetStatus, property); }
 

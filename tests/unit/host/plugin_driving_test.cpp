@@ -92,6 +92,11 @@ TEST_F(ProbeBundle, ImageFaultsReachThePlugIn) {
   host.faults().failSuiteCall("clipGetImage", kOfxStatErrMemory);
   EXPECT_EQ(instance->render({}).status, kOfxStatErrMemory);
   host.faults().suiteCallStatus.clear();
+  // The second fetch of the render (the output) fails; the first was granted.
+  host.faults().failSuiteCallAfter("clipGetImage", 1, kOfxStatErrMemory);
+  EXPECT_EQ(instance->render({}).status, kOfxStatErrMemory);
+  EXPECT_EQ(host.imageCounts().fetched, 1u);
+  host.faults().laterSuiteCallStatus.clear();
   host.faults().failSuiteCall("multiThread", kOfxStatErrUnsupported);
   EXPECT_EQ(instance->render({}).status, kOfxStatErrUnsupported);
   EXPECT_EQ(host.imageCounts().outstanding(), 0u);  // the probe released what it fetched
