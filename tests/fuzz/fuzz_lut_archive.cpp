@@ -15,25 +15,32 @@
 
 namespace {
 
-std::string scratchPath;
+// Removed when the fuzzer exits.
+struct ScratchFile {
+    std::string path;
+    ~ScratchFile() { std::remove(path.c_str()); }
+} scratch;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     ChromvaleBeta2::fuzzing::silenceStdout();
-    scratchPath = (std::filesystem::temp_directory_path() /
-                   ("tonemill-fuzz-archive-" + std::to_string(getpid()) + ".bin"))
-                      .string();
+    // A file on disk per input costs milliseconds; memory-backed files keep
+    // the fuzzer at thousands of inputs a second.
+    std::error_code noShm;
+    const std::filesystem::path folder =
+        std::filesystem::is_directory("/dev/shm", noShm) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    scratch.path = (folder / ("tonemill-fuzz-archive-" + std::to_string(getpid()) + ".bin")).string();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(scratchPath.c_str(), "wb");
+    std::FILE* file = std::fopen(scratch.path.c_str(), "wb");
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
         std::abort();
     }
     ChromvaleBeta2::LutArchive archive;
-    if (!archive.open(scratchPath)) {
+    if (!archive.open(scratch.path)) {
         return 0;
     }
     std::vector<std::string> names = archive.entryNames();
