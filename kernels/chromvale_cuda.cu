@@ -122,64 +122,107 @@ TM_FUNC float byteToUnit(unsigned char byte)
     return (float)byte / 255.0f;
 }
 
-/* The whole chain for one source pixel. With withTestViews set, the test
- * image, the zone chart LUT and the zone guide overlay are drawn for pixel
- * (x, y) of the source image; without it the chain depends on the colour
- * alone, which is what a baked LUT can express. The test views need one
- * position per lane, so lanes holding several pixels run without them. */
+/* The chain is a fixed sequence of steps over two colours: v, the working
+ * colour, and u, the ungraded colour that the global blend returns to. A
+ * pixel runs every step in order; the CPU runs each step over a whole span
+ * of pixels before the next, so that one table at a time stays in cache.
+ * With withTestViews set, the test image, the zone chart LUT and the zone
+ * guide overlay are drawn for pixel (x, y) of the source image; without it
+ * the chain depends on the colour alone, which is what a baked LUT can
+ * express. The test views need one position per lane, so lanes holding
+ * several pixels run without them. */
+#define TM_CHAIN_STEPS 14
+
+TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants* k, int step,
+                                   TM_COLOUR* v, TM_COLOUR* u, int x, int y, int withTestViews)
+{
+    switch (step) {
+    case 0: /* gamut limit red, green, blue */
+    case 1:
+    case 2:
+        if (s->gamutLutSize[step] != 0u)
+            *v = blend(lookup3D(s->gamutLut[step], s->gamutLutSize[step], *v), *v, s->gamutMix[step]);
+        break;
+    case 3:
+        if (s->idtLutSize != 0u)
+            *v = lookup3D(s->idtLut, s->idtLutSize, *v);
+        break;
+    case 4:
+        if (withTestViews && s->testImageSize != 0u) {
+            TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
+            *v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
+                          (TmFloat)1.0f);
+        }
+        *u = *v;
+        break;
+    case 5:
+        (*v).x = gradeChannel((*v).x, s, k, 0);
+        (*v).y = gradeChannel((*v).y, s, k, 1);
+        (*v).z = gradeChannel((*v).z, s, k, 2);
+        *v = applySaturation(*v, k->saturationFactor);
+        break;
+    case 6:
+        if (s->contrastLutSize != 0u)
+            *v = applyContrastCurve(*v, s);
+        break;
+    case 7:
+        if (s->paletteLutSize != 0u)
+            *v = blend(*v, lookup3D(s->paletteLut, s->paletteLutSize, *v), s->paletteMix);
+        break;
+    case 8:
+        if (s->printLutSize != 0u)
+            *v = blend(*v, lookup3D(s->printLut, s->printLutSize, *v), s->printMix);
+        break;
+    case 9:
+        if (s->postProcessLutSize != 0u)
+            *v = blend(*v, lookup3D(s->postProcessLut, s->postProcessLutSize, *v), s->postProcessMix);
+        break;
+    case 10:
+        if (withTestViews && s->zoneLutSize != 0u)
+            *v = lookup3D(s->zoneLut, s->zoneLutSize, *v);
+        break;
+    case 11:
+        if (s->odtLutSize != 0u) {
+            *v = lookup3D(s->odtLut, s->odtLutSize, *v);
+            /* At full blend the ungraded colour's display value is weighed
+             * by 0 and, coming out of a lookup, finite: any finite stand-in
+             * gives the same sum. */
+            if (s->globalBlend == 1.0f)
+                *u = *v;
+            else
+                *u = lookup3D(s->odtLut, s->odtLutSize, *u);
+        }
+        break;
+    case 12: {
+        const float w = s->globalBlend;
+        (*v).x = w * (*v).x + (1.0f - w) * (*u).x;
+        (*v).y = w * (*v).y + (1.0f - w) * (*u).y;
+        (*v).z = w * (*v).z + (1.0f - w) * (*u).z;
+        break;
+    }
+    default: /* 13 */
+        if (withTestViews && s->zoneOverlaySize != 0u) {
+            TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
+            if (p[3] != 0) {
+                (*v).x = (TmFloat)byteToUnit(p[0]);
+                (*v).y = (TmFloat)byteToUnit(p[1]);
+                (*v).z = (TmFloat)byteToUnit(p[2]);
+            }
+        }
+        break;
+    }
+}
+
+/* The whole chain for one source pixel; the output keeps the source alpha. */
 TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants* k, TM_COLOUR source,
                                     int x, int y, int withTestViews)
 {
     TM_COLOUR v = source;
-
-    for (int c = 0; c < 3; ++c) {
-        if (s->gamutLutSize[c] != 0u)
-            v = blend(lookup3D(s->gamutLut[c], s->gamutLutSize[c], v), v, s->gamutMix[c]);
-    }
-    if (s->idtLutSize != 0u)
-        v = lookup3D(s->idtLut, s->idtLutSize, v);
-    if (withTestViews && s->testImageSize != 0u) {
-        TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
-        v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
-                     (TmFloat)1.0f);
-    }
-
-    TM_COLOUR u = v; /* the ungraded colour the global blend returns to */
-
-    v.x = gradeChannel(v.x, s, k, 0);
-    v.y = gradeChannel(v.y, s, k, 1);
-    v.z = gradeChannel(v.z, s, k, 2);
-    v = applySaturation(v, k->saturationFactor);
-
-    if (s->contrastLutSize != 0u)
-        v = applyContrastCurve(v, s);
-    if (s->paletteLutSize != 0u)
-        v = blend(v, lookup3D(s->paletteLut, s->paletteLutSize, v), s->paletteMix);
-    if (s->printLutSize != 0u)
-        v = blend(v, lookup3D(s->printLut, s->printLutSize, v), s->printMix);
-    if (s->postProcessLutSize != 0u)
-        v = blend(v, lookup3D(s->postProcessLut, s->postProcessLutSize, v), s->postProcessMix);
-    if (withTestViews && s->zoneLutSize != 0u)
-        v = lookup3D(s->zoneLut, s->zoneLutSize, v);
-    if (s->odtLutSize != 0u) {
-        v = lookup3D(s->odtLut, s->odtLutSize, v);
-        u = lookup3D(s->odtLut, s->odtLutSize, u);
-    }
-
-    const float w = s->globalBlend;
-    TM_COLOUR out = tmColour(w * v.x + (1.0f - w) * u.x,
-                             w * v.y + (1.0f - w) * u.y,
-                             w * v.z + (1.0f - w) * u.z,
-                             source.w);
-    if (withTestViews && s->zoneOverlaySize != 0u) {
-        TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
-        if (p[3] != 0) {
-            out.x = (TmFloat)byteToUnit(p[0]);
-            out.y = (TmFloat)byteToUnit(p[1]);
-            out.z = (TmFloat)byteToUnit(p[2]);
-        }
-    }
-    return out;
+    TM_COLOUR u = source;
+    for (int step = 0; step < TM_CHAIN_STEPS; ++step)
+        runChainStep(s, k, step, &v, &u, x, y, withTestViews);
+    v.w = source.w;
+    return v;
 }
 
 /* ---- Device kernel ----------------------------------------------------- */

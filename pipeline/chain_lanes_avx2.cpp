@@ -39,15 +39,60 @@ void storePair(float* pixels, int first, __m256 pair)
     _mm256_storeu2_m128(pixels + 4 * (first + 4), pixels + 4 * first, pair);
 }
 
-void renderEight(const ChainSettings& s, const ChainConstants& k, const float* in, float* out)
+// One group of eight pixels between the steps of the chain.
+struct Group {
+    TmColour<Lanes8> v, u;
+    __m256 alpha;
+};
+
+// Pixels per span: each step runs over the whole span before the next, so
+// its table is fetched into cache once for all of them. The span's state
+// (about 140 KiB for a 3840-pixel row) lives on the stack: no allocation
+// per row.
+constexpr int kSpanGroups = 480;
+
+Group loadGroup(const float* in)
 {
     __m256 x = loadPair(in, 0), y = loadPair(in, 1), z = loadPair(in, 2), w = loadPair(in, 3);
     transpose(x, y, z, w);
-    const TmColour<Lanes8> result =
-        runChain(&s, &k, tmColour(Lanes8(x), Lanes8(y), Lanes8(z), Lanes8(w)), 0, 0, 0);
-    x = result.x.v, y = result.y.v, z = result.z.v, w = result.w.v;
+    Group g;
+    g.v = g.u = tmColour(Lanes8(x), Lanes8(y), Lanes8(z), Lanes8(w));
+    g.alpha = w;
+    return g;
+}
+
+void storeGroup(const Group& g, float* out)
+{
+    __m256 x = g.v.x.v, y = g.v.y.v, z = g.v.z.v, w = g.alpha;
     transpose(x, y, z, w);
     storePair(out, 0, x), storePair(out, 1, y), storePair(out, 2, z), storePair(out, 3, w);
+}
+
+// Up to kSpanGroups * 8 pixels; a last partial group travels padded.
+void renderSpan(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
+{
+    Group groups[kSpanGroups];
+    const int whole = count / 8;
+    const int rest = count - 8 * whole;
+    const size_t restBytes = sizeof(float) * 4 * static_cast<size_t>(rest);
+    for (int g = 0; g < whole; ++g)
+        groups[g] = loadGroup(in + 32 * g);
+    if (rest > 0) {
+        float padded[32] = {};
+        std::memcpy(padded, in + 32 * whole, restBytes);
+        groups[whole] = loadGroup(padded);
+    }
+    const int used = whole + (rest > 0 ? 1 : 0);
+    for (int step = 0; step < TM_CHAIN_STEPS; ++step)
+        for (int g = 0; g < used; ++g)
+            runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+    for (int g = 0; g < whole; ++g)
+        storeGroup(groups[g], out + 32 * g);
+    if (rest > 0) {
+        float padded[32];
+        storeGroup(groups[whole], padded);
+        std::memcpy(out + 32 * whole, padded, restBytes);
+    }
 }
 
 }  // namespace
@@ -58,16 +103,9 @@ void renderSpanEightLanes(const ChainSettings& settings, const float* in, float*
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
-    int done = 0;
-    for (; done + 8 <= count; done += 8)
-        renderEight(s, k, in + 4 * done, out + 4 * done);
-    if (done < count) {
-        // The last few pixels travel through a full group of eight.
-        float group[32] = {};
-        const size_t bytes = sizeof(float) * 4 * static_cast<size_t>(count - done);
-        std::memcpy(group, in + 4 * done, bytes);
-        renderEight(s, k, group, group);
-        std::memcpy(out + 4 * done, group, bytes);
+    for (int done = 0; done < count; done += 8 * kSpanGroups) {
+        const int span = count - done < 8 * kSpanGroups ? count - done : 8 * kSpanGroups;
+        renderSpan(s, k, in + 4 * done, out + 4 * done, span);
     }
 }
 

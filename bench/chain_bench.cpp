@@ -1,0 +1,188 @@
+// The chain's throughput on the CPU, in pixels per second: the eight-table
+// comparison stage (A), the full look (B), a pass-through against a plain
+// copy (C) and single 3D lookups.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+
+#include "bench/bench_frames.h"
+#include "lut_cuda.h"
+#include "pipeline/cpu_chain.h"
+#include "pipeline/look_params.h"
+#include "pipeline/set_settings.h"
+
+namespace tonemill::bench {
+namespace {
+
+using namespace ChromvaleBeta2;
+
+PipelineSettings neutralSettings()
+{
+    PipelineSettings s{};
+    for (int c = 0; c < 3; ++c)
+        s.gamma[c] = s.gain[c] = s.temperatureGain[c] = s.pushPull[c] = s.cmy[c] = s.gamutMix[c] = 1.0f;
+    s.globalBlend = 1.0f;
+    return s;
+}
+
+void attach(const float*& slot, unsigned int& size, const LutTable& table)
+{
+    slot = table.data.data();
+    size = table.m_dims;
+}
+
+// The eight tables, each taken in full, everything else neutral.
+PipelineSettings eightTableSettings()
+{
+    const std::vector<LutTable>& t = eightTables();
+    PipelineSettings s = neutralSettings();
+    for (int c = 0; c < 3; ++c) {
+        attach(s.gamutLut[c], s.gamutLutSize[c], t[c]);
+        s.gamutMix[c] = 0.0f;  // the share of the input kept
+    }
+    attach(s.idtLut, s.idtLutSize, t[3]);
+    attach(s.paletteLut, s.paletteLutSize, t[4]);
+    attach(s.printLut, s.printLutSize, t[5]);
+    attach(s.postProcessLut, s.postProcessLutSize, t[6]);
+    attach(s.odtLut, s.odtLutSize, t[7]);
+    s.paletteMix = s.printMix = s.postProcessMix = 1.0f;
+    return s;
+}
+
+// Every stage present and every slider away from its default, through the
+// same reduction the plug-in uses.
+PipelineSettings fullLookSettings()
+{
+    static const LutTable curve = contrastCurve(1024);
+    const std::vector<LutTable>& t = eightTables();
+    LookParams p{};
+    p.idtProfile = 1;
+    p.PrinterLight = 0.02f, p.PrinterLightR = 0.01f, p.PrinterLightG = -0.01f, p.PrinterLightB = 0.005f;
+    p.PushPullLight = p.PushPullLightR = p.PushPullLightG = p.PushPullLightB = 1.1f;
+    p.CMYAmount = 1.2f, p.C = 1.1f, p.M = 0.9f, p.Y = 1.05f;
+    p.temperature = 800.0f;
+    p.lift = 0.03f, p.liftR = 0.01f, p.liftG = -0.02f, p.liftB = 0.0f;
+    p.gamma = 1.1f, p.gammaR = 1.05f, p.gammaG = 0.95f, p.gammaB = 1.0f;
+    p.gain = 1.1f, p.gainR = 1.02f, p.gainG = 0.98f, p.gainB = 1.0f;
+    p.gamutRAdjustValue = 0.3f, p.gamutGAdjustValue = 0.4f, p.gamutBAdjustValue = 0.5f;
+    p.gamutRAdjust = p.gamutGAdjust = p.gamutBAdjust = true;
+    p.saturation = 0.3f;
+    p.contrastOptions = 1, p.contrastIntensity = 0.8f;
+    p.colorPaletteAOptions = 1, p.colorPaletteMajorSelections = 1, p.colorPaletteAIntensity = 0.7f;
+    p.postProcessAdjust = true, p.postProcessValue = 0.6f, p.postProcessOptions = 1;
+    p.globalBlend = 0.7f, p.globalBlendEnabled = true;
+    p.colorPaletteBOptions = 1, p.colorPaletteBIntensity = 0.8f;
+    p.outputProfileOptions = 1;
+    p.gamutTable[0] = &t[0], p.gamutTable[1] = &t[1], p.gamutTable[2] = &t[2];
+    p.idtTable = &t[3], p.paletteTable = &t[4], p.printTable = &t[5], p.postProcessTable = &t[6];
+    p.odtTable = &t[7], p.contrastTable = &curve;
+    PipelineSettings s{};
+    setSettings(s, p);
+    return s;
+}
+
+// The CPU render loop over the whole frame, a band of rows per thread.
+void renderFrame(benchmark::State& state, const PipelineSettings& s)
+{
+    const FrameSize size = frameSize();
+    const std::vector<float>& source = randomFrame();
+    std::vector<float> destination(source.size());
+    const int threads = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        runBands(threads, size.height, [&](int first, int last) {
+            for (int y = first; y < last; ++y) {
+                const size_t row = 4 * static_cast<size_t>(y) * size.width;
+                renderRow(s, SourceRow{source.data() + row, 0, size.width, y}, 0, size.width,
+                          destination.data() + row);
+            }
+        });
+        benchmark::DoNotOptimize(destination.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * size.pixels());
+}
+
+void A_EightTables_Tonemill(benchmark::State& state)
+{
+    renderFrame(state, eightTableSettings());
+}
+
+void B_FullLook_Tonemill(benchmark::State& state)
+{
+    renderFrame(state, fullLookSettings());
+}
+
+void C_PassThrough_Tonemill(benchmark::State& state)
+{
+    renderFrame(state, neutralSettings());
+}
+
+void C_PlainCopy(benchmark::State& state)
+{
+    const FrameSize size = frameSize();
+    const std::vector<float>& source = randomFrame();
+    std::vector<float> destination(source.size());
+    const int threads = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        runBands(threads, size.height, [&](int first, int last) {
+            const size_t row = 4 * static_cast<size_t>(size.width);
+            std::memcpy(destination.data() + first * row, source.data() + first * row,
+                        sizeof(float) * row * (last - first));
+        });
+        benchmark::DoNotOptimize(destination.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * size.pixels());
+}
+
+// One-pixel lookups on random colours, the table's grid size as argument.
+void Lookup3D_OnePixel(benchmark::State& state)
+{
+    const LutTable table = smoothTable3D(static_cast<uint32_t>(state.range(0)), 1);
+    std::vector<float4> colours(1 << 16);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    for (float4& c : colours)
+        c = make_float4(unit(rng), unit(rng), unit(rng), 1.0f);
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lookup3D(table.data.data(), table.m_dims, colours[i]));
+        i = (i + 1) & (colours.size() - 1);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The render loop with a single 3D stage: lookups eight pixels at a time.
+void Lookup3D_RenderRow(benchmark::State& state)
+{
+    const LutTable table = smoothTable3D(static_cast<uint32_t>(state.range(0)), 1);
+    PipelineSettings s = neutralSettings();
+    attach(s.idtLut, s.idtLutSize, table);
+    const std::vector<float>& source = randomFrame();
+    const int width = frameSize().width;
+    std::vector<float> destination(4 * static_cast<size_t>(width));
+    int y = 0;
+    for (auto _ : state) {
+        renderRow(s, SourceRow{source.data() + 4 * static_cast<size_t>(y) * width, 0, width, y}, 0, width,
+                  destination.data());
+        benchmark::DoNotOptimize(destination.data());
+        y = (y + 1) % frameSize().height;
+    }
+    state.SetItemsProcessed(state.iterations() * width);
+}
+
+void perThreadCount(benchmark::internal::Benchmark* b)
+{
+    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(A_EightTables_Tonemill)->Apply(perThreadCount);
+BENCHMARK(B_FullLook_Tonemill)->Apply(perThreadCount);
+BENCHMARK(C_PassThrough_Tonemill)->Apply(perThreadCount);
+BENCHMARK(C_PlainCopy)->Apply(perThreadCount);
+BENCHMARK(Lookup3D_OnePixel)->ArgName("points")->Arg(33)->Arg(65);
+BENCHMARK(Lookup3D_RenderRow)->ArgName("points")->Arg(33)->Arg(65);
+
+}  // namespace
+}  // namespace tonemill::bench
