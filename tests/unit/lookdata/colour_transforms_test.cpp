@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "tests/unit/lookdata/lookdata_fixture.h"
 #include "tools/lutgen/colour_space.h"
+#include "tools/lutgen/lut_baker.h"
 #include "tools/lutgen/zone_chart.h"
 
 namespace tonemill::lookdata_test {
@@ -43,6 +46,45 @@ TEST(ColourTransforms, EveryCameraInputPutsItsGreyCardOnWorkingMidGrey)
         ++cameras;
     }
     EXPECT_GE(cameras, 25);
+}
+
+// Where OpenColorIO has a camera built in, the vendor formulas and gamut
+// matrices of the generator must land on the same working-space values.
+TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist)
+{
+    using Values = std::map<std::string, std::string>;
+    const std::tuple<const char*, const char*, const char*> cameras[] = {
+        {"ARRI-LogC3-EI800", "ALEXA-WideGamut", "1-IDT/ARRI-LOGC-IDT-65.cube"},
+        {"CanonLog2", "CinemaGamut", "1-IDT/CANON-CINEMA-LOG-2-IDT-65.cube"},
+        {"CanonLog3", "CinemaGamut", "1-IDT/CANON-CINEMA-LOG-3-IDT-65.cube"},
+        {"Sony-SLog3", "S-Gamut3.Cine", "1-IDT/SONY_SLOG3_SGAMUTCINE-IDT-65.cube"},
+    };
+    for (const auto& [curve, gamut, builtIn] : cameras) {
+        SCOPED_TRACE(builtIn);
+        const auto formula = lutgen::bakeEntry(lutgen::Recipe(
+            "1-IDT/formula.cube",
+            Values{{"model", "camera"}, {"curve", curve}, {"gamut", gamut}, {"direction", "input"}}));
+        const auto& reference = bundleTable(builtIn).data;
+        ASSERT_EQ(formula.rgb.size(), reference.size());
+        // Grey and gentle colours on the log part of ACEScct. Saturated
+        // colours are left out: there the vendors' own matrices (some built
+        // for another illuminant or with another chromatic adaptation) part
+        // from ours by a fraction of a percent, which cancelling channels
+        // magnify into large differences in log terms.
+        float largest = 0.0f;
+        size_t compared = 0;
+        for (size_t point = 0; point < reference.size(); point += 3) {
+            const float* ref = &reference[point];
+            const auto [lo, hi] = std::minmax({ref[0], ref[1], ref[2]});
+            if (lo < 0.16f || hi - lo > 0.1f)
+                continue;
+            for (size_t c = 0; c < 3; ++c)
+                largest = std::max(largest, std::abs(float(formula.rgb[point + c]) - ref[c]));
+            ++compared;
+        }
+        EXPECT_GT(compared, 300u);
+        EXPECT_LT(largest, 2e-3f);
+    }
 }
 
 TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones)
