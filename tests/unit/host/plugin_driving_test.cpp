@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "host/bundle.h"
 #include "host/host.h"
 #include "host/instance.h"
@@ -118,6 +120,37 @@ TEST_F(ProbeBundle, WithheldSuitesAndUnknownActionsAreVisible) {
   EXPECT_EQ(instance->action("ProbeEcho", &in, &out), kOfxStatOK);
   EXPECT_EQ(out.getInt("value"), 42);
   EXPECT_EQ(instance->action("NoSuchAction", nullptr, nullptr), kOfxStatReplyDefault);
+}
+
+TEST_F(ProbeBundle, InstancesRenderOnSeveralThreadsWhileOthersAreCreated) {
+  host.setCpuCount(3);
+  auto first = filterInstance();
+  auto second = plugin.createInstance(kOfxImageEffectContextFilter);
+  ASSERT_TRUE(first && second);
+  auto source = HostImage::rgbaFloat({0, 0, 64, 48});
+  source->fill([](int x, int y) { return RgbaPixel{float(x), float(y), 1.0f, 1.0f}; });
+  first->setImage(kOfxImageEffectSimpleSourceClipName, source);
+  second->setImage(kOfxImageEffectSimpleSourceClipName, source);
+  second->setValue("gain", 0.5);
+
+  auto renderMany = [](Instance &instance, float gain, bool &allRight) {
+    for (int i = 0; i < 20; ++i) {
+      RenderResult result = instance.render({});
+      allRight = allRight && result.status == kOfxStatOK && result.output->pixel(63, 47)[0] == 63.0f * gain;
+    }
+  };
+  bool firstRight = true, secondRight = true;
+  std::thread a(renderMany, std::ref(*first), 1.0f, std::ref(firstRight));
+  std::thread b(renderMany, std::ref(*second), 0.5f, std::ref(secondRight));
+  std::vector<std::unique_ptr<Instance>> created;
+  for (int i = 0; i < 5; ++i) created.push_back(plugin.createInstance(kOfxImageEffectContextFilter));
+  a.join();
+  b.join();
+  EXPECT_TRUE(firstRight);
+  EXPECT_TRUE(secondRight);
+  for (const auto &instance : created) EXPECT_TRUE(instance);
+  EXPECT_EQ(host.imageCounts().fetched, 80u);
+  EXPECT_EQ(host.imageCounts().outstanding(), 0u);
 }
 
 TEST(BundleOpening, MissingOrMalformedBundlesAreNamedInTheError) {
