@@ -290,14 +290,14 @@ ActionResult Instance::clipPreferences() {
   return result;
 }
 
-RegionResult Instance::timeDomain() {
+TimeDomainResult Instance::timeDomain() {
   PropertySet out = results("time domain results");
   const OfxRangeD bounds = plugin_.host().timeBounds();
   out.defineDouble(kOfxImageEffectPropFrameRange, {bounds.min, bounds.max});
-  RegionResult result;
+  TimeDomainResult result;
   result.status = send(kOfxImageEffectActionGetTimeDomain, nullptr, &out);
   const auto range = out.getDoubles(kOfxImageEffectPropFrameRange);
-  result.region = OfxRectD{range.at(0), 0.0, range.at(1), 0.0};
+  result.range = OfxRangeD{range.at(0), range.at(1)};
   return result;
 }
 

@@ -66,6 +66,11 @@ struct FramesNeededResult {
   std::map<std::string, std::vector<OfxRangeD>> ranges;  // by input clip name
 };
 
+struct TimeDomainResult {
+  OfxStatus status = kOfxStatFailed;
+  OfxRangeD range{0.0, 0.0};
+};
+
 struct ActionResult {
   OfxStatus status = kOfxStatFailed;
   PropertySet outArgs;
@@ -119,7 +124,7 @@ class Instance {
   RegionsOfInterestResult regionsOfInterest(double time, OfxRectD region, OfxPointD renderScale = {1.0, 1.0});
   FramesNeededResult framesNeeded(double time);
   ActionResult clipPreferences();
-  RegionResult timeDomain();  // region.x1 / x2 hold the range's min and max
+  TimeDomainResult timeDomain();
   OfxStatus beginInstanceChanged(const std::string &reason);
   OfxStatus instanceChanged(const std::string &type, const std::string &name, const std::string &reason,
                             double time = 0.0, OfxPointD renderScale = {1.0, 1.0});
