@@ -2,6 +2,7 @@
 // unattended choice it falls back to.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "plugin/platform/save_dialog_desktop.h"
 #include "plugin/platform/save_dialog_unattended.h"
@@ -30,7 +31,8 @@ class SaveDialogTest : public ::testing::Test {
  protected:
     SaveDialogTest()
         : root(fs::path(::testing::TempDir()) /
-               ("tonemill-save-dialog-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))),
+               ("tonemill-save-dialog-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                "-" + std::to_string(::getpid()))),
           folder(root / "LUT folder with 'quotes' & $signs") {
         fs::remove_all(root);
         fs::create_directories(folder);
