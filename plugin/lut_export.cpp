@@ -2,7 +2,6 @@
 // lattice with the CPU chain, offered under a name built from its LUTs, and
 // written where the user chooses.
 
-#include <exception>
 #include <stdexcept>
 #include <vector>
 
