@@ -21,7 +21,8 @@
  * TmFloat       colour values          TM_INDEX  unsigned table offsets
  * TM_MASK       a comparison's result  TM_COLOUR four TmFloat: x, y, z, w
  * TM_REAL_LANE  TmFloat in TmReal precision
- * TM_SELECT(mask, a, b), TM_LOAD(table, index), TM_TO_INDEX (truncating),
+ * TM_SELECT(mask, a, b), TM_LOAD(table, index), TM_LOAD_RGB(table, index)
+ * (the three floats from index on, fourth component 0), TM_TO_INDEX (truncating),
  * TM_TO_FLOAT (from an index or a real), TM_TO_REAL; TM_LANES starts a
  * function that is a template in C++ and a plain function elsewhere. */
 
@@ -80,6 +81,7 @@
 #define TM_REAL_LANE TmReal
 #define TM_SELECT(mask, a, b) ((mask) ? (a) : (b))
 #define TM_LOAD(table, index) ((table)[index])
+#define TM_LOAD_RGB(table, index) make_float4((table)[index], (table)[(index) + 1u], (table)[(index) + 2u], 0.0f)
 #define TM_TO_INDEX(x) ((unsigned int)(x))
 #define TM_TO_FLOAT(x) ((float)(x))
 #define TM_TO_REAL(x) ((TmReal)(x))
@@ -92,6 +94,7 @@
 #define TM_REAL_LANE typename TmLaneTraits<TmFloat>::Real
 #define TM_SELECT(mask, a, b) tmSelect((mask), (a), (b))
 #define TM_LOAD(table, index) tmLoad((table), (index))
+#define TM_LOAD_RGB(table, index) tmLoadRgb((table), (index))
 #define TM_TO_INDEX(x) tmToIndex(x)
 #define TM_TO_FLOAT(x) tmToFloat(x)
 #define TM_TO_REAL(x) tmToReal(x)
@@ -154,6 +157,11 @@ TM_FUNC unsigned int tmSelect(bool mask, unsigned int a, unsigned int b)
 TM_FUNC float tmLoad(const float* table, unsigned int index)
 {
     return table[index];
+}
+
+TM_FUNC float4 tmLoadRgb(const float* table, unsigned int index)
+{
+    return make_float4(table[index], table[index + 1u], table[index + 2u], 0.0f);
 }
 
 TM_FUNC unsigned int tmToIndex(float x)
@@ -306,16 +314,13 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     const TM_INDEX third = TM_SELECT(case1 | case3, stepG + stepB,
                                      TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
 
-    const TM_INDEX i0 = base;
-    const TM_INDEX i1 = base + second;
-    const TM_INDEX i2 = base + third;
-    const TM_INDEX i3 = base + (stepR + stepG + stepB);
-    return tmColour(w0 * TM_LOAD(table, i0) + w1 * TM_LOAD(table, i1) + w2 * TM_LOAD(table, i2) +
-                        w3 * TM_LOAD(table, i3),
-                    w0 * TM_LOAD(table, i0 + 1u) + w1 * TM_LOAD(table, i1 + 1u) + w2 * TM_LOAD(table, i2 + 1u) +
-                        w3 * TM_LOAD(table, i3 + 1u),
-                    w0 * TM_LOAD(table, i0 + 2u) + w1 * TM_LOAD(table, i1 + 2u) + w2 * TM_LOAD(table, i2 + 2u) +
-                        w3 * TM_LOAD(table, i3 + 2u),
+    const TM_COLOUR c0 = TM_LOAD_RGB(table, base);
+    const TM_COLOUR c1 = TM_LOAD_RGB(table, base + second);
+    const TM_COLOUR c2 = TM_LOAD_RGB(table, base + third);
+    const TM_COLOUR c3 = TM_LOAD_RGB(table, base + (stepR + stepG + stepB));
+    return tmColour(w0 * c0.x + w1 * c1.x + w2 * c2.x + w3 * c3.x,
+                    w0 * c0.y + w1 * c1.y + w2 * c2.y + w3 * c3.y,
+                    w0 * c0.z + w1 * c1.z + w2 * c2.z + w3 * c3.z,
                     w0 + w1 + w2 + w3);
 }
 

@@ -93,6 +93,32 @@ inline Index8 tmSelect(Mask8 m, Index8 a, Index8 b) { return _mm256_blendv_epi8(
 
 inline Lanes8 tmLoad(const float* table, Index8 index) { return _mm256_i32gather_ps(table, index.v, 4); }
 
+#if defined(TM_RGB_GATHER)
+inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
+{
+    return tmColour(tmLoad(table, index), tmLoad(table, index + 1u), tmLoad(table, index + 2u), Lanes8(0.0f));
+}
+#else
+// Three floats per pixel: one 16-byte load each (masked, so the entry at
+// the table's end reads nothing beyond it), then a transpose to channels.
+inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
+{
+    alignas(32) int at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index.v);
+    const __m128i rgb = _mm_setr_epi32(-1, -1, -1, 0);
+    __m256 a = _mm256_set_m128(_mm_maskload_ps(table + at[4], rgb), _mm_maskload_ps(table + at[0], rgb));
+    __m256 b = _mm256_set_m128(_mm_maskload_ps(table + at[5], rgb), _mm_maskload_ps(table + at[1], rgb));
+    __m256 c = _mm256_set_m128(_mm_maskload_ps(table + at[6], rgb), _mm_maskload_ps(table + at[2], rgb));
+    __m256 d = _mm256_set_m128(_mm_maskload_ps(table + at[7], rgb), _mm_maskload_ps(table + at[3], rgb));
+    const __m256 t0 = _mm256_unpacklo_ps(a, b);
+    const __m256 t1 = _mm256_unpackhi_ps(a, b);
+    const __m256 t2 = _mm256_unpacklo_ps(c, d);
+    const __m256 t3 = _mm256_unpackhi_ps(c, d);
+    return tmColour(Lanes8(_mm256_shuffle_ps(t0, t2, 0x44)), Lanes8(_mm256_shuffle_ps(t0, t2, 0xEE)),
+                    Lanes8(_mm256_shuffle_ps(t1, t3, 0x44)), Lanes8(0.0f));
+}
+#endif
+
 inline Index8 tmToIndex(Lanes8 x) { return _mm256_cvttps_epi32(x.v); }
 inline Lanes8 tmToFloat(Index8 i) { return _mm256_cvtepi32_ps(i.v); }
 
