@@ -68,6 +68,42 @@ void storeGroup(const Group& g, float* out)
     storePair(out, 0, x), storePair(out, 1, y), storePair(out, 2, z), storePair(out, 3, w);
 }
 
+// Renders with at most one table gain nothing from running step by step:
+// each group of eight goes through the whole chain at once, in registers.
+bool runsStepByStep(const ChainSettings& s)
+{
+    const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.idtLutSize,
+                                  s.contrastLutSize, s.paletteLutSize, s.printLutSize, s.postProcessLutSize,
+                                  s.odtLutSize};
+    int tables = 0;
+    for (unsigned int size : sizes)
+        tables += size != 0u ? 1 : 0;
+    return tables > 1;
+}
+
+void renderGroup(const ChainSettings& s, const ChainConstants& k, const float* in, float* out)
+{
+    Group g = loadGroup(in);
+    g.v = runChain(&s, &k, g.v, 0, 0, 0);
+    g.alpha = g.v.w.v;
+    storeGroup(g, out);
+}
+
+void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
+{
+    const int whole = count / 8;
+    for (int g = 0; g < whole; ++g)
+        renderGroup(s, k, in + 32 * g, out + 32 * g);
+    const int rest = count - 8 * whole;
+    if (rest > 0) {
+        float padded[32] = {};
+        const size_t restBytes = sizeof(float) * 4 * static_cast<size_t>(rest);
+        std::memcpy(padded, in + 32 * whole, restBytes);
+        renderGroup(s, k, padded, padded);
+        std::memcpy(out + 32 * whole, padded, restBytes);
+    }
+}
+
 // Up to kSpanGroups * 8 pixels; a last partial group travels padded.
 void renderSpan(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
 {
@@ -103,6 +139,10 @@ void renderSpanEightLanes(const ChainSettings& settings, const float* in, float*
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
+    if (!runsStepByStep(s)) {
+        renderSpanAtOnce(s, k, in, out, count);
+        return;
+    }
     for (int done = 0; done < count; done += 8 * kSpanGroups) {
         const int span = count - done < 8 * kSpanGroups ? count - done : 8 * kSpanGroups;
         renderSpan(s, k, in + 4 * done, out + 4 * done, span);

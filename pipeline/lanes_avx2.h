@@ -93,12 +93,6 @@ inline Index8 tmSelect(Mask8 m, Index8 a, Index8 b) { return _mm256_blendv_epi8(
 
 inline Lanes8 tmLoad(const float* table, Index8 index) { return _mm256_i32gather_ps(table, index.v, 4); }
 
-#if defined(TM_RGB_GATHER)
-inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
-{
-    return tmColour(tmLoad(table, index), tmLoad(table, index + 1u), tmLoad(table, index + 2u), Lanes8(0.0f));
-}
-#else
 // Three floats per pixel: one 16-byte load each (masked, so the entry at
 // the table's end reads nothing beyond it), then a transpose to channels.
 inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
@@ -117,7 +111,6 @@ inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
     return tmColour(Lanes8(_mm256_shuffle_ps(t0, t2, 0x44)), Lanes8(_mm256_shuffle_ps(t0, t2, 0xEE)),
                     Lanes8(_mm256_shuffle_ps(t1, t3, 0x44)), Lanes8(0.0f));
 }
-#endif
 
 inline Index8 tmToIndex(Lanes8 x) { return _mm256_cvttps_epi32(x.v); }
 inline Lanes8 tmToFloat(Index8 i) { return _mm256_cvtepi32_ps(i.v); }
