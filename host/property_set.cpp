@@ -5,12 +5,6 @@
 namespace tonemill::host {
 namespace {
 
-template <class T> constexpr PropertyType typeFor();
-template <> constexpr PropertyType typeFor<int>() { return PropertyType::Int; }
-template <> constexpr PropertyType typeFor<double>() { return PropertyType::Double; }
-template <> constexpr PropertyType typeFor<std::string>() { return PropertyType::String; }
-template <> constexpr PropertyType typeFor<void *>() { return PropertyType::Pointer; }
-
 std::logic_error misuse(const std::string &set, const std::string &name, const char *what) {
   return std::logic_error("property set '" + set + "', property '" + name + "': " + what);
 }
