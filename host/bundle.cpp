@@ -86,12 +86,25 @@ Plugin::~Plugin() = default;
 std::string Plugin::identifier() const { return record_->pluginIdentifier ? record_->pluginIdentifier : ""; }
 
 void Plugin::setHost() {
-  if (record_->setHost) record_->setHost(host_.ofxHost());
+  if (!record_->setHost) return;
+  try {
+    record_->setHost(host_.ofxHost());
+  } catch (...) {
+    host_.recordEscape("setHost");
+  }
 }
 
 OfxStatus Plugin::action(const char *name, const void *handle, PropertySet *inArgs, PropertySet *outArgs) {
   if (!record_->mainEntry) return kOfxStatErrMissingHostFeature;
-  return record_->mainEntry(name, handle, inArgs ? inArgs->handle() : nullptr, outArgs ? outArgs->handle() : nullptr);
+  try {
+    return record_->mainEntry(name, handle, inArgs ? inArgs->handle() : nullptr,
+                              outArgs ? outArgs->handle() : nullptr);
+  } catch (const std::exception &error) {
+    host_.recordEscape(std::string(name ? name : "(null action)") + ": " + error.what());
+  } catch (...) {
+    host_.recordEscape(std::string(name ? name : "(null action)") + ": unknown exception");
+  }
+  return kOfxStatErrFatal;
 }
 
 OfxStatus Plugin::load() { return action(kOfxActionLoad, nullptr, nullptr, nullptr); }

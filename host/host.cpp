@@ -85,8 +85,19 @@ std::vector<ProgressEvent> Host::progressEvents() const {
   return progress_;
 }
 
+std::vector<std::string> Host::escapedExceptions() const {
+  std::lock_guard lock(recordsMutex_);
+  return escapes_;
+}
+
+void Host::recordEscape(std::string where) {
+  std::lock_guard lock(recordsMutex_);
+  escapes_.push_back(std::move(where));
+}
+
 void Host::clearRecords() {
   std::lock_guard lock(recordsMutex_);
+  escapes_.clear();
   suiteRequests_.clear();
   messages_.clear();
   progress_.clear();

@@ -77,6 +77,9 @@ class Host {
   std::vector<SuiteRequest> suiteRequests() const;
   std::vector<HostMessage> messages() const;
   std::vector<ProgressEvent> progressEvents() const;
+  // Exceptions a plug-in let escape through a C entry point ("action: what"); a
+  // host must never see one, so each is caught, recorded and answered kOfxStatErrFatal.
+  std::vector<std::string> escapedExceptions() const;
   void clearRecords();
   ImageCounts imageCounts() const { return images_.counts(); }
 
@@ -86,6 +89,7 @@ class Host {
   MemoryLedger &memory() { return memory_; }
   void recordMessage(HostMessage message);
   void recordProgress(ProgressEvent event);
+  void recordEscape(std::string where);
 
  private:
   static const void *fetchSuiteThunk(OfxPropertySetHandle host, const char *name, int version);
@@ -102,6 +106,7 @@ class Host {
   std::vector<SuiteRequest> suiteRequests_;
   std::vector<HostMessage> messages_;
   std::vector<ProgressEvent> progress_;
+  std::vector<std::string> escapes_;
   std::vector<std::unique_ptr<Bundle>> bundles_;
 };
 

@@ -120,6 +120,10 @@ TEST_F(ProbeBundle, WithheldSuitesAndUnknownActionsAreVisible) {
   EXPECT_EQ(instance->action("ProbeEcho", &in, &out), kOfxStatOK);
   EXPECT_EQ(out.getInt("value"), 42);
   EXPECT_EQ(instance->action("NoSuchAction", nullptr, nullptr), kOfxStatReplyDefault);
+  EXPECT_TRUE(host.escapedExceptions().empty());
+  // An exception thrown through the entry point is caught at the border and recorded.
+  EXPECT_EQ(instance->action("ProbeThrow", nullptr, nullptr), kOfxStatErrFatal);
+  EXPECT_EQ(host.escapedExceptions(), std::vector<std::string>{"ProbeThrow: escaped on purpose"});
 }
 
 TEST_F(ProbeBundle, InstancesRenderOnSeveralThreadsWhileOthersAreCreated) {

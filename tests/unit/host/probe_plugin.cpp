@@ -1,6 +1,7 @@
 // A minimal plug-in written straight against the C API, so the host library can be
 // tested the way a real plug-in uses it, without the support layer.
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "ofxImageEffect.h"
@@ -160,6 +161,7 @@ OfxStatus mainEntry(const char *action, const void *handle, OfxPropertySetHandle
   if (is(action, kOfxImageEffectActionRender)) return render(effect, in);
   if (is(action, kOfxActionInstanceChanged)) return instanceChanged(effect, in);
   if (is(action, "ProbeEcho")) return echo(in, out);
+  if (is(action, "ProbeThrow")) throw std::runtime_error("escaped on purpose");
   return kOfxStatReplyDefault;
 }
 
