@@ -63,9 +63,23 @@ Bundle::~Bundle() {
   dlclose(library_);
 }
 
-int Bundle::pluginCount() { return getNumberOfPlugins_(); }
+int Bundle::pluginCount() {
+  try {
+    return getNumberOfPlugins_();
+  } catch (...) {
+    host_.recordEscape("OfxGetNumberOfPlugins");
+    return 0;
+  }
+}
 
-OfxPlugin *Bundle::rawPlugin(int index) { return getPlugin_(index); }
+OfxPlugin *Bundle::rawPlugin(int index) {
+  try {
+    return getPlugin_(index);
+  } catch (...) {
+    host_.recordEscape("OfxGetPlugin");
+    return nullptr;
+  }
+}
 
 Plugin &Bundle::plugin(int index, bool handOverHost) {
   auto it = plugins_.find(index);
