@@ -24,9 +24,10 @@ struct ImageCounts {
 // Images handed out by clipGetImage, until clipReleaseImage takes them back.
 // A handle not in the ledger (never issued, or already released) is refused
 // instead of being touched, so a double release cannot corrupt the host.
+// Images a plug-in never releases stay counted as outstanding; their device
+// buffers are left alone, since the back-end that made them may be gone.
 class ImageLedger {
  public:
-  ~ImageLedger();
   struct Entry {
     std::unique_ptr<PropertySet> properties;
     std::shared_ptr<HostImage> image;
