@@ -36,9 +36,11 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(const std::string &target) {
     const std::filesystem::path path(target);
-    path_ = (path.parent_path() / ("." + path.stem().string() + ".tonemill-" + std::to_string(::getpid()) +
-                                   path.extension().string()))
-                .string();
+    // Appended piece by piece: GCC 12 misreads "." + string at -O3 (-Wrestrict).
+    std::string name(1, '.');
+    name.append(path.stem().string()).append(".tonemill-").append(std::to_string(::getpid()));
+    name.append(path.extension().string());
+    path_ = (path.parent_path() / name).string();
   }
   ~TemporaryFile() {
     if (!path_.empty()) std::filesystem::remove(path_, ignored_);

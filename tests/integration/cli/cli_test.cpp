@@ -51,10 +51,12 @@ class CommandLineTest : public ::testing::Test {
   fs::path at(const std::string &name) const { return scratch_ / name; }
 
   CliRun tonemill(const std::vector<std::string> &arguments) const {
-    std::string command = "OFX_PLUGIN_PATH=" + quoted(TONEMILL_BUILD_DIR) + " " + quoted(TONEMILL_CLI);
-    for (const std::string &argument : arguments) command += " " + quoted(argument);
+    // Built by appending: GCC 12 misreads "text" + string at -O3 (-Wrestrict).
+    std::string command = "OFX_PLUGIN_PATH=";
+    command.append(quoted(TONEMILL_BUILD_DIR)).append(" ").append(quoted(TONEMILL_CLI));
+    for (const std::string &argument : arguments) command.append(" ").append(quoted(argument));
     const fs::path errors = at("stderr.txt");
-    command += " > /dev/null 2> " + quoted(errors.string());
+    command.append(" > /dev/null 2> ").append(quoted(errors.string()));
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(errors)};
   }
