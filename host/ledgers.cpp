@@ -4,11 +4,6 @@
 
 namespace tonemill::host {
 
-ImageLedger::~ImageLedger() {
-  for (auto &[handle, entry] : live_)
-    if (entry.device) entry.device->release(entry.deviceBuffer);
-}
-
 OfxPropertySetHandle ImageLedger::issue(Entry entry) {
   OfxPropertySetHandle handle = entry.properties->handle();
   std::lock_guard lock(mutex_);
