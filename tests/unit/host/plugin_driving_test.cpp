@@ -60,6 +60,43 @@ TEST_F(ProbeBundle, InstancesReadAndChangeParameters) {
   EXPECT_EQ(instance->pluginEdits(), std::vector<std::string>{"enable"});
 }
 
+TEST_F(ProbeBundle, RegionIdentityAndTimeAnswersAreReadBack) {
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  RenderRequest at7;
+  at7.time = 7.0;
+  IdentityResult identity = instance->isIdentity(at7);
+  EXPECT_EQ(identity.status, kOfxStatOK);
+  EXPECT_EQ(identity.clip, kOfxImageEffectSimpleSourceClipName);
+  EXPECT_EQ(identity.time, 7.0);
+  instance->setValue("gain", 2.0);
+  EXPECT_EQ(instance->isIdentity(at7).status, kOfxStatReplyDefault);
+
+  RegionsOfInterestResult rois = instance->regionsOfInterest(0.0, {0, 0, 10, 20});
+  ASSERT_EQ(rois.status, kOfxStatOK);
+  ASSERT_EQ(rois.regions.size(), 1u);  // the output clip has no region of interest
+  EXPECT_EQ(rois.regions[kOfxImageEffectSimpleSourceClipName].x2, 11.0);
+  EXPECT_EQ(rois.regions[kOfxImageEffectSimpleSourceClipName].y1, -1.0);
+
+  FramesNeededResult frames = instance->framesNeeded(5.0);
+  ASSERT_EQ(frames.status, kOfxStatOK);
+  const auto &ranges = frames.ranges[kOfxImageEffectSimpleSourceClipName];
+  ASSERT_EQ(ranges.size(), 2u);
+  EXPECT_EQ(ranges[0].min, 4.0);
+  EXPECT_EQ(ranges[1].max, 6.0);
+
+  RegionResult rod = instance->regionOfDefinition(0.0);
+  EXPECT_EQ(rod.status, kOfxStatOK);
+  EXPECT_EQ(rod.region.y2, 4.0);
+  TimeDomainResult domain = instance->timeDomain();
+  EXPECT_EQ(domain.status, kOfxStatOK);
+  EXPECT_EQ(domain.range.max, 2.0);
+  // Nothing set: the defaults the host offered come back with the plug-in's status.
+  ActionResult preferences = instance->clipPreferences();
+  EXPECT_EQ(preferences.status, kOfxStatReplyDefault);
+  EXPECT_EQ(preferences.outArgs.getString("OfxImageClipPropDepth_Output"), kOfxBitDepthFloat);
+}
+
 TEST_F(ProbeBundle, RendersThroughTheMultithreadSuiteWithEitherRowOrder) {
   host.setCpuCount(4);
   auto instance = filterInstance();

@@ -145,6 +145,41 @@ OfxStatus instanceChanged(OfxImageEffectHandle effect, OfxPropertySetHandle in) 
   return gParams->paramSetValue(enable, 0);
 }
 
+// Identity while the gain is 1: the source at the same time.
+OfxStatus isIdentity(OfxImageEffectHandle effect, OfxPropertySetHandle in, OfxPropertySetHandle out) {
+  OfxTime time = 0;
+  gProps->propGetDouble(in, kOfxPropTime, 0, &time);
+  OfxParamSetHandle params;
+  gEffects->getParamSet(effect, &params);
+  OfxParamHandle gain;
+  gParams->paramGetHandle(params, "gain", &gain, nullptr);
+  double value = 0;
+  gParams->paramGetValueAtTime(gain, time, &value);
+  if (value != 1.0) return kOfxStatReplyDefault;
+  gProps->propSetString(out, kOfxPropName, 0, kOfxImageEffectSimpleSourceClipName);
+  return gProps->propSetDouble(out, kOfxPropTime, 0, time);
+}
+
+// The source is needed one pixel around the region asked for, one frame either side.
+OfxStatus regionsOfInterest(OfxPropertySetHandle in, OfxPropertySetHandle out) {
+  double roi[4];
+  gProps->propGetDoubleN(in, kOfxImageEffectPropRegionOfInterest, 4, roi);
+  const double grown[4] = {roi[0] - 1, roi[1] - 1, roi[2] + 1, roi[3] + 1};
+  return gProps->propSetDoubleN(out, "OfxImageClipPropRoI_Source", 4, grown);
+}
+
+OfxStatus framesNeeded(OfxPropertySetHandle in, OfxPropertySetHandle out) {
+  OfxTime t = 0;
+  gProps->propGetDouble(in, kOfxPropTime, 0, &t);
+  const double ranges[4] = {t - 1, t - 1, t + 1, t + 1};
+  return gProps->propSetDoubleN(out, "OfxImageClipPropFrameRange_Source", 4, ranges);
+}
+
+OfxStatus fixedRectangle(OfxPropertySetHandle out, const char *property, int count) {
+  const double values[4] = {1, 2, 3, 4};
+  return gProps->propSetDoubleN(out, property, count, values);
+}
+
 // An action of its own: doubles the int "value" of the in-arguments into the out-arguments.
 OfxStatus echo(OfxPropertySetHandle in, OfxPropertySetHandle out) {
   int value = 0;
@@ -160,6 +195,12 @@ OfxStatus mainEntry(const char *action, const void *handle, OfxPropertySetHandle
   if (is(action, kOfxActionCreateInstance) || is(action, kOfxActionDestroyInstance)) return kOfxStatOK;
   if (is(action, kOfxImageEffectActionRender)) return render(effect, in);
   if (is(action, kOfxActionInstanceChanged)) return instanceChanged(effect, in);
+  if (is(action, kOfxImageEffectActionIsIdentity)) return isIdentity(effect, in, out);
+  if (is(action, kOfxImageEffectActionGetRegionsOfInterest)) return regionsOfInterest(in, out);
+  if (is(action, kOfxImageEffectActionGetFramesNeeded)) return framesNeeded(in, out);
+  if (is(action, kOfxImageEffectActionGetRegionOfDefinition))
+    return fixedRectangle(out, kOfxImageEffectPropRegionOfDefinition, 4);
+  if (is(action, kOfxImageEffectActionGetTimeDomain)) return fixedRectangle(out, kOfxImageEffectPropFrameRange, 2);
   if (is(action, "ProbeEcho")) return echo(in, out);
   if (is(action, "ProbeThrow")) throw std::runtime_error("escaped on purpose");
   return kOfxStatReplyDefault;
