@@ -64,13 +64,6 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DLODEPNG_LIBRARY="$prefix/lib/liblodepng.a"
 cmake --build "$build" --target Tonemill -j "${TONEMILL_JOBS:-$(nproc)}"
 
-# Hosts look for the Windows library in the bundle's Win64 folder, whatever
-# folder the build names for this platform.
 contents=$build/Tonemill.ofx.bundle/Contents
-if [ -f "$contents/Linux-x86-64/Tonemill.ofx" ]; then
-  mkdir -p "$contents/Win64"
-  cp -p "$contents/Linux-x86-64/Tonemill.ofx" "$contents/Win64/Tonemill.ofx"
-  rm -rf "$contents/Linux-x86-64"
-fi
 test -f "$contents/Win64/Tonemill.ofx"
 echo "Built $contents/Win64/Tonemill.ofx"
