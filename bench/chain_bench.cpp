@@ -174,7 +174,7 @@ void Lookup3D_RenderRow(benchmark::State& state)
 
 void perThreadCount(benchmark::internal::Benchmark* b)
 {
-    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(A_EightTables_Tonemill)->Apply(perThreadCount);
