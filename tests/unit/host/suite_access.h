@@ -1,5 +1,8 @@
 #pragma once
 
+#include <stdexcept>
+#include <string>
+
 #include "host/host.h"
 
 // The host's suite tables, fetched the way a plug-in fetches them.
