@@ -139,6 +139,19 @@ TEST_F(ProbeBundle, ImageFaultsReachThePlugIn) {
   host.faults().failSuiteCall("multiThread", kOfxStatErrUnsupported);
   EXPECT_EQ(instance->render({}).status, kOfxStatErrUnsupported);
   EXPECT_EQ(host.imageCounts().outstanding(), 0u);  // the probe released what it fetched
+
+  // Told to abort from the sixth row it checks, a one-thread render leaves the rest black.
+  host.faults().laterSuiteCallStatus.clear();
+  host.faults().suiteCallStatus.clear();
+  host.setCpuCount(1);
+  auto tall = HostImage::rgbaFloat({0, 0, 2, 8});
+  tall->fill([](int, int) { return RgbaPixel{1, 1, 1, 1}; });
+  instance->setImage(kOfxImageEffectSimpleSourceClipName, tall);
+  host.faults().failSuiteCallAfter("abort", 5, 1);
+  RenderResult aborted = instance->render({});
+  ASSERT_EQ(aborted.status, kOfxStatOK);
+  EXPECT_EQ(aborted.output->pixel(1, 4)[0], 1.0f);
+  EXPECT_EQ(aborted.output->pixel(1, 5)[0], 0.0f);
 }
 
 TEST_F(ProbeBundle, WithheldSuitesAndUnknownActionsAreVisible) {
