@@ -40,9 +40,12 @@ bool loadTestImage(std::vector<unsigned char>& buffer, const std::string& path) 
         OFX::Log::error(true, "loading error %s", lodepng_error_text(error));
         return false;
     }
-    std::vector<unsigned char> pixels;
+    // The size comes from the header, before anything is decoded: a damaged
+    // header can claim billions of pixels, and the decoder would reserve
+    // memory for all of them before finding out.
     unsigned width = 0, height = 0;
-    if (unsigned error = lodepng::decode(pixels, width, height, file)) {
+    lodepng::State header;
+    if (unsigned error = lodepng_inspect(&width, &height, &header, file.data(), file.size())) {
         OFX::Log::error(true, "decoder error %s", lodepng_error_text(error));
         return false;
     }
@@ -51,6 +54,11 @@ bool loadTestImage(std::vector<unsigned char>& buffer, const std::string& path) 
         // would be read out of bounds or shown distorted.
         OFX::Log::error(true, "test image %s is %u x %u pixels, expected %u x %u", path.c_str(), width,
                         height, kTestImageWidth, kTestImageHeight);
+        return false;
+    }
+    std::vector<unsigned char> pixels;
+    if (unsigned error = lodepng::decode(pixels, width, height, file)) {
+        OFX::Log::error(true, "decoder error %s", lodepng_error_text(error));
         return false;
     }
     flipRows(pixels, size_t(width) * 4);
