@@ -97,8 +97,10 @@ inline Lanes8 tmLoad(const float* table, Index8 index) { return _mm256_i32gather
 // the table's end reads nothing beyond it), then a transpose to channels.
 inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
 {
+    // Through memory: eight scalar loads cost less than eight extractions.
     alignas(32) int at[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index.v);
+    asm("" : "+m"(at));
     const __m128i rgb = _mm_setr_epi32(-1, -1, -1, 0);
     __m256 a = _mm256_set_m128(_mm_maskload_ps(table + at[4], rgb), _mm_maskload_ps(table + at[0], rgb));
     __m256 b = _mm256_set_m128(_mm_maskload_ps(table + at[5], rgb), _mm_maskload_ps(table + at[1], rgb));
