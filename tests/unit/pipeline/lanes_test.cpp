@@ -128,6 +128,41 @@ TEST_F(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
     }
 }
 
+// Rows longer than one span of steps, a look with a single table (run
+// group by group) and a window reaching past the source on both sides.
+TEST_F(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
+{
+    std::mt19937 rng(15);
+    testing::LoadedLook tables;
+    PipelineSettings s = randomLook(tables, rng);
+    s.idtLutSize = tables.idt.m_dims;
+    s.odtLutSize = tables.odt.m_dims;
+    expectRowMatchesChain(s, randomPixels(rng, 3 * 3840 + 13, 0.0f, 1.0f));
+
+    PipelineSettings single = testing::neutralSettings();
+    single.printLut = tables.print.data.data();
+    single.printLutSize = tables.print.m_dims;
+    single.printMix = 0.6f;
+    single.gamma[1] = 1.7f;
+    expectRowMatchesChain(single, randomPixels(rng, 29, -0.2f, 1.2f));
+
+    const std::vector<float> source = randomPixels(rng, 21, 0.0f, 1.0f);
+    std::vector<float> out(4 * 31, -7.0f);
+    renderRow(s, SourceRow{source.data(), 100, 121, 5}, 95, 126, out.data());
+    for (int x = 95; x < 126; ++x) {
+        SCOPED_TRACE(x);
+        const float* got = &out[4 * (x - 95)];
+        if (x < 100 || x >= 121) {
+            EXPECT_TRUE(got[0] == 0.0f && got[1] == 0.0f && got[2] == 0.0f && got[3] == 0.0f);
+            continue;
+        }
+        const float* in = &source[4 * (x - 100)];
+        const float4 want = processColour(s, make_float4(in[0], in[1], in[2], in[3]));
+        expectSameChannel(got[0], want.x, "R");
+        expectSameChannel(got[3], want.w, "A");
+    }
+}
+
 TEST_F(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
 {
     std::mt19937 rng(14);
