@@ -7,7 +7,6 @@
 
 #include <immintrin.h>
 
-#include <initializer_list>
 
 #include "lut_cuda.h"
 
@@ -93,6 +92,21 @@ inline Index8 tmSelect(Mask8 m, Index8 a, Index8 b) { return _mm256_blendv_epi8(
 
 inline Lanes8 tmLoad(const float* table, Index8 index) { return _mm256_i32gather_ps(table, index.v, 4); }
 
+// The 4 x 4 transpose within each 128-bit half: registers holding pixels
+// p and p + 4 become registers holding one channel of pixels 0 to 7, and
+// back, for it is its own inverse.
+inline void transpose(__m256& a, __m256& b, __m256& c, __m256& d)
+{
+    const __m256 t0 = _mm256_unpacklo_ps(a, b);
+    const __m256 t1 = _mm256_unpackhi_ps(a, b);
+    const __m256 t2 = _mm256_unpacklo_ps(c, d);
+    const __m256 t3 = _mm256_unpackhi_ps(c, d);
+    a = _mm256_shuffle_ps(t0, t2, 0x44);
+    b = _mm256_shuffle_ps(t0, t2, 0xEE);
+    c = _mm256_shuffle_ps(t1, t3, 0x44);
+    d = _mm256_shuffle_ps(t1, t3, 0xEE);
+}
+
 // Three floats per pixel: one 16-byte load each (masked, so the entry at
 // the table's end reads nothing beyond it), then a transpose to channels.
 inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
@@ -102,16 +116,33 @@ inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index.v);
     asm("" : "+m"(at));
     const __m128i rgb = _mm_setr_epi32(-1, -1, -1, 0);
-    __m256 a = _mm256_set_m128(_mm_maskload_ps(table + at[4], rgb), _mm_maskload_ps(table + at[0], rgb));
-    __m256 b = _mm256_set_m128(_mm_maskload_ps(table + at[5], rgb), _mm_maskload_ps(table + at[1], rgb));
-    __m256 c = _mm256_set_m128(_mm_maskload_ps(table + at[6], rgb), _mm_maskload_ps(table + at[2], rgb));
-    __m256 d = _mm256_set_m128(_mm_maskload_ps(table + at[7], rgb), _mm_maskload_ps(table + at[3], rgb));
-    const __m256 t0 = _mm256_unpacklo_ps(a, b);
-    const __m256 t1 = _mm256_unpackhi_ps(a, b);
-    const __m256 t2 = _mm256_unpacklo_ps(c, d);
-    const __m256 t3 = _mm256_unpackhi_ps(c, d);
-    return tmColour(Lanes8(_mm256_shuffle_ps(t0, t2, 0x44)), Lanes8(_mm256_shuffle_ps(t0, t2, 0xEE)),
-                    Lanes8(_mm256_shuffle_ps(t1, t3, 0x44)), Lanes8(0.0f));
+    __m256 r = _mm256_set_m128(_mm_maskload_ps(table + at[4], rgb), _mm_maskload_ps(table + at[0], rgb));
+    __m256 g = _mm256_set_m128(_mm_maskload_ps(table + at[5], rgb), _mm_maskload_ps(table + at[1], rgb));
+    __m256 b = _mm256_set_m128(_mm_maskload_ps(table + at[6], rgb), _mm_maskload_ps(table + at[2], rgb));
+    __m256 unused = _mm256_set_m128(_mm_maskload_ps(table + at[7], rgb), _mm_maskload_ps(table + at[3], rgb));
+    transpose(r, g, b, unused);
+    return tmColour(Lanes8(r), Lanes8(g), Lanes8(b), Lanes8(0.0f));
+}
+
+// Eight RGBA pixels to channels and back.
+inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8)
+{
+    __m256 r = _mm256_loadu2_m128(pixels + 16, pixels);
+    __m256 g = _mm256_loadu2_m128(pixels + 20, pixels + 4);
+    __m256 b = _mm256_loadu2_m128(pixels + 24, pixels + 8);
+    __m256 a = _mm256_loadu2_m128(pixels + 28, pixels + 12);
+    transpose(r, g, b, a);
+    return tmColour(Lanes8(r), Lanes8(g), Lanes8(b), Lanes8(a));
+}
+
+inline void storePixels(float* pixels, TmColour<Lanes8> colour)
+{
+    __m256 p0 = colour.x.v, p1 = colour.y.v, p2 = colour.z.v, p3 = colour.w.v;
+    transpose(p0, p1, p2, p3);
+    _mm256_storeu2_m128(pixels + 16, pixels, p0);
+    _mm256_storeu2_m128(pixels + 20, pixels + 4, p1);
+    _mm256_storeu2_m128(pixels + 24, pixels + 8, p2);
+    _mm256_storeu2_m128(pixels + 28, pixels + 12, p3);
 }
 
 inline Index8 tmToIndex(Lanes8 x) { return _mm256_cvttps_epi32(x.v); }
@@ -127,56 +158,22 @@ inline Real8 tmToReal(Lanes8 x)
     return {_mm256_cvtps_pd(_mm256_castps256_ps128(x.v)), _mm256_cvtps_pd(_mm256_extractf128_ps(x.v, 1))};
 }
 
-// Natural logarithm of x > 0 (subnormals included): x = m * 2^e with m in
-// [sqrt(1/2), sqrt(2)), ln(m) by a minimax polynomial in m - 1.
-inline __m256 logPositive(__m256 x)
+inline Lanes8 splitExponent(Lanes8 x, Lanes8& mantissa)
 {
-    const __m256 subnormal = _mm256_cmp_ps(x, _mm256_set1_ps(1.17549435e-38f), _CMP_LT_OQ);
-    x = _mm256_blendv_ps(x, _mm256_mul_ps(x, _mm256_set1_ps(8388608.0f)), subnormal);
-    const __m256 exponentBias = _mm256_blendv_ps(_mm256_set1_ps(126.0f), _mm256_set1_ps(149.0f), subnormal);
-
-    const __m256i bits = _mm256_castps_si256(x);
-    __m256 e = _mm256_sub_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(bits, 23)), exponentBias);
-    __m256 m = _mm256_castsi256_ps(
+    const __m256i bits = _mm256_castps_si256(x.v);
+    mantissa = _mm256_castsi256_ps(
         _mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi32(0x007fffff)), _mm256_set1_epi32(0x3f000000)));
-    const __m256 small = _mm256_cmp_ps(m, _mm256_set1_ps(0.707106781186547524f), _CMP_LT_OQ);
-    e = _mm256_sub_ps(e, _mm256_and_ps(small, _mm256_set1_ps(1.0f)));
-    m = _mm256_sub_ps(_mm256_add_ps(m, _mm256_and_ps(small, m)), _mm256_set1_ps(1.0f));
-
-    const __m256 z = _mm256_mul_ps(m, m);
-    __m256 p = _mm256_set1_ps(7.0376836292e-2f);
-    for (float c : {-1.1514610310e-1f, 1.1676998740e-1f, -1.2420140846e-1f, 1.4249322787e-1f, -1.6668057665e-1f,
-                    2.0000714765e-1f, -2.4999993993e-1f, 3.3333331174e-1f})
-        p = _mm256_fmadd_ps(p, m, _mm256_set1_ps(c));
-    __m256 y = _mm256_mul_ps(_mm256_mul_ps(p, m), z);
-    y = _mm256_fmadd_ps(e, _mm256_set1_ps(-2.12194440e-4f), y);
-    y = _mm256_fnmadd_ps(z, _mm256_set1_ps(0.5f), y);
-    return _mm256_fmadd_ps(e, _mm256_set1_ps(0.693359375f), _mm256_add_ps(m, y));
+    return _mm256_cvtepi32_ps(_mm256_sub_epi32(_mm256_srli_epi32(bits, 23), _mm256_set1_epi32(126)));
 }
 
-// e^t for t in [-87, 88]; below that 0, above it t = 88.
-inline __m256 expBounded(__m256 t)
+inline Lanes8 roundToNearest(Lanes8 x)
 {
-    const __m256 underflow = _mm256_cmp_ps(t, _mm256_set1_ps(-87.0f), _CMP_LT_OQ);
-    t = _mm256_min_ps(_mm256_max_ps(t, _mm256_set1_ps(-87.0f)), _mm256_set1_ps(88.0f));
-    const __m256 n = _mm256_round_ps(_mm256_mul_ps(t, _mm256_set1_ps(1.44269504088896341f)),
-                                     _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    __m256 r = _mm256_fnmadd_ps(n, _mm256_set1_ps(0.693359375f), t);
-    r = _mm256_fnmadd_ps(n, _mm256_set1_ps(-2.12194440e-4f), r);
-
-    __m256 p = _mm256_set1_ps(1.9875691500e-4f);
-    for (float c : {1.3981999507e-3f, 8.3334519073e-3f, 4.1665795894e-2f, 1.6666665459e-1f, 5.0000001201e-1f})
-        p = _mm256_fmadd_ps(p, r, _mm256_set1_ps(c));
-    const __m256 y = _mm256_add_ps(_mm256_fmadd_ps(p, _mm256_mul_ps(r, r), r), _mm256_set1_ps(1.0f));
-    const __m256i scale = _mm256_slli_epi32(_mm256_add_epi32(_mm256_cvtps_epi32(n), _mm256_set1_epi32(127)), 23);
-    return _mm256_andnot_ps(underflow, _mm256_mul_ps(y, _mm256_castsi256_ps(scale)));
+    return _mm256_round_ps(x.v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
 }
 
-// base^exponent for bases in (0, 1]; the chain selects 0 for a zero base
-// itself. Agrees with powf to a few units in the last place.
-inline Lanes8 tmPow(Lanes8 base, float exponent)
+inline Lanes8 powerOfTwo(Lanes8 n)
 {
-    return expBounded(_mm256_mul_ps(_mm256_set1_ps(exponent), logPositive(base.v)));
+    return _mm256_castsi256_ps(_mm256_slli_epi32(_mm256_add_epi32(_mm256_cvtps_epi32(n.v), _mm256_set1_epi32(127)), 23));
 }
 
 }  // namespace
@@ -188,4 +185,17 @@ struct TmLaneTraits<Lanes8> {
     typedef Real8 Real;
 };
 
+}  // namespace ChromvaleBeta2
+
+#include "pipeline/lane_math.h"
+
+namespace ChromvaleBeta2 {
+namespace {
+
+inline Lanes8 tmPow(Lanes8 base, float exponent)
+{
+    return lanePow(base, exponent);
+}
+
+}  // namespace
 }  // namespace ChromvaleBeta2

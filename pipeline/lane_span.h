@@ -1,0 +1,108 @@
+#pragma once
+
+// Rendering a span of RGBA float pixels with the chain on lanes of several
+// pixels, written once for every lane width. Include after a lanes header
+// and the chain source; the lanes header supplies
+//   TmColour<L> loadPixels(const float* pixels, L)   as many pixels as lanes
+//   void storePixels(float* pixels, TmColour<L> colour)
+
+#include <cstring>
+
+namespace ChromvaleBeta2 {
+namespace {
+
+template <typename L>
+constexpr int kLaneCount = static_cast<int>(sizeof(L) / sizeof(float));
+
+// One group of pixels between the steps of the chain.
+template <typename L>
+struct Group {
+    TmColour<L> v, u;
+    L alpha;
+};
+
+// Pixels per span: each step runs over the whole span before the next, so
+// its table is fetched into cache once for all of them. The span's state
+// (about 140 KiB, a 3840-pixel row) lives on the stack: no allocation per
+// row.
+constexpr int kSpanPixels = 3840;
+
+// Renders with at most one table gain nothing from running step by step:
+// each group goes through the whole chain at once, in registers.
+inline bool runsStepByStep(const ChainSettings& s)
+{
+    const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.idtLutSize,
+                                  s.contrastLutSize, s.paletteLutSize, s.printLutSize, s.postProcessLutSize,
+                                  s.odtLutSize};
+    int tables = 0;
+    for (unsigned int size : sizes)
+        tables += size != 0u ? 1 : 0;
+    return tables > 1;
+}
+
+// Calls group(in, out) for every whole group of `count` pixels, then for the
+// rest padded with zeros to a whole group.
+template <typename L, typename Body>
+void forEachGroup(const float* in, float* out, int count, Body group)
+{
+    constexpr int floats = 4 * kLaneCount<L>;
+    const int whole = count / kLaneCount<L>;
+    for (int g = 0; g < whole; ++g)
+        group(g, in + floats * g, out + floats * g);
+    const int rest = count - kLaneCount<L> * whole;
+    if (rest > 0) {
+        float padded[floats] = {};
+        const size_t bytes = sizeof(float) * 4 * static_cast<size_t>(rest);
+        std::memcpy(padded, in + floats * whole, bytes);
+        group(whole, padded, padded);
+        std::memcpy(out + floats * whole, padded, bytes);
+    }
+}
+
+template <typename L>
+void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
+{
+    forEachGroup<L>(in, out, count, [&](int, const float* from, float* to) {
+        storePixels(to, runChain(&s, &k, loadPixels(from, L()), 0, 0, 0));
+    });
+}
+
+template <typename L>
+void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
+{
+    Group<L> groups[kSpanPixels / kLaneCount<L>];
+    forEachGroup<L>(in, out, count, [&](int g, const float* from, float*) {
+        groups[g].v = groups[g].u = loadPixels(from, L());
+        groups[g].alpha = groups[g].v.w;
+    });
+    const int used = (count + kLaneCount<L> - 1) / kLaneCount<L>;
+    for (int step = 0; step < TM_CHAIN_STEPS; ++step)
+        for (int g = 0; g < used; ++g)
+            runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+    forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) {
+        TmColour<L> colour = groups[g].v;
+        colour.w = groups[g].alpha;
+        storePixels(to, colour);
+    });
+}
+
+// The chain without the test views on `count` contiguous pixels.
+template <typename L>
+void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* out, int count)
+{
+    // A local copy tells the compiler that stores to the row cannot change
+    // the settings, so nothing is re-read per pixel.
+    const ChainSettings s = settings;
+    const ChainConstants k = deriveChainConstants(&s);
+    if (!runsStepByStep(s)) {
+        renderSpanAtOnce<L>(s, k, in, out, count);
+        return;
+    }
+    for (int done = 0; done < count; done += kSpanPixels) {
+        const int span = count - done < kSpanPixels ? count - done : kSpanPixels;
+        renderSpanStepByStep<L>(s, k, in + 4 * done, out + 4 * done, span);
+    }
+}
+
+}  // namespace
+}  // namespace ChromvaleBeta2
