@@ -33,8 +33,18 @@ bool cpuRunsEightLanes()
     static const bool supported = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return supported;
 }
+
+bool cpuRunsFourLanes()
+{
+    return true;
+}
 #else
 bool cpuRunsEightLanes()
+{
+    return false;
+}
+
+bool cpuRunsFourLanes()
 {
     return false;
 }
@@ -72,10 +82,15 @@ TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& sou
 
     float* out = destination + 4 * (from - x1);
     const float* in = source.pixels + 4 * (from - source.x1);
-    if (!showsTestViews(settings) && cpuRunsEightLanes()) {
-        renderSpanEightLanes(settings, in, out, to - from);
+#if defined(__x86_64__)
+    if (!showsTestViews(settings)) {
+        if (cpuRunsEightLanes())
+            renderSpanEightLanes(settings, in, out, to - from);
+        else
+            renderSpanFourLanes(settings, in, out, to - from);
         return;
     }
+#endif
 
     // A local copy tells the compiler that stores to the row cannot change
     // the settings, so nothing is re-read per pixel.

@@ -7,7 +7,6 @@
 
 #include <immintrin.h>
 
-
 #include "lut_cuda.h"
 
 namespace ChromvaleBeta2 {

@@ -32,13 +32,15 @@ void expectSameChannel(float got, float want, const char* channel)
     EXPECT_NEAR(got, want, 2e-6f * std::fmax(1.0f, std::fabs(want)));
 }
 
-// Renders one row of `source` (through the lanes where the processor has
-// them) and checks every pixel against processColour.
-void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source)
+using SpanRenderer = void (*)(const ChainSettings&, const float*, float*, int);
+
+// Renders `source` as one span of lanes and checks every pixel against
+// processColour.
+void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, const std::vector<float>& source)
 {
     const int count = static_cast<int>(source.size() / 4);
     std::vector<float> out(source.size(), -7.0f);
-    renderRow(s, SourceRow{source.data(), 0, count, 0}, 0, count, out.data());
+    render(s, source.data(), out.data(), count);
     for (int x = 0; x < count; ++x) {
         SCOPED_TRACE(::testing::Message() << "pixel " << x << " (" << source[4 * x] << ", " << source[4 * x + 1]
                                           << ", " << source[4 * x + 2] << ", " << source[4 * x + 3] << ")");
@@ -91,16 +93,22 @@ PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng)
     return s;
 }
 
-class Lanes : public ::testing::Test {
+// Every lane width this processor runs.
+class Lanes : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        if (!cpuRunsEightLanes())
-            GTEST_SKIP() << "this processor has no AVX2 with FMA";
+        if (GetParam() == 8 ? !cpuRunsEightLanes() : !cpuRunsFourLanes())
+            GTEST_SKIP() << "this processor does not run " << GetParam() << " lanes";
+    }
+
+    void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source) const
+    {
+        expectSpanMatchesChain(GetParam() == 8 ? renderSpanEightLanes : renderSpanFourLanes, s, source);
     }
 };
 
-TEST_F(Lanes, MatchTheChainOnRandomLooksAndColours)
+TEST_P(Lanes, MatchTheChainOnRandomLooksAndColours)
 {
     std::mt19937 rng(12);
     for (int look = 0; look < 60; ++look) {
@@ -112,7 +120,7 @@ TEST_F(Lanes, MatchTheChainOnRandomLooksAndColours)
     }
 }
 
-TEST_F(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
+TEST_P(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
 {
     std::mt19937 rng(13);
     const float specials[] = {kNaN, kInf, -kInf, 0.0f, -0.0f, 1.0f, 1e-40f, 1e-30f, -1e-30f, 0.9999999f, 2.0f, -3.0f};
@@ -130,7 +138,7 @@ TEST_F(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
 
 // Rows longer than one span of steps, a look with a single table (run
 // group by group) and a window reaching past the source on both sides.
-TEST_F(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
+TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
 {
     std::mt19937 rng(15);
     testing::LoadedLook tables;
@@ -163,7 +171,7 @@ TEST_F(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
     }
 }
 
-TEST_F(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
+TEST_P(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
 {
     std::mt19937 rng(14);
     const PipelineSettings neutral = testing::neutralSettings();
@@ -175,7 +183,7 @@ TEST_F(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
 
 // Exponents on colours near 0 and 1, where the power's own accuracy shows
 // most: a fine ramp through every exponent the gamma and push/pull take.
-TEST_F(Lanes, PowersMatchAcrossTheUnitRange)
+TEST_P(Lanes, PowersMatchAcrossTheUnitRange)
 {
     std::vector<float> ramp;
     for (int i = 0; i <= 4096; ++i) {
@@ -190,6 +198,8 @@ TEST_F(Lanes, PowersMatchAcrossTheUnitRange)
         expectRowMatchesChain(s, ramp);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(8, 4));
 
 }  // namespace
 }  // namespace ChromvaleBeta2
