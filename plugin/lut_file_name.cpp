@@ -16,17 +16,6 @@ void appendOption(std::string& name, std::string_view choice, int index, std::st
     }
 }
 
-// The selection in the stock list the palette option makes active.
-int activeStock(const LookParams& values) {
-    switch (values.colorPaletteAOptions) {
-        case 1: return values.colorPaletteNegativeSelections;
-        case 2: return values.colorPaletteNegativeGEN2Selections;
-        case 3: return values.colorPaletteMajorSelections;
-        case 4: return values.colorPaletteMinorSelections;
-        default: return 0;
-    }
-}
-
 }  // namespace
 
 std::string makeLutFileName(const LookParams& values, int gridSize) {
@@ -34,7 +23,7 @@ std::string makeLutFileName(const LookParams& values, int gridSize) {
     if (values.idtProfile > 0) appendOption(name, "idtProfile", values.idtProfile, "-");
     if (values.contrastOptions > 0) appendOption(name, "contrastOptions", values.contrastOptions, "-");
 
-    if (const int stock = activeStock(values); stock > 0) {
+    if (const int stock = activePaletteSelection(values); stock > 0) {
         appendOption(name, activePaletteList(values.colorPaletteAOptions), stock, "-");
     }
 

@@ -21,6 +21,7 @@
 #include "pipeline/cpu_chain.h"
 #include "pipeline/set_settings.h"
 #include "scratch_bundle.h"
+#include "tests/integration/plugin/look_oracle.h"
 #include "tests/unit/export/fake_dialog.h"
 
 namespace export_integration {
@@ -129,29 +130,8 @@ class ExportTest : public ::testing::Test {
         return {};
     }
 
-    const LutTable* table(const std::string& entry) {
-        auto [slot, added] = tables.try_emplace(entry);
-        if (added) {
-            slot->second.name = entry;
-            EXPECT_TRUE(ChromvaleBeta2::parseCube(slot->second, exportTables().at(entry).c_str())) << entry;
-        }
-        return &slot->second;
-    }
-
-    // The parameters of a fresh instance as the plug-in gathers them.
-    LookParams defaultLook() {
-        LookParams p{};
-        p.gamma = p.gammaR = p.gammaG = p.gammaB = 1;
-        p.gain = p.gainR = p.gainG = p.gainB = 1;
-        p.CMYAmount = p.C = p.M = p.Y = 1;
-        p.PushPullLight = p.PushPullLightR = p.PushPullLightG = p.PushPullLightB = 1;
-        p.gamutRAdjustValue = p.gamutGAdjustValue = p.gamutBAdjustValue = 1;
-        p.contrastIntensity = 0.5f;
-        p.globalBlend = 1;
-        p.outputProfileOptions = 16;
-        p.odtTable = table("4-ODT/REC709-ODT-65.cube");
-        return p;
-    }
+    const LutTable* table(const std::string& entry) { return oracle.table(entry); }
+    LookParams defaultLook() { return oracle.defaultLook(); }
 
     // Checks that the file holds the chain of every lattice point, in .cube
     // order, to the ten decimals it is written with.
@@ -184,7 +164,7 @@ class ExportTest : public ::testing::Test {
     std::optional<FakeDialogs> dialogs;
     std::unique_ptr<Host> host;
     std::unique_ptr<Instance> instance;
-    std::map<std::string, LutTable> tables;
+    plugin_integration::LookOracle oracle{exportTables()};
 };
 
 }  // namespace export_integration
