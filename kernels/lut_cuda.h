@@ -240,7 +240,7 @@ TM_LANES TM_FUNC TmFloat clampLutCoordinate(TmFloat c)
 #if defined(TM_SCALAR_LANES)
 typedef struct LatticeCell {
     unsigned int lower;
-    unsigned int upper; /* lower + 1, or lower itself on the last point */
+    int atLast; /* lower is the last point: no step up from it */
     float fraction;
 } LatticeCell;
 #define TM_CELL LatticeCell
@@ -248,7 +248,7 @@ typedef struct LatticeCell {
 template <typename TmFloat>
 struct LatticeCell {
     typename TmLaneTraits<TmFloat>::Index lower;
-    typename TmLaneTraits<TmFloat>::Index upper; /* lower + 1, or lower itself on the last point */
+    typename TmLaneTraits<TmFloat>::Mask atLast; /* lower is the last point: no step up from it */
     TmFloat fraction;
 };
 #define TM_CELL LatticeCell<TmFloat>
@@ -261,8 +261,15 @@ TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size)
     TM_CELL cell;
     cell.lower = TM_TO_INDEX(p);
     cell.fraction = p - TM_TO_FLOAT(cell.lower);
-    cell.upper = TM_SELECT(cell.lower == last, cell.lower, cell.lower + 1u);
+    cell.atLast = cell.lower == last;
     return cell;
+}
+
+/* Floats from an entry to the next along an axis whose entries lie `stride`
+ * floats apart: 0 from the last point, whose fraction is 0. */
+TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride)
+{
+    return TM_SELECT(cell.atLast, (TM_INDEX)0u, (TM_INDEX)stride);
 }
 
 /* Tetrahedral interpolation. The tetrahedron is picked by ordering the three
@@ -298,9 +305,9 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     /* Entry (r, g, b) starts at float 3 * ((b * N + g) * N + r): red varies
      * fastest. A step up an axis is 0 on its last lattice point. */
     const TM_INDEX base = 3u * ((b.lower * size + g.lower) * size + r.lower);
-    const TM_INDEX stepR = 3u * (r.upper - r.lower);
-    const TM_INDEX stepG = (3u * size) * (g.upper - g.lower);
-    const TM_INDEX stepB = (3u * size * size) * (b.upper - b.lower);
+    const TM_INDEX stepR = stepUp(r, 3u);
+    const TM_INDEX stepG = stepUp(g, 3u * size);
+    const TM_INDEX stepB = stepUp(b, 3u * size * size);
 
     /* Cases 1 and 5 step up green first, 2 and 3 blue, 4 and 6 red; cases 1
      * and 3 leave red for last, 4 and 5 blue, 2 and 6 green. Case 1 overlaps
@@ -331,8 +338,8 @@ TM_LANES TM_FUNC TM_COLOUR lookup1D(TM_GLOBAL const float* table, unsigned int s
 {
     const TM_CELL cell = locateCell(x, size);
     const TM_INDEX lo = 3u * cell.lower;
-    const TM_INDEX hi = 3u * cell.upper;
-    const TM_MASK exact = (cell.lower == size - 1u) | (cell.fraction == 0.0f);
+    const TM_INDEX hi = lo + stepUp(cell, 3u);
+    const TM_MASK exact = cell.atLast | (cell.fraction == 0.0f);
     const TmFloat f = cell.fraction;
     const TmFloat r = TM_LOAD(table, lo);
     const TmFloat g = TM_LOAD(table, lo + 1u);
