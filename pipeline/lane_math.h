@@ -1,11 +1,14 @@
 #pragma once
 
 // The power function for lanes of several pixels, written once over the
-// lane vocabulary plus three bit-level primitives each lanes header supplies:
-//   L splitExponent(L x, L& mantissa)  x = mantissa * 2^exponent, mantissa in
+// lane vocabulary. It works in double precision, so that the final rounding
+// to float gives what powf gives but for the rarest ties. Each lanes header
+// supplies, for its double-precision lanes R:
+//   R operator/(R, R), tmMin(R, R), tmMax(R, R)
+//   R splitExponent(R x, R& mantissa)  x = mantissa * 2^exponent, mantissa in
 //                                       [0.5, 1), for normal positive x
-//   L roundToNearest(L x)
-//   L powerOfTwo(L n)                   2^n for integral n in [-126, 127]
+//   R roundToNearest(R x)
+//   R powerOfTwo(R n)                   2^n for integral n in [-1022, 1023]
 // Include after the lanes header, inside no namespace.
 
 #include <initializer_list>
@@ -13,55 +16,46 @@
 namespace ChromvaleBeta2 {
 namespace {
 
-// Natural logarithm of x > 0, subnormals included: ln(m) + e ln(2) with m in
-// [sqrt(1/2), sqrt(2)), ln(m) by a minimax polynomial in m - 1 and ln(2)
-// split in two so the product with e stays exact.
-template <typename L>
-L logPositive(L x)
+// ln(x) for x > 0 given in double (every float, subnormals included, is a
+// normal double): x = m 2^e, m sqrt(2) = (1 + s) / (1 - s) with |s| < 0.172,
+// ln(m sqrt(2)) = 2 atanh(s) by its series, which has converged to 2e-11 by
+// the s^11 term.
+template <typename R>
+R logPositive(R x)
 {
-    const float smallestNormal = 1.17549435e-38f;
-    const auto subnormal = L(smallestNormal) > x;
-    x = tmSelect(subnormal, x * L(8388608.0f), x);  // times 2^23
-    L m;
-    L e = splitExponent(x, m) - tmSelect(subnormal, L(23.0f), L(0.0f));
-    const auto low = L(0.707106781186547524f) > m;
-    e = e - tmSelect(low, L(1.0f), L(0.0f));
-    m = tmSelect(low, m + m, m) - L(1.0f);
-
-    const L z = m * m;
-    L p = L(7.0376836292e-2f);
-    for (float c : {-1.1514610310e-1f, 1.1676998740e-1f, -1.2420140846e-1f, 1.4249322787e-1f, -1.6668057665e-1f,
-                    2.0000714765e-1f, -2.4999993993e-1f, 3.3333331174e-1f})
-        p = p * m + L(c);
-    L y = p * m * z;
-    y = y + e * L(-2.12194440e-4f);
-    y = y - z * L(0.5f);
-    return m + y + e * L(0.693359375f);
+    R m;
+    const R e = splitExponent(x, m);
+    m = m * R(1.4142135623730951);
+    const R s = (m - R(1.0)) / (m + R(1.0));
+    const R s2 = s * s;
+    R p = R(2.0 / 11.0);
+    for (double c : {2.0 / 9.0, 2.0 / 7.0, 2.0 / 5.0, 2.0 / 3.0, 2.0})
+        p = p * s2 + R(c);
+    return s * p + (e - R(0.5)) * R(0.6931471805599453);
 }
 
-// e^t for t in [-87, 88]; below that 0, above it as for 88.
-template <typename L>
-L expBounded(L t)
+// e^t: t = n ln(2) + r with |r| <= ln(2) / 2, e^r by its Taylor series to
+// r^9 (converged to 1e-11), 2^n through the exponent bits. t is kept
+// within +-200 first: beyond that the float result is 0 or infinite anyway.
+template <typename R>
+R expBounded(R t)
 {
-    const auto underflow = L(-87.0f) > t;
-    t = tmMin(tmMax(t, L(-87.0f)), L(88.0f));
-    const L n = roundToNearest(t * L(1.44269504088896341f));
-    L r = t - n * L(0.693359375f);
-    r = r - n * L(-2.12194440e-4f);
-
-    L p = L(1.9875691500e-4f);
-    for (float c : {1.3981999507e-3f, 8.3334519073e-3f, 4.1665795894e-2f, 1.6666665459e-1f, 5.0000001201e-1f})
-        p = p * r + L(c);
-    const L y = p * (r * r) + r + L(1.0f);
-    return tmSelect(underflow, L(0.0f), y * powerOfTwo(n));
+    t = tmMin(tmMax(t, R(-200.0)), R(200.0));
+    const R n = roundToNearest(t * R(1.4426950408889634));
+    const R r = t - n * R(0.6931471803691238) - n * R(1.9082149292705877e-10);
+    R y = R(1.0);
+    for (int k = 9; k >= 1; --k)
+        y = y * (r * R(1.0 / k)) + R(1.0);
+    return y * powerOfTwo(n);
 }
 
 // base^exponent for bases in (0, 1]; the chain selects 0 for a zero base
-// itself. Agrees with powf to a few units in the last place.
+// itself.
 template <typename L>
 L lanePow(L base, float exponent)
 {
-    return expBounded(L(exponent) * logPositive(base));
+    typedef typename TmLaneTraits<L>::Real R;
+    return tmToFloat(expBounded(R(static_cast<double>(exponent)) * logPositive(tmToReal(base))));
 }
 
 }  // namespace

@@ -157,23 +157,40 @@ inline Real8 tmToReal(Lanes8 x)
     return {_mm256_cvtps_pd(_mm256_castps256_ps128(x.v)), _mm256_cvtps_pd(_mm256_extractf128_ps(x.v, 1))};
 }
 
-inline Lanes8 splitExponent(Lanes8 x, Lanes8& mantissa)
+inline Real8 operator/(Real8 a, Real8 b) { return {_mm256_div_pd(a.lo, b.lo), _mm256_div_pd(a.hi, b.hi)}; }
+inline Real8 tmMin(Real8 a, Real8 b) { return {_mm256_min_pd(a.lo, b.lo), _mm256_min_pd(a.hi, b.hi)}; }
+inline Real8 tmMax(Real8 a, Real8 b) { return {_mm256_max_pd(a.lo, b.lo), _mm256_max_pd(a.hi, b.hi)}; }
+
+// 2^52: a small integer added to it lies in the low mantissa bits.
+inline __m256d twoTo52() { return _mm256_set1_pd(4503599627370496.0); }
+
+inline __m256d splitExponent(__m256d x, __m256d& mantissa)
 {
-    const __m256i bits = _mm256_castps_si256(x.v);
-    mantissa = _mm256_castsi256_ps(
-        _mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi32(0x007fffff)), _mm256_set1_epi32(0x3f000000)));
-    return _mm256_cvtepi32_ps(_mm256_sub_epi32(_mm256_srli_epi32(bits, 23), _mm256_set1_epi32(126)));
+    const __m256i bits = _mm256_castpd_si256(x);
+    mantissa = _mm256_castsi256_pd(_mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFF)),
+                                                   _mm256_set1_epi64x(0x3FE0000000000000)));
+    const __m256i biased = _mm256_or_si256(_mm256_srli_epi64(bits, 52), _mm256_castpd_si256(twoTo52()));
+    return _mm256_sub_pd(_mm256_sub_pd(_mm256_castsi256_pd(biased), twoTo52()), _mm256_set1_pd(1022.0));
 }
 
-inline Lanes8 roundToNearest(Lanes8 x)
+inline Real8 splitExponent(Real8 x, Real8& mantissa)
 {
-    return _mm256_round_ps(x.v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    return {splitExponent(x.lo, mantissa.lo), splitExponent(x.hi, mantissa.hi)};
 }
 
-inline Lanes8 powerOfTwo(Lanes8 n)
+inline Real8 roundToNearest(Real8 x)
 {
-    return _mm256_castsi256_ps(_mm256_slli_epi32(_mm256_add_epi32(_mm256_cvtps_epi32(n.v), _mm256_set1_epi32(127)), 23));
+    const int nearest = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
+    return {_mm256_round_pd(x.lo, nearest), _mm256_round_pd(x.hi, nearest)};
 }
+
+inline __m256d powerOfTwo(__m256d n)
+{
+    const __m256d biased = _mm256_add_pd(n, _mm256_add_pd(twoTo52(), _mm256_set1_pd(1023.0)));
+    return _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_castpd_si256(biased), 52));
+}
+
+inline Real8 powerOfTwo(Real8 n) { return {powerOfTwo(n.lo), powerOfTwo(n.hi)}; }
 
 }  // namespace
 
