@@ -8,9 +8,12 @@
 #include <immintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
 namespace {
+
+typedef RealPair<8> Real8;
 
 // Member functions defined in a class body miss the file's target pragma
 // (GCC), so the operators are free functions; argument-dependent lookup
@@ -38,18 +41,9 @@ struct Lanes8 {
     Lanes8(float s);
 };
 
-// Eight doubles, for the saturation matrix.
-struct Real8 {
-    __m256d lo, hi;
-
-    Real8() = default;
-    Real8(__m256d l, __m256d h) : lo(l), hi(h) {}
-    Real8(double s);
-};
 
 inline Index8::Index8(unsigned int s) : v(_mm256_set1_epi32(static_cast<int>(s))) {}
 inline Lanes8::Lanes8(float s) : v(_mm256_set1_ps(s)) {}
-inline Real8::Real8(double s) : lo(_mm256_set1_pd(s)), hi(lo) {}
 
 inline Mask8 operator&(Mask8 a, Mask8 b) { return {_mm256_and_si256(a.bits, b.bits)}; }
 inline Mask8 operator|(Mask8 a, Mask8 b) { return {_mm256_or_si256(a.bits, b.bits)}; }
@@ -73,9 +67,6 @@ inline Mask8 operator==(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_EQ_OQ>(a,
 inline Mask8 operator>=(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_GE_OQ>(a, b); }
 inline Mask8 operator>(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_GT_OQ>(a, b); }
 
-inline Real8 operator+(Real8 a, Real8 b) { return {_mm256_add_pd(a.lo, b.lo), _mm256_add_pd(a.hi, b.hi)}; }
-inline Real8 operator-(Real8 a, Real8 b) { return {_mm256_sub_pd(a.lo, b.lo), _mm256_sub_pd(a.hi, b.hi)}; }
-inline Real8 operator*(Real8 a, Real8 b) { return {_mm256_mul_pd(a.lo, b.lo), _mm256_mul_pd(a.hi, b.hi)}; }
 
 // min and max return the second operand when the first is NaN, as the
 // scalar versions do; the chain never passes NaN second.
@@ -157,41 +148,6 @@ inline Real8 tmToReal(Lanes8 x)
     return {_mm256_cvtps_pd(_mm256_castps256_ps128(x.v)), _mm256_cvtps_pd(_mm256_extractf128_ps(x.v, 1))};
 }
 
-inline Real8 operator/(Real8 a, Real8 b) { return {_mm256_div_pd(a.lo, b.lo), _mm256_div_pd(a.hi, b.hi)}; }
-inline Real8 tmMin(Real8 a, Real8 b) { return {_mm256_min_pd(a.lo, b.lo), _mm256_min_pd(a.hi, b.hi)}; }
-inline Real8 tmMax(Real8 a, Real8 b) { return {_mm256_max_pd(a.lo, b.lo), _mm256_max_pd(a.hi, b.hi)}; }
-
-// 2^52: a small integer added to it lies in the low mantissa bits.
-inline __m256d twoTo52() { return _mm256_set1_pd(4503599627370496.0); }
-
-inline __m256d splitExponent(__m256d x, __m256d& mantissa)
-{
-    const __m256i bits = _mm256_castpd_si256(x);
-    mantissa = _mm256_castsi256_pd(_mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFF)),
-                                                   _mm256_set1_epi64x(0x3FE0000000000000)));
-    const __m256i biased = _mm256_or_si256(_mm256_srli_epi64(bits, 52), _mm256_castpd_si256(twoTo52()));
-    return _mm256_sub_pd(_mm256_sub_pd(_mm256_castsi256_pd(biased), twoTo52()), _mm256_set1_pd(1022.0));
-}
-
-inline Real8 splitExponent(Real8 x, Real8& mantissa)
-{
-    return {splitExponent(x.lo, mantissa.lo), splitExponent(x.hi, mantissa.hi)};
-}
-
-inline Real8 roundToNearest(Real8 x)
-{
-    const int nearest = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-    return {_mm256_round_pd(x.lo, nearest), _mm256_round_pd(x.hi, nearest)};
-}
-
-inline __m256d powerOfTwo(__m256d n)
-{
-    const __m256d biased = _mm256_add_pd(n, _mm256_add_pd(twoTo52(), _mm256_set1_pd(1023.0)));
-    return _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_castpd_si256(biased), 52));
-}
-
-inline Real8 powerOfTwo(Real8 n) { return {powerOfTwo(n.lo), powerOfTwo(n.hi)}; }
-
 }  // namespace
 
 template <>
@@ -201,11 +157,7 @@ struct TmLaneTraits<Lanes8> {
     typedef Real8 Real;
 };
 
-}  // namespace ChromvaleBeta2
 
-#include "pipeline/lane_math.h"
-
-namespace ChromvaleBeta2 {
 namespace {
 
 inline Lanes8 tmPow(Lanes8 base, float exponent)

@@ -7,9 +7,12 @@
 #include <emmintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
 namespace {
+
+typedef RealPair<4> Real4;
 
 // All bits set in a lane where a comparison holds.
 struct Mask4 {
@@ -33,14 +36,6 @@ struct Lanes4 {
     Lanes4(float s) : v(_mm_set1_ps(s)) {}
 };
 
-// Four doubles, for the saturation matrix.
-struct Real4 {
-    __m128d lo, hi;
-
-    Real4() = default;
-    Real4(__m128d l, __m128d h) : lo(l), hi(h) {}
-    Real4(double s) : lo(_mm_set1_pd(s)), hi(lo) {}
-};
 
 inline Mask4 operator&(Mask4 a, Mask4 b) { return {_mm_and_si128(a.bits, b.bits)}; }
 inline Mask4 operator|(Mask4 a, Mask4 b) { return {_mm_or_si128(a.bits, b.bits)}; }
@@ -66,9 +61,6 @@ inline Mask4 operator==(Lanes4 a, Lanes4 b) { return {_mm_castps_si128(_mm_cmpeq
 inline Mask4 operator>=(Lanes4 a, Lanes4 b) { return {_mm_castps_si128(_mm_cmpge_ps(a.v, b.v))}; }
 inline Mask4 operator>(Lanes4 a, Lanes4 b) { return {_mm_castps_si128(_mm_cmpgt_ps(a.v, b.v))}; }
 
-inline Real4 operator+(Real4 a, Real4 b) { return {_mm_add_pd(a.lo, b.lo), _mm_add_pd(a.hi, b.hi)}; }
-inline Real4 operator-(Real4 a, Real4 b) { return {_mm_sub_pd(a.lo, b.lo), _mm_sub_pd(a.hi, b.hi)}; }
-inline Real4 operator*(Real4 a, Real4 b) { return {_mm_mul_pd(a.lo, b.lo), _mm_mul_pd(a.hi, b.hi)}; }
 
 // min and max return the second operand when the first is NaN, as the
 // scalar versions do; the chain never passes NaN second.
@@ -137,45 +129,6 @@ inline Lanes4 tmToFloat(Index4 i) { return _mm_cvtepi32_ps(i.v); }
 inline Lanes4 tmToFloat(Real4 x) { return _mm_movelh_ps(_mm_cvtpd_ps(x.lo), _mm_cvtpd_ps(x.hi)); }
 inline Real4 tmToReal(Lanes4 x) { return {_mm_cvtps_pd(x.v), _mm_cvtps_pd(_mm_movehl_ps(x.v, x.v))}; }
 
-inline Real4 operator/(Real4 a, Real4 b) { return {_mm_div_pd(a.lo, b.lo), _mm_div_pd(a.hi, b.hi)}; }
-inline Real4 tmMin(Real4 a, Real4 b) { return {_mm_min_pd(a.lo, b.lo), _mm_min_pd(a.hi, b.hi)}; }
-inline Real4 tmMax(Real4 a, Real4 b) { return {_mm_max_pd(a.lo, b.lo), _mm_max_pd(a.hi, b.hi)}; }
-
-// 2^52: a small integer added to it lies in the low mantissa bits.
-inline __m128d twoTo52() { return _mm_set1_pd(4503599627370496.0); }
-
-inline __m128d splitExponent(__m128d x, __m128d& mantissa)
-{
-    const __m128i bits = _mm_castpd_si128(x);
-    mantissa = _mm_castsi128_pd(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi64x(0x000FFFFFFFFFFFFF)),
-                                             _mm_set1_epi64x(0x3FE0000000000000)));
-    const __m128i biased = _mm_or_si128(_mm_srli_epi64(bits, 52), _mm_castpd_si128(twoTo52()));
-    return _mm_sub_pd(_mm_sub_pd(_mm_castsi128_pd(biased), twoTo52()), _mm_set1_pd(1022.0));
-}
-
-inline Real4 splitExponent(Real4 x, Real4& mantissa)
-{
-    return {splitExponent(x.lo, mantissa.lo), splitExponent(x.hi, mantissa.hi)};
-}
-
-// Adding and taking away 1.5 * 2^52 rounds to nearest, ties to even, under
-// the default rounding mode.
-inline __m128d roundToNearest(__m128d x)
-{
-    const __m128d shift = _mm_set1_pd(6755399441055744.0);
-    return _mm_sub_pd(_mm_add_pd(x, shift), shift);
-}
-
-inline Real4 roundToNearest(Real4 x) { return {roundToNearest(x.lo), roundToNearest(x.hi)}; }
-
-inline __m128d powerOfTwo(__m128d n)
-{
-    const __m128d biased = _mm_add_pd(n, _mm_add_pd(twoTo52(), _mm_set1_pd(1023.0)));
-    return _mm_castsi128_pd(_mm_slli_epi64(_mm_castpd_si128(biased), 52));
-}
-
-inline Real4 powerOfTwo(Real4 n) { return {powerOfTwo(n.lo), powerOfTwo(n.hi)}; }
-
 }  // namespace
 
 template <>
@@ -185,11 +138,7 @@ struct TmLaneTraits<Lanes4> {
     typedef Real4 Real;
 };
 
-}  // namespace ChromvaleBeta2
 
-#include "pipeline/lane_math.h"
-
-namespace ChromvaleBeta2 {
 namespace {
 
 inline Lanes4 tmPow(Lanes4 base, float exponent)
