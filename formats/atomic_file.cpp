@@ -45,6 +45,9 @@ bool AtomicFile::write(const void* bytes, std::size_t count) {
     if (!m_file || m_writeError != 0) {
         return false;
     }
+    if (count == 0) {
+        return true;  // an empty buffer may have no address to hand to fwrite
+    }
     errno = 0;
     if (std::fwrite(bytes, 1, count, m_file) != count) {
         m_writeError = errno != 0 ? errno : EIO;
