@@ -125,7 +125,7 @@ TEST_F(Concurrency, AnExportRunsWhileAnotherInstanceRenders) {
 
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(home)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
+        if (entry.is_regular_file() && entry.path().extension() == ".cube") files.push_back(entry.path());
     }
     ASSERT_EQ(files.size(), 1u);
     std::ifstream in(files.front());

@@ -47,14 +47,12 @@ class HostileBundle : public ReliabilityTest {
         return n;
     }
 
-    // The exported files, wherever the unattended save put them.
+    // The exported LUTs, wherever the unattended save put them. The OpenCL
+    // runtime may keep a cache of its own in the same home folder.
     std::vector<fs::path> exportedFiles() const {
         std::vector<fs::path> files;
-        const fs::path home = bundle.root() / "home";
-        if (fs::exists(home)) {
-            for (const auto& entry : fs::recursive_directory_iterator(home)) {
-                if (entry.is_regular_file()) files.push_back(entry.path());
-            }
+        for (const auto& entry : fs::recursive_directory_iterator(bundle.root() / "home")) {
+            if (entry.is_regular_file() && entry.path().extension() == ".cube") files.push_back(entry.path());
         }
         return files;
     }
