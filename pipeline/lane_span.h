@@ -7,6 +7,7 @@
 //   void storePixels(float* pixels, TmColour<L> colour)
 
 #include <cstring>
+#include <utility>
 
 namespace ChromvaleBeta2 {
 namespace {
@@ -67,6 +68,22 @@ void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const flo
     });
 }
 
+// One step of the chain over every group; the step number is a constant,
+// so only its own case is compiled into the loop.
+template <typename L, int step>
+void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used)
+{
+    for (int g = 0; g < used; ++g)
+        runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+}
+
+template <typename L, int... steps>
+void runEveryStep(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used,
+                  std::integer_sequence<int, steps...>)
+{
+    (runStepOnGroups<L, steps>(s, k, groups, used), ...);
+}
+
 template <typename L>
 void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
 {
@@ -76,9 +93,7 @@ void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const
         groups[g].alpha = groups[g].v.w;
     });
     const int used = (count + kLaneCount<L> - 1) / kLaneCount<L>;
-    for (int step = 0; step < TM_CHAIN_STEPS; ++step)
-        for (int g = 0; g < used; ++g)
-            runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+    runEveryStep<L>(s, k, groups, used, std::make_integer_sequence<int, TM_CHAIN_STEPS>());
     forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) {
         TmColour<L> colour = groups[g].v;
         colour.w = groups[g].alpha;
