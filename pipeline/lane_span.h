@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "pipeline/lane_pair.h"
+
 namespace ChromvaleBeta2 {
 namespace {
 
@@ -29,7 +31,8 @@ struct Group {
 constexpr int kSpanPixels = 3840;
 
 // Renders with at most one table gain nothing from running step by step:
-// each group goes through the whole chain at once, in registers.
+// each group goes through the whole chain at once, in registers, two
+// registers wide so the chain's tests of the settings serve twice the pixels.
 inline bool runsStepByStep(const ChainSettings& s)
 {
     const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.idtLutSize,
@@ -110,7 +113,7 @@ void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* ou
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
     if (!runsStepByStep(s)) {
-        renderSpanAtOnce<L>(s, k, in, out, count);
+        renderSpanAtOnce<LanePair<L>>(s, k, in, out, count);
         return;
     }
     for (int done = 0; done < count; done += kSpanPixels) {
