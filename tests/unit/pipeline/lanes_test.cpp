@@ -171,6 +171,33 @@ TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
     }
 }
 
+// Colours whose cell fractions tie, and colours on lattice points and the
+// table's last point, where the tetrahedron choice and the step up an axis
+// are decided by selections rather than branches.
+TEST_P(Lanes, MatchTheChainOnTiedFractionsAndLatticePoints)
+{
+    std::mt19937 rng(16);
+    const LutTable idt = testing::random3D(5, rng);
+    const LutTable odt = testing::random3D(3, rng);
+    std::vector<float> pixels;
+    const float levels[] = {0.0f, 0.1f, 0.125f, 0.25f, 0.3f, 0.875f, 1.0f};
+    for (float r : levels)
+        for (float g : levels)
+            for (float b : levels)
+                pixels.insert(pixels.end(), {r, g, b, 1.0f});
+    for (bool stepByStep : {false, true}) {
+        SCOPED_TRACE(stepByStep);
+        PipelineSettings s = testing::neutralSettings();
+        s.idtLut = idt.data.data();
+        s.idtLutSize = idt.m_dims;
+        if (stepByStep) {
+            s.odtLut = odt.data.data();
+            s.odtLutSize = odt.m_dims;
+        }
+        expectRowMatchesChain(s, pixels);
+    }
+}
+
 TEST_P(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
 {
     std::mt19937 rng(14);
