@@ -2,9 +2,11 @@
 
 #include "ofx/support/ofxsLog.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 
 namespace OFX::Log {
@@ -16,8 +18,11 @@ const std::string gFileName = [] {
   const char* name = std::getenv("OFX_PLUGIN_LOGFILE");
   return name ? std::string(name) : std::string();
 }();
+// Hosts run actions of several instances at once: each line is written whole
+// under the lock, so lines of different threads never mix.
+std::mutex gFileMutex;
 std::FILE* gFile = nullptr;
-int gIndentLevel = 0;
+std::atomic<int> gIndentLevel{0};
 
 // A failed open writes nothing now and is tried again by the next line.
 bool ensureOpen() {
@@ -26,8 +31,9 @@ bool ensureOpen() {
 }
 
 void writeLine(const char* prefix, const char* format, std::va_list args) {
+  std::lock_guard lock(gFileMutex);
   if (!ensureOpen()) return;
-  for (int level = 0; level < gIndentLevel; ++level) std::fputs("    ", gFile);
+  for (int level = 0, levels = gIndentLevel.load(); level < levels; ++level) std::fputs("    ", gFile);
   std::fputs(prefix, gFile);
   std::vfprintf(gFile, format, args);
   std::fputc('\n', gFile);

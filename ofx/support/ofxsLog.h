@@ -2,7 +2,7 @@
 // The diagnostic log. It writes only when the environment variable OFX_PLUGIN_LOGFILE
 // names a file when the library is loaded; the file is created (truncated) by the
 // first line written, every line is flushed, and each indent level adds four spaces.
-// Shared by every thread without a lock, like the rest of the host binding.
+// Safe to call from any thread; the indentation is one level for the whole process.
 
 namespace OFX::Log {
 
