@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds two sanitizer trees and runs tests in them:
+#   build/asan  AddressSanitizer + UndefinedBehaviorSanitizer, the whole suite;
+#   build/tsan  ThreadSanitizer, the tests that render or load tables on several
+#               threads at once.
+# Usage: scripts/sanitizers.sh [asan|tsan]...   (both when none is named)
+# Prints how long each part took, so CI can keep an eye on its time budget.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc)
+
+# Any finding stops the test that made it; leaks count as findings. Symbolized
+# reports need no extra tools beyond the compiler's runtime.
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+# The OpenCL runtime and its compiler are not built with the sanitizers and keep
+# allocations for the life of the process; their leaks are not ours.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers.supp:print_suppressions=0"
+
+# Tests that start the OpenCL runtime.
+opencl_tests='OpenCl|DeviceReport|DeviceRender'
+
+# Tests that run the host's thread pool and the image processor's bands, share
+# the table cache or the archive between threads, and render, export and create
+# instances at the same time, and the plug-in's renders on the host's threads.
+# The other integration suites add nothing here but build time.
+tsan_tests='MultiThreadSuite|ProcessingTest|LutLibrary|ExtractsFromTwoThreads|Concurrency\.|^Rendering\.'
+tsan_targets=(host_tests support_wrap_tests tonemill_formats_tests tonemill_plugin_unit_tests
+              tonemill_plugin_integration_tests tonemill_reliability_tests)
+
+timed() {
+    local label=$1
+    shift
+    local start=$SECONDS
+    "$@"
+    echo "sanitizers: ${label} took $((SECONDS - start)) s"
+}
+
+run_asan() {
+    timed "asan configure" cmake --preset asan >/dev/null
+    timed "asan build" cmake --build --preset asan -j "$jobs"
+    timed "asan tests" ctest --preset asan -j "$jobs" -E "$opencl_tests"
+    # The OpenCL runtime's worker threads are still alive at exit and make the
+    # leak checker's tracer fault; everything else of these tests is checked.
+    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" timed "asan OpenCL tests" ctest --preset asan -j "$jobs" -R "$opencl_tests"
+}
+
+run_tsan() {
+    timed "tsan configure" cmake --preset tsan >/dev/null
+    timed "tsan build" cmake --build --preset tsan -j "$jobs" --target "${tsan_targets[@]}"
+    timed "tsan tests" ctest --preset tsan -j "$jobs" -R "$tsan_tests"
+}
+
+parts=("$@")
+[ ${#parts[@]} -eq 0 ] && parts=(asan tsan)
+total_start=$SECONDS
+for part in "${parts[@]}"; do
+    case "$part" in
+        asan) run_asan ;;
+        tsan) run_tsan ;;
+        *) echo "sanitizers: unknown part '$part' (asan or tsan)" >&2; exit 2 ;;
+    esac
+done
+echo "sanitizers: total $((SECONDS - total_start)) s"
