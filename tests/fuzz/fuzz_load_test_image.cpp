@@ -6,14 +6,26 @@
 #include <cstdlib>
 #include <vector>
 
-#include <zlib.h>
-
 #include "plugin/test_image_store.h"
 #include "tests/fuzz/scratch_file.h"
 
 // Most mutations would only break a chunk checksum and stop the decoder at
 // once; giving every chunk its right checksum again lets them reach the header
 // checks, the decompression and the pixel conversion.
+namespace {
+
+// The PNG chunk checksum (CRC-32, reflected, polynomial 0xEDB88320).
+uint32_t chunkChecksum(const uint8_t* bytes, size_t count) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+}  // namespace
+
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int) {
     size = LLVMFuzzerMutate(data, size, maxSize);
@@ -23,7 +35,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
     for (size_t at = 8; at + 12 <= size;) {  // after the signature: length, type, data, checksum
         const uint32_t length = be32(at);
         if (length > size - at - 12) break;
-        const uLong crc = crc32(0, data + at + 4, uInt(length + 4));
+        const uint32_t crc = chunkChecksum(data + at + 4, length + 4);
         for (int i = 0; i < 4; ++i) data[at + 8 + length + i] = uint8_t(crc >> (24 - 8 * i));
         at += 12 + length;
     }
