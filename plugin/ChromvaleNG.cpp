@@ -28,12 +28,12 @@ ChromvaleNG::ChromvaleNG(OfxImageEffectHandle handle) : OFX::ImageEffect(handle)
     m_export33Button = fetchPushButtonParam("export33LUTButton");
     m_export65Button = fetchPushButtonParam("export65LUTButton");
 
-    for (const ParamSpec& spec : paramCatalogue()) {
-        const std::string name(spec.name);
-        switch (spec.kind) {
-            case ParamKind::Double: m_doubles[spec.name] = fetchDoubleParam(name); break;
-            case ParamKind::Boolean: m_booleans[spec.name] = fetchBooleanParam(name); break;
-            case ParamKind::Choice: m_choices[spec.name] = fetchChoiceParam(name); break;
+    for (const ParamSpec& entry : paramCatalogue()) {
+        const std::string name(entry.name);
+        switch (entry.kind) {
+            case ParamKind::Double: m_doubles[entry.name] = fetchDoubleParam(name); break;
+            case ParamKind::Boolean: m_booleans[entry.name] = fetchBooleanParam(name); break;
+            case ParamKind::Choice: m_choices[entry.name] = fetchChoiceParam(name); break;
             case ParamKind::Group:
             case ParamKind::PushButton: break;
         }

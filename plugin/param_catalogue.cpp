@@ -15,26 +15,26 @@ namespace {
 using K = ParamKind;
 using F = DescribedFlag;
 
-constexpr ParamSpec spec(std::string_view name, K kind, std::string_view label, std::string_view hint,
-                         std::string_view parent) {
-    ParamSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.label = label;
-    spec.hint = hint;
-    spec.parent = parent;
-    return spec;
+constexpr ParamSpec paramEntry(std::string_view name, K kind, std::string_view label, std::string_view hint,
+                               std::string_view parent) {
+    ParamSpec entry;
+    entry.name = name;
+    entry.kind = kind;
+    entry.label = label;
+    entry.hint = hint;
+    entry.parent = parent;
+    return entry;
 }
 
 constexpr ParamSpec group(std::string_view name, std::string_view label, F open = F::Unset) {
-    ParamSpec group = spec(name, K::Group, label, label, "");
+    ParamSpec group = paramEntry(name, K::Group, label, label, "");
     group.open = open;
     return group;
 }
 
 constexpr ParamSpec slider(std::string_view name, std::string_view label, std::string_view hint,
                            double def, double min, double max, std::string_view parent) {
-    ParamSpec slider = spec(name, K::Double, label, hint, parent);
+    ParamSpec slider = paramEntry(name, K::Double, label, hint, parent);
     slider.defaultValue = def;
     slider.minimum = min;
     slider.maximum = max;
@@ -42,12 +42,12 @@ constexpr ParamSpec slider(std::string_view name, std::string_view label, std::s
 }
 
 constexpr ParamSpec toggle(std::string_view name, std::string_view label, std::string_view parent) {
-    return spec(name, K::Boolean, label, label, parent);
+    return paramEntry(name, K::Boolean, label, label, parent);
 }
 
 constexpr ParamSpec choice(std::string_view name, std::string_view label, std::string_view parent,
                            F enabled = F::Unset, int def = 0) {
-    ParamSpec choice = spec(name, K::Choice, label, label, parent);
+    ParamSpec choice = paramEntry(name, K::Choice, label, label, parent);
     choice.defaultValue = def;
     choice.enabled = enabled;
     return choice;
@@ -55,14 +55,14 @@ constexpr ParamSpec choice(std::string_view name, std::string_view label, std::s
 
 constexpr ParamSpec button(std::string_view name, std::string_view label, std::string_view hint,
                            F enabled = F::Unset) {
-    ParamSpec button = spec(name, K::PushButton, label, hint, "");
+    ParamSpec button = paramEntry(name, K::PushButton, label, hint, "");
     button.enabled = enabled;
     return button;
 }
 
-constexpr ParamSpec offPage(ParamSpec spec) {
-    spec.onPage = false;
-    return spec;
+constexpr ParamSpec offPage(ParamSpec entry) {
+    entry.onPage = false;
+    return entry;
 }
 
 constexpr std::string_view kProfiles = "profileGroup";

@@ -63,23 +63,23 @@ class TemporaryFile {
 std::shared_ptr<host::HostImage> readImage(const std::string &path) {
   auto input = OIIO::ImageInput::open(path);
   if (!input) throw CliError("cannot read image '" + path + "': " + OIIO::geterror());
-  const OIIO::ImageSpec &spec = input->spec();
-  const int channels = spec.nchannels;
-  if (spec.width <= 0 || spec.height <= 0 || channels <= 0)
+  const OIIO::ImageSpec &layout = input->spec();
+  const int channels = layout.nchannels;
+  if (layout.width <= 0 || layout.height <= 0 || channels <= 0)
     throw CliError("image '" + path + "' has no pixels");
-  if (static_cast<long long>(spec.width) * spec.height > std::numeric_limits<int>::max() / 16)
+  if (static_cast<long long>(layout.width) * layout.height > std::numeric_limits<int>::max() / 16)
     throw CliError("image '" + path + "' is too large");
-  std::vector<float> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
+  std::vector<float> pixels(static_cast<size_t>(layout.width) * layout.height * channels);
   if (!input->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, pixels.data()))
     throw CliError("cannot read the pixels of '" + path + "': " + input->geterror());
 
-  auto image = host::HostImage::rgbaFloat({0, 0, spec.width, spec.height});
-  const int alpha = spec.alpha_channel >= 0 ? spec.alpha_channel : (channels == 2 || channels >= 4 ? channels - 1 : -1);
+  auto image = host::HostImage::rgbaFloat({0, 0, layout.width, layout.height});
+  const int alpha = layout.alpha_channel >= 0 ? layout.alpha_channel : (channels == 2 || channels >= 4 ? channels - 1 : -1);
   const bool grey = channels < 3;
-  for (int row = 0; row < spec.height; ++row) {
-    const int y = spec.height - 1 - row;  // files store the top row first
-    for (int x = 0; x < spec.width; ++x) {
-      const float *in = &pixels[(static_cast<size_t>(row) * spec.width + x) * channels];
+  for (int row = 0; row < layout.height; ++row) {
+    const int y = layout.height - 1 - row;  // files store the top row first
+    for (int x = 0; x < layout.width; ++x) {
+      const float *in = &pixels[(static_cast<size_t>(row) * layout.width + x) * channels];
       const float r = in[0], g = grey ? in[0] : in[1], b = grey ? in[0] : in[2];
       image->setPixel(x, y, {r, g, b, alpha >= 0 ? in[alpha] : 1.0f});
     }
@@ -91,8 +91,8 @@ void writeImage(const host::HostImage &image, const std::string &path) {
   auto output = OIIO::ImageOutput::create(path);
   if (!output) throw CliError("cannot write '" + path + "': no image format for its extension");
   const int channels = output->supports("alpha") ? 4 : 3;
-  OIIO::ImageSpec spec(image.width(), image.height(), channels, storageFor(extensionOf(path)));
-  if (channels == 4) spec.alpha_channel = 3;
+  OIIO::ImageSpec layout(image.width(), image.height(), channels, storageFor(extensionOf(path)));
+  if (channels == 4) layout.alpha_channel = 3;
 
   std::vector<float> pixels(static_cast<size_t>(image.width()) * image.height() * channels);
   const OfxRectI bounds = image.bounds();
@@ -104,7 +104,7 @@ void writeImage(const host::HostImage &image, const std::string &path) {
   }
 
   TemporaryFile temporary(path);
-  if (!output->open(temporary.path(), spec))
+  if (!output->open(temporary.path(), layout))
     throw CliError("cannot write '" + path + "': " + output->geterror());
   const bool written = output->write_image(OIIO::TypeDesc::FLOAT, pixels.data());
   const bool closed = output->close();
