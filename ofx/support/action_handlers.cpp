@@ -48,14 +48,21 @@ bool readFlag(const PropertySet& in, const char* property, bool throwOnFailure) 
 }
 
 // The GPU paths the host enabled and their queues; hosts without a path do not know
-// its properties, hence optional.
+// its properties, hence optional. A path whose support property the host refused at
+// describe time stays off whatever the host says now.
 template <class Record>
-void readGpuArguments(const PropertySet& in, Record& args) {
-  args.isEnabledOpenCLRender = readFlag(in, kOfxImageEffectPropOpenCLEnabled, kMay);
-  args.isEnabledCudaRender = readFlag(in, kOfxImageEffectPropCudaEnabled, kMay);
-  args.isEnabledMetalRender = readFlag(in, kOfxImageEffectPropMetalEnabled, kMay);
-  args.pOpenCLCmdQ = in.propGetPointer(kOfxImageEffectPropOpenCLCommandQueue, 0, kMay);
-  args.pMetalCmdQ = in.propGetPointer(kOfxImageEffectPropMetalCommandQueue, 0, kMay);
+void readGpuArguments(const PropertySet& in, Record& args, const std::string& uid) {
+  args.isEnabledOpenCLRender = in.propGetOptionalInt(kOfxImageEffectPropOpenCLEnabled) != 0;
+  args.isEnabledCudaRender = in.propGetOptionalInt(kOfxImageEffectPropCudaEnabled) != 0;
+  args.isEnabledMetalRender = in.propGetOptionalInt(kOfxImageEffectPropMetalEnabled) != 0;
+  args.pOpenCLCmdQ = in.propGetOptionalPointer(kOfxImageEffectPropOpenCLCommandQueue);
+  args.pMetalCmdQ = in.propGetOptionalPointer(kOfxImageEffectPropMetalCommandQueue);
+  if (const ImageEffectDescriptor* described = findDescriptor(uid, eContextNone)) {
+    const GpuRenderSupport accepted = described->acceptedGpuRender();
+    args.isEnabledOpenCLRender = args.isEnabledOpenCLRender && accepted.openCL;
+    args.isEnabledCudaRender = args.isEnabledCudaRender && accepted.cuda;
+    args.isEnabledMetalRender = args.isEnabledMetalRender && accepted.metal;
+  }
 }
 
 template <class Record>
@@ -131,36 +138,36 @@ InstanceChangeReason readChangeReason(const PropertySet& in) {
 
 }  // namespace
 
-void renderAction(OfxImageEffectHandle handle, const PropertySet& inArgs) {
+void renderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid) {
   ImageEffect& effect = retrieveImageEffect(handle);
   RenderArguments args;
   args.time = inArgs.propGetDouble(kOfxPropTime);
   args.renderScale = readRenderScale(inArgs);
   args.renderWindow = readRenderWindow(inArgs);
-  readGpuArguments(inArgs, args);
+  readGpuArguments(inArgs, args, uid);
   readRenderStatuses(inArgs, args);
   args.fieldToRender = readFieldToRender(inArgs);
   effect.render(args);
 }
 
-void beginSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs) {
+void beginSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid) {
   ImageEffect& effect = retrieveImageEffect(handle);
   BeginSequenceRenderArguments args;
   args.frameRange = {inArgs.propGetDouble(kOfxImageEffectPropFrameRange, 0),
                      inArgs.propGetDouble(kOfxImageEffectPropFrameRange, 1)};
   args.frameStep = inArgs.propGetDouble(kOfxImageEffectPropFrameStep);
   args.renderScale = readRenderScale(inArgs);
-  readGpuArguments(inArgs, args);
+  readGpuArguments(inArgs, args, uid);
   args.interactive = readFlag(inArgs, kOfxPropIsInteractive, kMust);
   readRenderStatuses(inArgs, args);
   effect.beginSequenceRender(args);
 }
 
-void endSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs) {
+void endSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid) {
   ImageEffect& effect = retrieveImageEffect(handle);
   EndSequenceRenderArguments args;
   args.renderScale = readRenderScale(inArgs);
-  readGpuArguments(inArgs, args);
+  readGpuArguments(inArgs, args, uid);
   args.interactive = readFlag(inArgs, kOfxPropIsInteractive, kMust);
   readRenderStatuses(inArgs, args);
   effect.endSequenceRender(args);

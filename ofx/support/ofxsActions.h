@@ -29,9 +29,9 @@ ImageEffect& retrieveImageEffect(OfxImageEffectHandle handle);
 // unique id; null when the host never described that context.
 ImageEffectDescriptor* findDescriptor(const std::string& uid, ContextEnum context);
 
-void renderAction(OfxImageEffectHandle handle, const PropertySet& inArgs);
-void beginSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs);
-void endSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs);
+void renderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid);
+void beginSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid);
+void endSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid);
 bool isIdentityAction(OfxImageEffectHandle handle, const PropertySet& inArgs, PropertySet& outArgs);
 bool regionOfDefinitionAction(OfxImageEffectHandle handle, const PropertySet& inArgs,
                               PropertySet& outArgs);

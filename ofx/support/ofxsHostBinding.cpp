@@ -58,8 +58,9 @@ void fetchSuite(const Suite*& slot, const char* name, Need need) {
 
 bool readFlag(const PropertySet& host, const char* name) { return host.propGetInt(name) != 0; }
 
+// The GPU extension's switches: hosts without the extension lack them.
 bool readTrueText(const PropertySet& host, const char* name) {
-  return host.propGetString(name, false) == "true";
+  return host.propGetOptionalString(name) == "true";
 }
 
 // Every entry of a list property, each mapped by `map`. A text the mapping rejects (a
@@ -87,7 +88,8 @@ ImageEffectHostDescription readHostDescription(const PropertySet& host) {
   d.hostLabel = host.propGetString(kOfxPropLabel);
   d.versionMajor = host.propGetInt(kOfxPropVersion, 0, false);
   d.versionMinor = host.propGetInt(kOfxPropVersion, 1, false);
-  d.versionMicro = host.propGetInt(kOfxPropVersion, 2, false);
+  // Many hosts give a two-part version.
+  d.versionMicro = host.propGetOptionalInt(kOfxPropVersion, 2);
   d.versionLabel = host.propGetString(kOfxPropVersionLabel, false);
   d.hostIsBackground = readFlag(host, kOfxImageEffectHostPropIsBackground);
   d.supportsOverlays = readFlag(host, kOfxImageEffectPropSupportsOverlays);
@@ -102,11 +104,12 @@ ImageEffectHostDescription readHostDescription(const PropertySet& host) {
   d.supportsStringAnimation = readFlag(host, kOfxParamHostPropSupportsStringAnimation);
   d.supportsCustomInteract = readFlag(host, kOfxParamHostPropSupportsCustomInteract);
   d.supportsChoiceAnimation = readFlag(host, kOfxParamHostPropSupportsChoiceAnimation);
-  d.supportsStrChoiceAnimation = readFlag(host, kOfxParamHostPropSupportsStrChoiceAnimation);
+  // String choices came with OpenFX 1.5; earlier hosts do not know the property.
+  d.supportsStrChoiceAnimation = host.propGetOptionalInt(kOfxParamHostPropSupportsStrChoiceAnimation) != 0;
   d.supportsBooleanAnimation = readFlag(host, kOfxParamHostPropSupportsBooleanAnimation);
   d.supportsCustomAnimation = readFlag(host, kOfxParamHostPropSupportsCustomAnimation);
   d.osHandle = host.propGetPointer(kOfxPropHostOSHandle, 0, false);
-  d.supportsParametricAnimation = host.propGetInt(kOfxParamHostPropSupportsParametricAnimation, 0, false) != 0;
+  d.supportsParametricAnimation = host.propGetOptionalInt(kOfxParamHostPropSupportsParametricAnimation) != 0;
   d.supportsOpenCLRender = readTrueText(host, kOfxImageEffectPropOpenCLRenderSupported);
   d.supportsCudaRender = readTrueText(host, kOfxImageEffectPropCudaRenderSupported);
   d.supportsMetalRender = readTrueText(host, kOfxImageEffectPropMetalRenderSupported);

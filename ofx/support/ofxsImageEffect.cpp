@@ -138,15 +138,15 @@ void ImageEffectDescriptor::setRenderThreadSafety(RenderSafetyEnum safety) {
 }
 
 void ImageEffectDescriptor::setSupportsOpenCLRender(bool enabled) {
-  _effectProps.propSetString(kOfxImageEffectPropOpenCLRenderSupported, boolText(enabled));
+  _acceptedGpuRender.openCL = _effectProps.propTrySetString(kOfxImageEffectPropOpenCLRenderSupported, boolText(enabled));
 }
 
 void ImageEffectDescriptor::setSupportsCudaRender(bool enabled) {
-  _effectProps.propSetString(kOfxImageEffectPropCudaRenderSupported, boolText(enabled));
+  _acceptedGpuRender.cuda = _effectProps.propTrySetString(kOfxImageEffectPropCudaRenderSupported, boolText(enabled));
 }
 
 void ImageEffectDescriptor::setSupportsMetalRender(bool enabled) {
-  _effectProps.propSetString(kOfxImageEffectPropMetalRenderSupported, boolText(enabled));
+  _acceptedGpuRender.metal = _effectProps.propTrySetString(kOfxImageEffectPropMetalRenderSupported, boolText(enabled));
 }
 
 ClipDescriptor* ImageEffectDescriptor::defineClip(const std::string& name) {

@@ -49,6 +49,13 @@ class ClipDescriptor {
   PropertySet _clipProps;
 };
 
+// The GPU back-ends whose support property the host took at describe time.
+struct GpuRenderSupport {
+  bool openCL = true;
+  bool cuda = true;
+  bool metal = true;
+};
+
 class ImageEffectDescriptor : public ParamSetDescriptor {
  public:
   explicit ImageEffectDescriptor(OfxImageEffectHandle handle);
@@ -74,9 +81,12 @@ class ImageEffectDescriptor : public ParamSetDescriptor {
   void setSupportsMultipleClipPARs(bool enabled);
   void setSupportsMultipleClipDepths(bool enabled);
   void setRenderThreadSafety(RenderSafetyEnum safety);
+  // The GPU extension is optional: a host without it declines these, which leaves a
+  // warning and keeps that back-end off for every instance.
   void setSupportsOpenCLRender(bool enabled);
   void setSupportsCudaRender(bool enabled);
   void setSupportsMetalRender(bool enabled);
+  GpuRenderSupport acceptedGpuRender() const { return _acceptedGpuRender; }
 
   ClipDescriptor* defineClip(const std::string& name);
 
@@ -96,6 +106,7 @@ class ImageEffectDescriptor : public ParamSetDescriptor {
   ClipPropertyNames _clipROIPropNames;
   ClipPropertyNames _clipFrameRangePropNames;
   std::unique_ptr<OverlayInteractDescriptor> _overlayDescriptor;
+  GpuRenderSupport _acceptedGpuRender;
 };
 
 // Fields of a host image, read once when it is fetched.

@@ -95,17 +95,17 @@ OfxStatus destroyInstance(ActionCall& call) {
 }
 
 OfxStatus render(ActionCall& call) {
-  Private::renderAction(call.effect(), call.inArgs);
+  Private::renderAction(call.effect(), call.inArgs, call.uid);
   return kOfxStatOK;
 }
 
 OfxStatus beginSequenceRender(ActionCall& call) {
-  Private::beginSequenceRenderAction(call.effect(), call.inArgs);
+  Private::beginSequenceRenderAction(call.effect(), call.inArgs, call.uid);
   return kOfxStatReplyDefault;
 }
 
 OfxStatus endSequenceRender(ActionCall& call) {
-  Private::endSequenceRenderAction(call.effect(), call.inArgs);
+  Private::endSequenceRenderAction(call.effect(), call.inArgs, call.uid);
   return kOfxStatReplyDefault;
 }
 

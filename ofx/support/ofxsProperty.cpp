@@ -14,21 +14,57 @@ namespace {
 // Shown in log lines for a text the host handed over as null.
 const char* printable(const char* text) { return text ? text : "(null)"; }
 
+// What a refused read does: raise, leave an error line, or (for a property the host
+// may lack) leave a warning when the host does not know the name.
+enum class OnRefusal { Raise, LogError, WarnIfUnknown };
+
+OnRefusal refusalFor(bool throwOnFailure) { return throwOnFailure ? OnRefusal::Raise : OnRefusal::LogError; }
+
+bool isUnknownToHost(OfxStatus status) { return status == kOfxStatErrUnknown || status == kOfxStatErrUnsupported; }
+
 void raiseIfRequested(OfxStatus status, const char* name, bool throwOnFailure) {
   if (throwOnFailure) throwPropertyException(status, name);
 }
 
-// One read: the suite call, the error line for a refusal, then the optional raise. A
-// refused read keeps the starting value even if the host wrote something first.
+// One read: the suite call, the refusal line, then the optional raise. A refused read
+// keeps the starting value even if the host wrote something first.
 template <class T, class SuiteCall>
-T fetch(SuiteCall call, const char* kind, const char* name, int index, bool throwOnFailure) {
+T fetch(SuiteCall call, const char* kind, const char* name, int index, OnRefusal onRefusal) {
   T value{};
   const OfxStatus status = call(&value);
-  if (status != kOfxStatOK) value = T{};
-  Log::error(status != kOfxStatOK, "Failed on getting %s property %s[%d], host returned status %s;", kind,
-             name, index, mapStatusToString(status));
-  raiseIfRequested(status, name, throwOnFailure);
+  if (status == kOfxStatOK) return value;
+  if (onRefusal == OnRefusal::WarnIfUnknown && isUnknownToHost(status)) {
+    Log::warning(true, "Host does not have the optional %s property %s[%d] (status %s); using the default.", kind,
+                 name, index, mapStatusToString(status));
+  } else {
+    Log::error(true, "Failed on getting %s property %s[%d], host returned status %s;", kind, name, index,
+               mapStatusToString(status));
+  }
+  raiseIfRequested(status, name, onRefusal == OnRefusal::Raise);
+  return T{};
+}
+
+int fetchInt(OfxPropertySetHandle handle, const char* name, int index, OnRefusal onRefusal) {
+  const int value = fetch<int>([&](int* out) { return propertySuite().propGetInt(handle, name, index, out); },
+                               "int", name, index, onRefusal);
+  Log::print("Retrieved int property %s[%d], was given %d.", name, index, value);
   return value;
+}
+
+void* fetchPointer(OfxPropertySetHandle handle, const char* name, int index, OnRefusal onRefusal) {
+  void* const value = fetch<void*>(
+      [&](void** out) { return propertySuite().propGetPointer(handle, name, index, out); }, "pointer", name, index,
+      onRefusal);
+  Log::print("Retrieved pointer property %s[%d], was given %p.", name, index, value);
+  return value;
+}
+
+std::string fetchString(OfxPropertySetHandle handle, const char* name, int index, OnRefusal onRefusal) {
+  const char* const text = fetch<char*>(
+      [&](char** out) { return propertySuite().propGetString(handle, name, index, out); }, "string", name, index,
+      onRefusal);
+  Log::print("Retrieved string property %s[%d], was given %s.", name, index, printable(text));
+  return text ? std::string(text) : std::string();
 }
 
 }  // namespace
@@ -47,38 +83,41 @@ void throwPropertyException(OfxStatus status, const std::string& propertyName) {
 
 int PropertySet::propGetInt(const char* name, int index, bool throwOnFailure) const {
   assert(_propHandle != 0);
-  const int value = fetch<int>(
-      [&](int* out) { return propertySuite().propGetInt(_propHandle, name, index, out); }, "int", name, index,
-      throwOnFailure);
-  Log::print("Retrieved int property %s[%d], was given %d.", name, index, value);
-  return value;
+  return fetchInt(_propHandle, name, index, refusalFor(throwOnFailure));
 }
 
 double PropertySet::propGetDouble(const char* name, int index, bool throwOnFailure) const {
   assert(_propHandle != 0);
   const double value = fetch<double>(
       [&](double* out) { return propertySuite().propGetDouble(_propHandle, name, index, out); }, "double", name,
-      index, throwOnFailure);
+      index, refusalFor(throwOnFailure));
   Log::print("Retrieved double property %s[%d], was given %lf.", name, index, value);
   return value;
 }
 
 void* PropertySet::propGetPointer(const char* name, int index, bool throwOnFailure) const {
   assert(_propHandle != 0);
-  void* const value = fetch<void*>(
-      [&](void** out) { return propertySuite().propGetPointer(_propHandle, name, index, out); }, "pointer", name,
-      index, throwOnFailure);
-  Log::print("Retrieved pointer property %s[%d], was given %p.", name, index, value);
-  return value;
+  return fetchPointer(_propHandle, name, index, refusalFor(throwOnFailure));
 }
 
 std::string PropertySet::propGetString(const char* name, int index, bool throwOnFailure) const {
   assert(_propHandle != 0);
-  const char* const text = fetch<char*>(
-      [&](char** out) { return propertySuite().propGetString(_propHandle, name, index, out); }, "string", name,
-      index, throwOnFailure);
-  Log::print("Retrieved string property %s[%d], was given %s.", name, index, printable(text));
-  return text ? std::string(text) : std::string();
+  return fetchString(_propHandle, name, index, refusalFor(throwOnFailure));
+}
+
+int PropertySet::propGetOptionalInt(const char* name, int index) const {
+  assert(_propHandle != 0);
+  return fetchInt(_propHandle, name, index, OnRefusal::WarnIfUnknown);
+}
+
+void* PropertySet::propGetOptionalPointer(const char* name, int index) const {
+  assert(_propHandle != 0);
+  return fetchPointer(_propHandle, name, index, OnRefusal::WarnIfUnknown);
+}
+
+std::string PropertySet::propGetOptionalString(const char* name, int index) const {
+  assert(_propHandle != 0);
+  return fetchString(_propHandle, name, index, OnRefusal::WarnIfUnknown);
 }
 
 int PropertySet::propGetDimension(const char* name, bool throwOnFailure) const {
@@ -127,6 +166,18 @@ void PropertySet::propSetString(const char* name, const std::string& value, int 
              name, index, value.c_str(), mapStatusToString(status));
   raiseIfRequested(status, name, throwOnFailure);
   Log::print("Set string property %s[%d] to be %s.", name, index, value.c_str());
+}
+
+bool PropertySet::propTrySetString(const char* name, const std::string& value, int index) {
+  assert(_propHandle != 0);
+  const OfxStatus status = propertySuite().propSetString(_propHandle, name, index, value.c_str());
+  if (status != kOfxStatOK) {
+    Log::warning(true, "Host declined string property %s[%d] = %s (status %s).", name, index, value.c_str(),
+                 mapStatusToString(status));
+    return false;
+  }
+  Log::print("Set string property %s[%d] to be %s.", name, index, value.c_str());
+  return true;
 }
 
 void PropertySet::propAppendString(const char* name, const std::string& value) {

@@ -1,7 +1,8 @@
 #pragma once
 // The one way the layer and the plug-in read and write OpenFX properties. Every call
-// is logged; a refused call always leaves an error line, and with throwOnFailure the
-// refusal becomes an exception that mainEntry turns into the action's status.
+// is logged; a refused call leaves an error line (a warning for properties a host may
+// lack), and with throwOnFailure the refusal becomes an exception that mainEntry turns
+// into the action's status.
 
 #include <string>
 
@@ -30,11 +31,22 @@ class PropertySet {
   }
   int propGetDimension(const char* name, bool throwOnFailure = true) const;
 
+  // Reads of properties a host may lack altogether (later API versions, the GPU
+  // extension). A host that does not know the name leaves a warning line, any other
+  // refusal an error line; nothing raises, and a refusal returns 0, null or empty.
+  int propGetOptionalInt(const char* name, int index = 0) const;
+  void* propGetOptionalPointer(const char* name, int index = 0) const;
+  std::string propGetOptionalString(const char* name, int index = 0) const;
+
   void propSetInt(const char* name, int value, int index = 0, bool throwOnFailure = true);
   void propSetDouble(const char* name, double value, int index = 0, bool throwOnFailure = true);
   void propSetPointer(const char* name, void* value, int index = 0, bool throwOnFailure = true);
   void propSetString(const char* name, const std::string& value, int index = 0,
                      bool throwOnFailure = true);
+
+  // A write the host may decline: any refusal is a warning line and the answer is
+  // false; nothing raises.
+  bool propTrySetString(const char* name, const std::string& value, int index = 0);
 
   // Appends to a list property: writes index n of a property whose dimension is n.
   // Both calls must succeed.

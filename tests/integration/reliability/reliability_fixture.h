@@ -88,6 +88,14 @@ class ReliabilityTest : public PluginTest {
         return false;
     }
 
+    // Whether the log names a refused property: an error line, or a warning for a
+    // property the host may lack or a write it may decline.
+    static bool namesRefusal(const std::vector<std::string>& lines, const std::string& property) {
+        return anyLineHas(lines, "ERROR : Failed on", property) ||
+               anyLineHas(lines, "WARNING : Host does not have the optional", property) ||
+               anyLineHas(lines, "WARNING : Host declined", property);
+    }
+
     // Whether two renders agree on every pixel of `window`.
     static bool samePixels(const HostImage& a, const HostImage& b, OfxRectI window) {
         for (int y = window.y1; y < window.y2; ++y) {
