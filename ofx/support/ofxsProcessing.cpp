@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "ofx/support/ofxsCore.h"
+#include "ofx/support/ofxsLog.h"
 
 namespace OFX {
 namespace {
@@ -15,8 +16,12 @@ constexpr std::int64_t kPixelsPerBand = 4096;
 
 bool isEmpty(const OfxRectI& r) { return r.x1 >= r.x2 || r.y1 >= r.y2; }
 
-bool contains(const OfxRectI& outer, const OfxRectI& inner) {
-  return outer.x1 <= inner.x1 && inner.x2 <= outer.x2 && outer.y1 <= inner.y1 && inner.y2 <= outer.y2;
+OfxRectI intersection(const OfxRectI& a, const OfxRectI& b) {
+  return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
+}
+
+bool sameRect(const OfxRectI& a, const OfxRectI& b) {
+  return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
 }
 
 }  // namespace
@@ -43,10 +48,21 @@ unsigned int ImageProcessor::bandCountFor(const OfxRectI& window) {
 }
 
 void ImageProcessor::process() {
-  // An empty window has nothing to produce, and a window reaching outside the
-  // destination would write outside its pixels.
+  // Only pixels the destination holds can be written; a window reaching past it still
+  // owes the host the part inside. A window wholly outside has nothing to render.
+  if (_dstImg != nullptr) {
+    const OfxRectI& bounds = _dstImg->getBounds();
+    const OfxRectI inside = intersection(_renderWindow, bounds);
+    if (!isEmpty(inside) && !sameRect(inside, _renderWindow)) {
+      Log::warning(true,
+                   "Render window (%d, %d)-(%d, %d) reaches past the destination (%d, %d)-(%d, %d); rendering "
+                   "the part inside.",
+                   _renderWindow.x1, _renderWindow.y1, _renderWindow.x2, _renderWindow.y2, bounds.x1, bounds.y1,
+                   bounds.x2, bounds.y2);
+    }
+    _renderWindow = inside;
+  }
   if (isEmpty(_renderWindow)) return;
-  if (_dstImg != nullptr && !contains(_dstImg->getBounds(), _renderWindow)) return;
 
   preProcess();
   if (_isEnabledOpenCL) {

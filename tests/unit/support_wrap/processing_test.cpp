@@ -117,19 +117,20 @@ TEST_F(ProcessingTest, EachThreadCutsItsOwnBandAndLateThreadsGetNone) {
   EXPECT_EQ(processor.bands, (std::vector<OfxRectI>{{0, 0, 10, 1}, {0, 1, 10, 2}, {0, 2, 10, 3}}));
 }
 
-TEST_F(ProcessingTest, WindowsOutsideTheDestinationOrEmptyDoNothing) {
+TEST_F(ProcessingTest, EmptyWindowsDoNothingAndWindowsReachingPastTheDestinationRenderThePartInside) {
   hostInstance->clip("Output")->image = hst::HostImage::rgbaFloat({0, 0, 64, 32});
   std::unique_ptr<OFX::Image> output = effect.fetchClip("Output")->fetchImage(0);
   processor.setDstImg(output.get());
-  for (OfxRectI window : {OfxRectI{0, 0, 65, 32}, OfxRectI{-1, 0, 64, 32}, OfxRectI{0, 0, 64, 33},
-                          OfxRectI{10, 10, 10, 20}, OfxRectI{0, 20, 64, 10}})
+  for (OfxRectI window : {OfxRectI{10, 10, 10, 20}, OfxRectI{0, 20, 64, 10}, OfxRectI{64, 0, 70, 32},
+                          OfxRectI{0, -9, 64, 0}})
     renderOnCpus(4, window);
   EXPECT_TRUE(processor.steps.empty());
   EXPECT_TRUE(processor.bands.empty());
 
-  renderOnCpus(4, {0, 0, 64, 32});
-  EXPECT_EQ(processor.steps, (std::vector<std::string>{"pre", "post"}));
-  EXPECT_EQ(processor.bands.size(), 1u);
+  for (OfxRectI window : {OfxRectI{0, 0, 65, 32}, OfxRectI{-1, 0, 64, 32}, OfxRectI{0, 0, 64, 33},
+                          OfxRectI{-100, -100, 100, 100}})
+    renderOnCpus(1, window);
+  EXPECT_EQ(processor.bands, std::vector<OfxRectI>(4, OfxRectI{0, 0, 64, 32}));
 }
 
 TEST_F(ProcessingTest, TheFirstEnabledGpuPathRunsAloneAndMetalIsRefusedByDefault) {
