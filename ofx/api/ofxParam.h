@@ -56,7 +56,8 @@ typedef struct OfxParamSetStruct *OfxParamSetHandle;
 #define kOfxParamPropInteractMinimumSize "OfxParamPropInteractMinimumSize"
 #define kOfxParamPropInteractPreferedSize "OfxParamPropInteractPreferedSize"
 #define kOfxParamPropHasHostOverlayHandle "OfxParamPropHasHostOverlayHandle"
-#define kOfxParamPropUseHostOverlayHandle "OfxParamPropUseHostOverlayHandle"
+// The published header keeps the leading k in this one value; hosts match on it.
+#define kOfxParamPropUseHostOverlayHandle "kOfxParamPropUseHostOverlayHandle"
 #define kOfxParamPropAnimates "OfxParamPropAnimates"
 #define kOfxParamPropIsAnimating "OfxParamPropIsAnimating"
 #define kOfxParamPropIsAutoKeying "OfxParamPropIsAutoKeying"
