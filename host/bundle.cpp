@@ -132,13 +132,13 @@ OfxStatus Plugin::unload() {
 }
 
 OfxStatus Plugin::describe() {
-  descriptor_ = std::make_unique<Effect>(effectDescriptorProperties(bundle_.bundlePath()));
+  descriptor_ = std::make_unique<Effect>(effectDescriptorProperties(bundle_.bundlePath(), host_.profile()));
   return action(kOfxActionDescribe, descriptor_->handle(), nullptr, nullptr);
 }
 
 OfxStatus Plugin::describeInContext(const std::string &context) {
   auto descriptor = descriptor_ ? descriptor_->cloneDescriptor()
-                                : std::make_unique<Effect>(effectDescriptorProperties(bundle_.bundlePath()));
+                                : std::make_unique<Effect>(effectDescriptorProperties(bundle_.bundlePath(), host_.profile()));
   PropertySet inArgs("describe-in-context arguments");
   inArgs.defineString(kOfxImageEffectPropContext, {context}, PropertyOptions{false, true});
   OfxStatus status = action(kOfxImageEffectActionDescribeInContext, descriptor->handle(), &inArgs, nullptr);

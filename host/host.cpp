@@ -39,6 +39,11 @@ Host::~Host() {
 
 Host *Host::active() { return activeHost.load(); }
 
+void Host::setProfile(const HostProfile &profile) {
+  profile_ = profile;
+  trimToProfile(description_, profile);
+}
+
 Bundle &Host::openBundle(const std::string &path) {
   bundles_.push_back(std::make_unique<Bundle>(*this, path));
   return *bundles_.back();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/fault_plan.h"
+#include "host/host_profile.h"
 #include "host/ledgers.h"
 #include "host/property_set.h"
 #include "ofxCore.h"
@@ -53,6 +54,11 @@ class Host {
   // What the plug-in reads as the host's description; change values before loading.
   PropertySet &description() { return description_; }
   FaultPlan &faults() { return faults_; }
+  // Plays an older or stricter host: trims the description now, and shapes the
+  // descriptors, render arguments and parameter writes from then on. Set it before
+  // loading a plug-in.
+  void setProfile(const HostProfile &profile);
+  const HostProfile &profile() const { return profile_; }
   const FaultPlan &faults() const { return faults_; }
   OfxHost *ofxHost() { return &ofxHost_; }
 
@@ -96,6 +102,7 @@ class Host {
 
   PropertySet description_;
   FaultPlan faults_;
+  HostProfile profile_;
   OfxHost ofxHost_{};
   unsigned cpuCount_ = 1;
   std::atomic<double> time_{0.0};

@@ -24,12 +24,26 @@ void addScale(PropertySet &args, OfxPointD scale) {
   args.defineDouble(kOfxImageEffectPropRenderScale, {scale.x, scale.y}, readOnly);
 }
 
-// The GPU and status flags shared by the render and sequence-render actions.
-void addRenderFlags(PropertySet &args, const RenderRequest &request) {
+// The actions in which the API lets a plug-in set parameter values.
+bool allowsValueWrites(std::string_view action) {
+  return action == kOfxActionBeginInstanceChanged || action == kOfxActionInstanceChanged ||
+         action == kOfxActionEndInstanceChanged;
+}
+
+// The actions that must only read parameter values.
+bool readsValuesOnly(std::string_view action) {
+  return action == kOfxImageEffectActionRender || action == kOfxImageEffectActionIsIdentity ||
+         action == kOfxImageEffectActionBeginSequenceRender || action == kOfxImageEffectActionEndSequenceRender;
+}
+
+// The GPU and status flags shared by the render and sequence-render actions; a host
+// without the GPU extension knows none of the GPU ones.
+void addRenderFlags(PropertySet &args, const RenderRequest &request, bool gpuExtension) {
   addScale(args, request.renderScale);
   args.defineInt(kOfxImageEffectPropSequentialRenderStatus, {request.sequentialRenderStatus ? 1 : 0}, readOnly);
   args.defineInt(kOfxImageEffectPropInteractiveRenderStatus, {request.interactiveRenderStatus ? 1 : 0}, readOnly);
   args.defineInt(kOfxImageEffectPropRenderQualityDraft, {0}, readOnly);
+  if (!gpuExtension) return;
   for (const char *flag :
        {kOfxImageEffectPropOpenCLEnabled, kOfxImageEffectPropCudaEnabled, kOfxImageEffectPropMetalEnabled}) {
     const bool on = request.device && std::string_view(request.device->enabledProperty()) == flag;
@@ -53,11 +67,13 @@ Instance::Instance(Plugin &plugin, std::unique_ptr<Effect> effect, std::string c
     pluginEdits_.push_back(param.name());
     pendingEdits_.push_back(param.name());
   };
+  effect_->params().vetPluginEdit = [this](Param &param) { return vetValueWrite(param); };
 }
 
 Instance::~Instance() {
   if (created_) send(kOfxActionDestroyInstance, nullptr, nullptr);
   effect_->params().onPluginEdit = nullptr;
+  effect_->params().vetPluginEdit = nullptr;
   effect_->instance = nullptr;
 }
 
@@ -69,9 +85,26 @@ OfxStatus Instance::create() {
 
 OfxStatus Instance::send(const char *name, PropertySet *inArgs, PropertySet *outArgs) {
   ++actionDepth_;
+  std::atomic<int> *scope = allowsValueWrites(name) ? &changingDepth_ : readsValuesOnly(name) ? &renderingDepth_ : nullptr;
+  if (scope) ++*scope;
   const OfxStatus status = plugin_.action(name, effect_->handle(), inArgs, outArgs);
+  if (scope) --*scope;
   if (--actionDepth_ == 0) deliverPluginEdits();
   return status;
+}
+
+OfxStatus Instance::vetValueWrite(Param &param) {
+  if (renderingDepth_.load() > 0) {
+    std::lock_guard lock(editsMutex_);
+    writesWhileRendering_.push_back(param.name());
+  }
+  const bool strict = plugin_.host().profile().strictParamWrites;
+  return strict && changingDepth_.load() == 0 ? kOfxStatFailed : kOfxStatOK;
+}
+
+std::vector<std::string> Instance::writesWhileRendering() const {
+  std::lock_guard lock(editsMutex_);
+  return writesWhileRendering_;
 }
 
 void Instance::deliverPluginEdits() {
@@ -176,7 +209,7 @@ RenderResult Instance::render(const RenderRequest &request) {
   in.defineDouble(kOfxPropTime, {request.time}, readOnly);
   in.defineString(kOfxImageEffectPropFieldToRender, {request.field}, readOnly);
   in.defineInt(kOfxImageEffectPropRenderWindow, {window.x1, window.y1, window.x2, window.y2}, readOnly);
-  addRenderFlags(in, request);
+  addRenderFlags(in, request, plugin_.host().profile().gpuRenderExtension);
   if (request.editInArgs) request.editInArgs(in);
 
   effect_->renderScale = request.renderScale;
@@ -191,7 +224,7 @@ OfxStatus Instance::beginSequenceRender(double first, double last, const RenderR
   in.defineDouble(kOfxImageEffectPropFrameRange, {first, last}, readOnly);
   in.defineDouble(kOfxImageEffectPropFrameStep, {1.0}, readOnly);
   in.defineInt(kOfxPropIsInteractive, {request.interactiveRenderStatus ? 1 : 0}, readOnly);
-  addRenderFlags(in, request);
+  addRenderFlags(in, request, plugin_.host().profile().gpuRenderExtension);
   if (request.editInArgs) request.editInArgs(in);
   return send(kOfxImageEffectActionBeginSequenceRender, &in, nullptr);
 }
@@ -199,7 +232,7 @@ OfxStatus Instance::beginSequenceRender(double first, double last, const RenderR
 OfxStatus Instance::endSequenceRender(const RenderRequest &request) {
   PropertySet in = arguments("end sequence render arguments");
   in.defineInt(kOfxPropIsInteractive, {request.interactiveRenderStatus ? 1 : 0}, readOnly);
-  addRenderFlags(in, request);
+  addRenderFlags(in, request, plugin_.host().profile().gpuRenderExtension);
   if (request.editInArgs) request.editInArgs(in);
   return send(kOfxImageEffectActionEndSequenceRender, &in, nullptr);
 }

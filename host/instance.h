@@ -110,6 +110,9 @@ class Instance {
   OfxStatus pressButton(const std::string &name, double time = 0.0);
   // Names the plug-in changed through paramSetValue, in order.
   std::vector<std::string> pluginEdits() const;
+  // Names the plug-in tried to set during render, identity and sequence-render
+  // actions, which must only read values; refused or not, in order.
+  std::vector<std::string> writesWhileRendering() const;
 
   // Clips. clip() throws std::out_of_range for an unknown name.
   Clip &clip(const std::string &name);
@@ -144,6 +147,8 @@ class Instance {
   OfxStatus send(const char *name, PropertySet *inArgs, PropertySet *outArgs);
   OfxStatus notifyChange(const std::string &type, const std::string &name, const std::string &reason, double time);
   void deliverPluginEdits();
+  // The status a value write by the plug-in gets, given the actions in progress.
+  OfxStatus vetValueWrite(Param &param);
   OfxRectI outputBoundsFor(const RenderRequest &request) const;
 
   Plugin &plugin_;
@@ -151,10 +156,13 @@ class Instance {
   std::string context_;
   bool created_ = false;
   std::atomic<int> actionDepth_{0};  // actions of this instance in progress
+  std::atomic<int> changingDepth_{0};   // of those, instance-changed actions
+  std::atomic<int> renderingDepth_{0};  // of those, actions that must only read values
   bool delivering_ = false;          // plug-in edits are being reported
   mutable std::mutex editsMutex_;
   std::vector<std::string> pendingEdits_;
   std::vector<std::string> pluginEdits_;
+  std::vector<std::string> writesWhileRendering_;
 };
 
 }  // namespace tonemill::host

@@ -119,6 +119,9 @@ class ParamSet {
   // Instance parameters made from these descriptors, each at its default value.
   std::unique_ptr<ParamSet> instantiate() const;
 
+  // Asked before every value change a plug-in makes through the parameter suite; a
+  // status other than kOfxStatOK refuses the change with that status.
+  std::function<OfxStatus(Param &)> vetPluginEdit;
   // Told about every value change a plug-in makes through the parameter suite.
   std::function<void(Param &)> onPluginEdit;
   int editDepth = 0;  // paramEditBegin / paramEditEnd nesting

@@ -10,7 +10,20 @@ namespace {
 constexpr PropertyOptions readOnly{false, true};
 constexpr PropertyOptions variable{true, false};
 
+// Whether a plug-in may render on each back-end: descriptors and the host description
+// of a host with the GPU extension carry these.
+constexpr const char *kGpuRenderSupport[] = {kOfxImageEffectPropOpenCLRenderSupported,
+                                             kOfxImageEffectPropCudaRenderSupported,
+                                             kOfxImageEffectPropMetalRenderSupported,
+                                             kOfxImageEffectPropOpenGLRenderSupported};
+
 }  // namespace
+
+void trimToProfile(PropertySet &hostDescription, const HostProfile &profile) {
+  if (!profile.openFx15Properties) hostDescription.remove(kOfxParamHostPropSupportsStrChoiceAnimation);
+  if (!profile.gpuRenderExtension)
+    for (const char *gpu : kGpuRenderSupport) hostDescription.remove(gpu);
+}
 
 PropertySet hostDescriptionProperties() {
   PropertySet p("host description");
@@ -33,9 +46,7 @@ PropertySet hostDescriptionProperties() {
   for (const char *flag : {kOfxImageEffectPropSupportsMultiResolution, kOfxImageEffectPropSupportsTiles,
                            kOfxImageEffectPropTemporalClipAccess})
     p.defineInt(flag, {1}, readOnly);
-  for (const char *gpu : {kOfxImageEffectPropOpenCLRenderSupported, kOfxImageEffectPropCudaRenderSupported,
-                          kOfxImageEffectPropMetalRenderSupported, kOfxImageEffectPropOpenGLRenderSupported})
-    p.defineString(gpu, {"false"}, readOnly);
+  for (const char *gpu : kGpuRenderSupport) p.defineString(gpu, {"false"}, readOnly);
   p.defineInt(kOfxParamHostPropMaxParameters, {-1}, readOnly);
   p.defineInt(kOfxParamHostPropMaxPages, {0}, readOnly);
   p.defineInt(kOfxParamHostPropPageRowColumnCount, {0, 0}, readOnly);
@@ -49,7 +60,7 @@ PropertySet hostDescriptionProperties() {
   return p;
 }
 
-PropertySet effectDescriptorProperties(const std::string &bundlePath) {
+PropertySet effectDescriptorProperties(const std::string &bundlePath, const HostProfile &profile) {
   PropertySet p("effect descriptor");
   p.defineString(kOfxPropType, {kOfxTypeImageEffect}, readOnly);
   p.defineString(kOfxPluginPropFilePath, {bundlePath}, readOnly);
@@ -71,10 +82,11 @@ PropertySet effectDescriptorProperties(const std::string &bundlePath) {
   p.defineInt(kOfxImageEffectPluginPropFieldRenderTwiceAlways, {1});
   p.defineInt(kOfxImageEffectPropSupportsMultipleClipDepths, {0});
   p.defineInt(kOfxImageEffectPropSupportsMultipleClipPARs, {0});
-  for (const char *gpu : {kOfxImageEffectPropOpenCLRenderSupported, kOfxImageEffectPropCudaRenderSupported,
-                          kOfxImageEffectPropMetalRenderSupported, kOfxImageEffectPropOpenGLRenderSupported,
-                          kOfxImageEffectPropCudaStreamSupported, kOfxImageEffectPropOpenCLSupported})
-    p.defineString(gpu, {"false"});
+  if (profile.gpuRenderExtension) {
+    for (const char *gpu : kGpuRenderSupport) p.defineString(gpu, {"false"});
+    for (const char *gpu : {kOfxImageEffectPropCudaStreamSupported, kOfxImageEffectPropOpenCLSupported})
+      p.defineString(gpu, {"false"});
+  }
   return p;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/host_profile.h"
 #include "host/property_set.h"
 
 namespace tonemill::host {
@@ -11,7 +12,9 @@ namespace tonemill::host {
 // told kOfxStatErrUnknown, as a careful host would.
 
 PropertySet hostDescriptionProperties();
-PropertySet effectDescriptorProperties(const std::string &bundlePath);
+PropertySet effectDescriptorProperties(const std::string &bundlePath, const HostProfile &profile = {});
+// Removes from a host description what a host of that profile does not have.
+void trimToProfile(PropertySet &hostDescription, const HostProfile &profile);
 // Turns a copy of a context descriptor's properties into an instance's.
 void addEffectInstanceProperties(PropertySet &properties, const std::string &context);
 PropertySet clipDescriptorProperties(const std::string &name);

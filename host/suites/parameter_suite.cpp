@@ -160,6 +160,8 @@ OfxStatus setAt(const char *function, OfxParamHandle handle, va_list args, const
   if (auto status = planned(function)) return *status;
   Param *param = Param::fromHandle(handle);
   if (!param) return kOfxStatErrBadHandle;
+  if (param->owner().vetPluginEdit)
+    if (OfxStatus verdict = param->owner().vetPluginEdit(*param); verdict != kOfxStatOK) return verdict;
   return guarded([&] {
     ParamValue value;
     if (OfxStatus status = readValue(*param, value, args); status != kOfxStatOK) return status;

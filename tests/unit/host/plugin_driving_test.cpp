@@ -5,7 +5,9 @@
 #include "host/bundle.h"
 #include "host/host.h"
 #include "host/instance.h"
+#include "ofxGPURender.h"
 #include "ofxImageEffect.h"
+#include "suite_access.h"
 
 using namespace tonemill::host;
 
@@ -58,6 +60,30 @@ TEST_F(ProbeBundle, InstancesReadAndChangeParameters) {
   EXPECT_EQ(instance->pressButton("button"), kOfxStatOK);
   EXPECT_FALSE(instance->value("enable").asBool());
   EXPECT_EQ(instance->pluginEdits(), std::vector<std::string>{"enable"});
+}
+
+TEST_F(ProbeBundle, AStrictHostTakesValueWritesOnlyFromInstanceChanged) {
+  host.setProfile(HostProfile::strict());
+  auto instance = filterInstance();
+  ASSERT_TRUE(instance);
+  const auto &params = fetch<OfxParameterSuiteV1>(host, kOfxParameterSuite);
+  OfxParamHandle enable = instance->param("enable").handle();
+  EXPECT_EQ(params.paramSetValue(enable, 0), kOfxStatFailed) << "outside any action";
+  EXPECT_TRUE(instance->value("enable").asBool());
+
+  EXPECT_EQ(instance->pressButton("button"), kOfxStatOK);
+  EXPECT_FALSE(instance->value("enable").asBool());
+  EXPECT_TRUE(instance->writesWhileRendering().empty());
+}
+
+TEST_F(ProbeBundle, AnOpenFx14HostHasNeitherTheLaterPropertiesNorTheGpuExtension) {
+  host.setProfile(HostProfile::openFx14());
+  EXPECT_FALSE(host.description().has(kOfxParamHostPropSupportsStrChoiceAnimation));
+  EXPECT_FALSE(host.description().has(kOfxImageEffectPropOpenCLRenderSupported));
+  EXPECT_TRUE(host.description().has(kOfxParamHostPropSupportsChoiceAnimation));
+  ASSERT_EQ(plugin.load(), kOfxStatOK);
+  ASSERT_EQ(plugin.describe(), kOfxStatOK);
+  EXPECT_FALSE(plugin.descriptor()->properties().has(kOfxImageEffectPropCudaRenderSupported));
 }
 
 TEST_F(ProbeBundle, RegionIdentityAndTimeAnswersAreReadBack) {
