@@ -44,7 +44,7 @@ ChromvaleNG::ChromvaleNG(OfxImageEffectHandle handle) : OFX::ImageEffect(handle)
     loadTestImages();
 
     assert(m_export33Button && m_export65Button);
-    enableExportButtons(true);
+    applyTestToggleRules(0);
 }
 
 ChromvaleNG::~ChromvaleNG() = default;
@@ -107,6 +107,8 @@ void ChromvaleNG::changedParam(const OFX::InstanceChangedArgs& args, const std::
         updateDependentParams(readChoice("colorPaletteAOptions", args.time),
                               readChoice("colorPaletteBOptions", args.time),
                               readChoice("contrastOptions", args.time));
+    } else if (isTestToggle(paramName)) {
+        applyTestToggleRules(args.time);
     } else if (paramName == "helpButton") {
         openHelpPage(bundleResource("help.html"));
     } else if (paramName == "export33LUTButton") {

@@ -12,6 +12,9 @@ namespace ChromvaleBeta2 {
 
 class ChromvaleProcessor;
 
+// Whether a parameter of that name is one of the test view toggles.
+bool isTestToggle(std::string_view name);
+
 // One application of the effect: its clips, its parameters, its LUT archive,
 // the enabled states that keep the interface consistent, and its render.
 class ChromvaleNG : public OFX::ImageEffect {
@@ -27,9 +30,12 @@ class ChromvaleNG : public OFX::ImageEffect {
     // Enables the intensity and stock list each driving choice makes relevant.
     void updateDependentParams(int paletteOption, int printOption, int contrastOption);
 
-    // Reads every parameter at `time` into `values`, keeping the test toggles
-    // mutually exclusive and the export buttons off while the zone chart shows.
+    // Reads every parameter at `time` into `values`; changes nothing, so renders and
+    // the identity test may call it.
     void gatherLookParams(LookParams& values, double time);
+    // Keeps the test toggles mutually exclusive, the zone guide off without a test
+    // view and the export buttons off while the zone chart shows.
+    void applyTestToggleRules(double time);
     // Opens the archive and fills the table slots the gathered values select.
     void resolveLuts(LookParams& values);
     void setupAndProcess(ChromvaleProcessor& processor, const OFX::RenderArguments& args);
@@ -47,7 +53,7 @@ class ChromvaleNG : public OFX::ImageEffect {
     int readChoice(std::string_view name, double time) const;
     void setEnabled(std::string_view name, bool enabled) const;
     void enableExportButtons(bool enabled);
-    void applyTestToggleExclusion(const LookParams& values);
+    void switchGuideOff();
 
     OFX::Clip* m_dstClip = nullptr;
     OFX::Clip* m_srcClip = nullptr;

@@ -32,7 +32,6 @@ std::unique_ptr<OFX::Image> fetchRequiredImage(OFX::Clip& clip, double time) {
 }  // namespace
 
 void ChromvaleNG::render(const OFX::RenderArguments& args) {
-    enableExportButtons(true);  // gathering may switch them off again
     if (!isFloatRGBA(m_dstClip->getPixelDepth(), m_dstClip->getPixelComponents())) {
         OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
     }
@@ -86,25 +85,52 @@ void ChromvaleNG::setupAndProcess(ChromvaleProcessor& processor, const OFX::Rend
 
 void ChromvaleNG::resolveLuts(LookParams& values) { resolveLookLuts(m_archive, values); }
 
-void ChromvaleNG::applyTestToggleExclusion(const LookParams& values) {
-    constexpr std::string_view kRamp = "testRampToggle", kSat = "testSatToggle", kTone = "testToneToggle",
-                               kZones = "testKorvoLUTToggle", kGuide = "testKorvoOverlayToggle";
+namespace {
+
+constexpr std::string_view kRamp = "testRampToggle", kSat = "testSatToggle", kTone = "testToneToggle",
+                           kZones = "testKorvoLUTToggle", kGuide = "testKorvoOverlayToggle";
+
+}  // namespace
+
+bool isTestToggle(std::string_view name) {
+    return name == kRamp || name == kSat || name == kTone || name == kZones || name == kGuide;
+}
+
+// Renders only read values, so the rules that keep the test toggles exclusive run
+// where a host lets the plug-in edit: when the instance is made and when a toggle
+// changes. The zone guide only makes sense over a test view; with none on it is
+// switched off, and gathering treats it as off wherever that write has not landed.
+void ChromvaleNG::applyTestToggleRules(double time) {
+    const bool ramp = readBool(kRamp, time), sat = readBool(kSat, time), tone = readBool(kTone, time),
+               zones = readBool(kZones, time);
     auto enableOnly = [this](std::initializer_list<std::string_view> off, std::string_view on = {}) {
         for (std::string_view name : off) setEnabled(name, false);
         if (!on.empty()) setEnabled(on, true);
     };
-    if (values.testRampToggle) {
+    if (ramp) {
         enableOnly({kSat, kTone, kZones, kGuide});
-    } else if (values.testSatToggle) {
+    } else if (sat) {
         enableOnly({kRamp, kTone, kZones, kGuide});
-    } else if (values.testToneToggle) {
+    } else if (tone) {
         enableOnly({kRamp, kSat, kZones, kGuide});
-    } else if (values.testKorvoLUTToggle) {
+    } else if (zones) {
         enableOnly({kRamp, kSat, kTone}, kGuide);
     } else {
         for (std::string_view name : {kRamp, kSat, kTone, kZones}) setEnabled(name, true);
         setEnabled(kGuide, false);
+        if (readBool(kGuide, time)) switchGuideOff();
+    }
+    // A zone chart is a diagnostic view, not a look worth exporting.
+    enableExportButtons(!zones);
+}
+
+void ChromvaleNG::switchGuideOff() {
+    try {
         booleanParam(kGuide).setValue(false);
+    } catch (const OFX::Exception::Suite& refusal) {
+        // Not every host allows edits at create-instance; renders see it off anyway.
+        OFX::Log::warning(true, "Host refused to switch %s off (%s); renders treat it as off.", kGuide.data(),
+                          refusal.what());
     }
 }
 
@@ -170,18 +196,15 @@ void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
     values.globalBlend = readFloat("globalBlend", time);
     values.globalBlendEnabled = readBool("globalBlendEnabled", time);
 
-    applyTestToggleExclusion(values);
-
-    // Read after the exclusion, so a guide just forced off reads off.
-    values.testKorvoOverlayToggle = readBool("testKorvoOverlayToggle", time);
+    // The guide shows only over a test view, as the toggle rules keep it.
+    const bool anyTestView =
+        values.testRampToggle || values.testSatToggle || values.testToneToggle || values.testKorvoLUTToggle;
+    values.testKorvoOverlayToggle = anyTestView && readBool(kGuide, time);
     if (values.testKorvoOverlayToggle) {
         const TestImageBytes guide = testImageBytes(TestImageId::ZoneGuide);
         values.zoneOverlay = guide.data;
         values.zoneOverlaySize = guide.size;
     }
-
-    // A zone chart is a diagnostic view, not a look worth exporting.
-    enableExportButtons(!values.testKorvoLUTToggle);
 
     const TestImageBytes testImage = values.testRampToggle  ? testImageBytes(TestImageId::LightnessRamp)
                                      : values.testSatToggle ? testImageBytes(TestImageId::SaturationRamp)

@@ -89,9 +89,8 @@ TEST_F(InstanceBehaviour, IdentityIgnoresTheStagesOutsideItsList) {
 
 TEST_F(InstanceBehaviour, TestTogglesExcludeEachOtherThroughTheirEnabledStates) {
     auto instance = create();
-    instance->setValue("testRampToggle", true);
-    instance->setValue("testSatToggle", true);
-    identity(*instance);
+    instance->changeParam("testRampToggle", true);
+    instance->changeParam("testSatToggle", true);
     EXPECT_TRUE(instance->enabled("testRampToggle"));
     for (const char* other : {"testSatToggle", "testToneToggle", "testKorvoLUTToggle", "testKorvoOverlayToggle"}) {
         EXPECT_FALSE(instance->enabled(other)) << other;
@@ -101,25 +100,39 @@ TEST_F(InstanceBehaviour, TestTogglesExcludeEachOtherThroughTheirEnabledStates) 
 
 TEST_F(InstanceBehaviour, TheGuideNeedsTheZoneChartAndTheZoneChartLocksExport) {
     auto instance = create();
-    instance->setValue("testKorvoOverlayToggle", true);
-    identity(*instance);
+    EXPECT_FALSE(instance->enabled("testKorvoOverlayToggle"));
+    instance->changeParam("testKorvoOverlayToggle", true);
     EXPECT_FALSE(instance->enabled("testKorvoOverlayToggle"));
     EXPECT_FALSE(instance->value("testKorvoOverlayToggle").asBool());
     EXPECT_EQ(instance->pluginEdits(), std::vector<std::string>{"testKorvoOverlayToggle"});
 
-    instance->setValue("testKorvoLUTToggle", true);
-    identity(*instance);
+    instance->changeParam("testKorvoLUTToggle", true);
     EXPECT_TRUE(instance->enabled("testKorvoOverlayToggle"));
     EXPECT_FALSE(instance->enabled("testRampToggle"));
     EXPECT_FALSE(instance->enabled("export33LUTButton"));
     EXPECT_FALSE(instance->enabled("export65LUTButton"));
 
-    instance->setValue("testKorvoLUTToggle", false);
-    instance->setImage(kOfxImageEffectSimpleSourceClipName, HostImage::rgbaFloat({0, 0, 8, 8}));
-    EXPECT_EQ(instance->render(renderOf({0, 0, 8, 8})).status, kOfxStatOK);
+    instance->changeParam("testKorvoLUTToggle", false);
     EXPECT_TRUE(instance->enabled("export33LUTButton"));
     EXPECT_TRUE(instance->enabled("export65LUTButton"));
     EXPECT_TRUE(instance->enabled("testRampToggle"));
+}
+
+TEST_F(InstanceBehaviour, RendersAndIdentityChangeNeitherValuesNorEnabledStates) {
+    auto instance = create();
+    // Set quietly, as a project file restores them: no instance-changed follows.
+    instance->setValue("testKorvoOverlayToggle", true);
+    instance->setValue("testKorvoLUTToggle", true);
+    const auto before = enabledStates(*instance);
+    instance->setImage(kOfxImageEffectSimpleSourceClipName, HostImage::rgbaFloat({0, 0, 8, 8}));
+    EXPECT_EQ(identity(*instance).status, kOfxStatReplyDefault);
+    EXPECT_EQ(instance->render(renderOf({0, 0, 8, 8})).status, kOfxStatOK);
+    instance->setValue("testKorvoLUTToggle", false);
+    EXPECT_EQ(instance->render(renderOf({0, 0, 8, 8})).status, kOfxStatOK);
+    EXPECT_EQ(enabledStates(*instance), before);
+    EXPECT_TRUE(instance->value("testKorvoOverlayToggle").asBool());
+    EXPECT_TRUE(instance->writesWhileRendering().empty());
+    EXPECT_TRUE(instance->pluginEdits().empty());
 }
 
 TEST_F(InstanceBehaviour, HelpOpensTheBundledPageWithoutAShell) {
