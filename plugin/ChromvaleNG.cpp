@@ -12,6 +12,14 @@ namespace ChromvaleBeta2 {
 
 namespace {
 
+// Whether a change of that parameter can change which parameters are enabled.
+bool drivesEnabledStates(std::string_view name) {
+    for (const ParamSpec& entry : paramCatalogue()) {
+        if (entry.enabledBy == name) return true;
+    }
+    return false;
+}
+
 template <class Param>
 Param& lookup(const std::map<std::string_view, Param*>& params, std::string_view name) {
     auto found = params.find(name);
@@ -39,8 +47,7 @@ ChromvaleNG::ChromvaleNG(OfxImageEffectHandle handle) : OFX::ImageEffect(handle)
         }
     }
 
-    updateDependentParams(readChoice("colorPaletteAOptions", 0), readChoice("colorPaletteBOptions", 0),
-                          readChoice("contrastOptions", 0));
+    updateDependentParams(0);
     loadTestImages();
 
     assert(m_export33Button && m_export65Button);
@@ -86,27 +93,22 @@ void ChromvaleNG::enableExportButtons(bool enabled) {
     m_export65Button->setEnabled(enabled);
 }
 
-void ChromvaleNG::updateDependentParams(int paletteOption, int printOption, int contrastOption) {
-    for (std::string_view name : {"colorPaletteAIntensity", "colorPaletteBIntensity",
-                                  "colorPaletteNegativeSelections", "colorPaletteNegativeGEN2Selections",
-                                  "colorPaletteMajorSelections", "colorPaletteMinorSelections",
-                                  "contrastIntensity"}) {
-        setEnabled(name, false);
+void ChromvaleNG::updateDependentParams(double time) {
+    // Everything off first, then on what the choices enable, so each parameter's
+    // enabled state is written in the same order whatever the choices are.
+    for (const ParamSpec& entry : paramCatalogue()) {
+        if (!entry.enabledBy.empty()) setEnabled(entry.name, false);
     }
-    if (const std::string_view stockList = activePaletteList(paletteOption); !stockList.empty()) {
-        setEnabled("colorPaletteAIntensity", true);
-        setEnabled(stockList, true);
+    for (const ParamSpec& entry : paramCatalogue()) {
+        if (!entry.enabledBy.empty() && enabledByOption(entry, readChoice(entry.enabledBy, time))) {
+            setEnabled(entry.name, true);
+        }
     }
-    if (printOption > 0) setEnabled("colorPaletteBIntensity", true);
-    if (contrastOption > 0) setEnabled("contrastIntensity", true);
 }
 
 void ChromvaleNG::changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) {
-    if (paramName == "colorPaletteAOptions" || paramName == "colorPaletteBOptions" ||
-        paramName == "contrastOptions") {
-        updateDependentParams(readChoice("colorPaletteAOptions", args.time),
-                              readChoice("colorPaletteBOptions", args.time),
-                              readChoice("contrastOptions", args.time));
+    if (drivesEnabledStates(paramName)) {
+        updateDependentParams(args.time);
     } else if (isTestToggle(paramName)) {
         applyTestToggleRules(args.time);
     } else if (paramName == "helpButton") {
@@ -122,16 +124,7 @@ bool ChromvaleNG::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& i
                              double& identityTime) {
     LookParams values;
     gatherLookParams(values, args.time);
-    auto is = [](float value, double constant) { return static_cast<double>(value) == constant; };
-    const bool neutral =
-        values.idtProfile == 0 && is(values.PrinterLight, 0) && is(values.C, 1) && is(values.M, 1) &&
-        is(values.Y, 1) && is(values.lift, 0) && is(values.liftR, 0) && is(values.liftG, 0) &&
-        is(values.liftB, 0) && is(values.gamma, 1) && is(values.gammaR, 1) && is(values.gammaG, 1) &&
-        is(values.gammaB, 1) && is(values.gain, 1) && is(values.gainR, 1) && is(values.gainG, 1) &&
-        is(values.gainB, 1) && is(values.saturation, 0) && is(values.temperature, 0) &&
-        values.contrastOptions == 0 && values.colorPaletteAOptions == 0 && values.colorPaletteBOptions == 0 &&
-        values.outputProfileOptions == 0;
-    if (!neutral) return false;
+    if (!looksNeutral(values)) return false;
     identityClip = m_srcClip;
     identityTime = args.time;
     return true;

@@ -27,8 +27,8 @@ class ChromvaleNG : public OFX::ImageEffect {
                     double& identityTime) override;
     void changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) override;
 
-    // Enables the intensity and stock list each driving choice makes relevant.
-    void updateDependentParams(int paletteOption, int printOption, int contrastOption);
+    // Enables the intensity and stock list each driving choice makes relevant at `time`.
+    void updateDependentParams(double time);
 
     // Reads every parameter at `time` into `values`; changes nothing, so renders and
     // the identity test may call it.

@@ -32,25 +32,54 @@ constexpr ParamSpec group(std::string_view name, std::string_view label, F open 
     return group;
 }
 
+using L = LookParams;
+
 constexpr ParamSpec slider(std::string_view name, std::string_view label, std::string_view hint,
-                           double def, double min, double max, std::string_view parent) {
+                           double def, double min, double max, std::string_view parent, float L::*field) {
     ParamSpec slider = paramEntry(name, K::Double, label, hint, parent);
     slider.defaultValue = def;
     slider.minimum = min;
     slider.maximum = max;
+    slider.floatField = field;
     return slider;
 }
 
-constexpr ParamSpec toggle(std::string_view name, std::string_view label, std::string_view parent) {
-    return paramEntry(name, K::Boolean, label, label, parent);
+constexpr ParamSpec toggle(std::string_view name, std::string_view label, std::string_view parent,
+                           bool L::*field) {
+    ParamSpec toggle = paramEntry(name, K::Boolean, label, label, parent);
+    toggle.boolField = field;
+    return toggle;
 }
 
 constexpr ParamSpec choice(std::string_view name, std::string_view label, std::string_view parent,
-                           F enabled = F::Unset, int def = 0) {
+                           int32_t L::*field, F enabled = F::Unset, int def = 0) {
     ParamSpec choice = paramEntry(name, K::Choice, label, label, parent);
     choice.defaultValue = def;
     choice.enabled = enabled;
+    choice.choiceField = field;
     return choice;
+}
+
+// Modifiers of an entry, applied around its definition.
+constexpr ParamSpec identity(ParamSpec entry) {
+    entry.inIdentityTest = true;
+    entry.neutralValue = entry.kind == K::Choice ? 0 : entry.defaultValue;
+    return entry;
+}
+
+constexpr ParamSpec share(ParamSpec entry) {
+    entry.gatherDivisor = 100.0f;
+    return entry;
+}
+
+constexpr ParamSpec readWhen(std::string_view selectingChoice, ParamSpec entry) {
+    entry.readWhenSelected = selectingChoice;
+    return entry;
+}
+
+constexpr ParamSpec enabledBy(std::string_view choice, ParamSpec entry) {
+    entry.enabledBy = choice;
+    return entry;
 }
 
 constexpr ParamSpec button(std::string_view name, std::string_view label, std::string_view hint,
@@ -79,94 +108,122 @@ constexpr std::string_view kNegative = "negativeGroup";
 constexpr std::string_view kPrint = "printGroup";
 constexpr std::string_view kPostProcess = "postProcessGroup";
 constexpr std::string_view kTest = "testGroup";
+// Selects which stock list drives the palette.
+constexpr std::string_view kPaletteChoice = "colorPaletteAOptions";
 
 constexpr auto kCatalogue = std::to_array<ParamSpec>({
     group(kProfiles, "Profiles", F::On),
-    choice("idtProfile", "Input Profile", kProfiles),
+    identity(choice("idtProfile", "Input Profile", kProfiles, &L::idtProfile)),
 
     group(kGamut, "Gamut Limit", F::Off),
-    toggle("gamutRAdjust", "Gamut Limit Red", kGamut),
-    slider("gamutRAdjustValue", "Gamut Limit Red", "Gamut Limit Red", 100, 100, 0, kGamut),
-    toggle("gamutGAdjust", "Gamut Limit Green", kGamut),
-    slider("gamutGAdjustValue", "Gamut Limit Green", "Gamut Limit Green", 100, 100, 0, kGamut),
-    toggle("gamutBAdjust", "Gamut Limit Blue", kGamut),
-    slider("gamutBAdjustValue", "Gamut Limit Blue", "Gamut Limit Blue", 100, 100, 0, kGamut),
+    toggle("gamutRAdjust", "Gamut Limit Red", kGamut, &L::gamutRAdjust),
+    share(slider("gamutRAdjustValue", "Gamut Limit Red", "Gamut Limit Red", 100, 100, 0, kGamut, &L::gamutRAdjustValue)),
+    toggle("gamutGAdjust", "Gamut Limit Green", kGamut, &L::gamutGAdjust),
+    share(slider("gamutGAdjustValue", "Gamut Limit Green", "Gamut Limit Green", 100, 100, 0, kGamut, &L::gamutGAdjustValue)),
+    toggle("gamutBAdjust", "Gamut Limit Blue", kGamut, &L::gamutBAdjust),
+    share(slider("gamutBAdjustValue", "Gamut Limit Blue", "Gamut Limit Blue", 100, 100, 0, kGamut, &L::gamutBAdjustValue)),
 
     group(kPrinter, "Printer Lights", F::Off),
-    slider("PrinterLight", "Printer Lights All", "Printer Lights All", 0, -1, 1, kPrinter),
-    slider("PrinterLightR", "Printer Lights Red", "Printer Lights Red", 0, -1, 1, kPrinter),
-    slider("PrinterLightG", "Printer Lights Green", "Printer Lights Green", 0, -1, 1, kPrinter),
-    slider("PrinterLightB", "Printer Lights Blue", "Printer Lights Blue", 0, -1, 1, kPrinter),
-    toggle("PrinterLightToggle", "Bypass Printer Lights", kPrinter),
+    identity(slider("PrinterLight", "Printer Lights All", "Printer Lights All", 0, -1, 1, kPrinter, &L::PrinterLight)),
+    slider("PrinterLightR", "Printer Lights Red", "Printer Lights Red", 0, -1, 1, kPrinter, &L::PrinterLightR),
+    slider("PrinterLightG", "Printer Lights Green", "Printer Lights Green", 0, -1, 1, kPrinter, &L::PrinterLightG),
+    slider("PrinterLightB", "Printer Lights Blue", "Printer Lights Blue", 0, -1, 1, kPrinter, &L::PrinterLightB),
+    toggle("PrinterLightToggle", "Bypass Printer Lights", kPrinter, &L::PrinterLightToggle),
     group(kLift, "Lift", F::Off),
-    slider("lift", "Lift", "Lift All", 0, -1, 1, kLift),
-    slider("liftR", "Lift Red", "Lift Red", 0, -1, 1, kLift),
-    slider("liftG", "Lift Green", "Lift Green", 0, -1, 1, kLift),
-    slider("liftB", "Lift Blue", "Lift Blue", 0, -1, 1, kLift),
-    toggle("liftToggle", "Bypass Lift", kLift),
+    identity(slider("lift", "Lift", "Lift All", 0, -1, 1, kLift, &L::lift)),
+    identity(slider("liftR", "Lift Red", "Lift Red", 0, -1, 1, kLift, &L::liftR)),
+    identity(slider("liftG", "Lift Green", "Lift Green", 0, -1, 1, kLift, &L::liftG)),
+    identity(slider("liftB", "Lift Blue", "Lift Blue", 0, -1, 1, kLift, &L::liftB)),
+    toggle("liftToggle", "Bypass Lift", kLift, &L::liftToggle),
     group(kGamma, "Gamma", F::Off),
-    slider("gamma", "Gamma", "Gamma All", 1, 0.1, 2, kGamma),
-    slider("gammaR", "Gamma Red", "Gamma Red", 1, 0.1, 2, kGamma),
-    slider("gammaG", "Gamma Green", "Gamma Green", 1, 0.1, 2, kGamma),
-    slider("gammaB", "Gamma Blue", "Gamma Blue", 1, 0.1, 2, kGamma),
-    toggle("gammaToggle", "Bypass Gamma", kGamma),
+    identity(slider("gamma", "Gamma", "Gamma All", 1, 0.1, 2, kGamma, &L::gamma)),
+    identity(slider("gammaR", "Gamma Red", "Gamma Red", 1, 0.1, 2, kGamma, &L::gammaR)),
+    identity(slider("gammaG", "Gamma Green", "Gamma Green", 1, 0.1, 2, kGamma, &L::gammaG)),
+    identity(slider("gammaB", "Gamma Blue", "Gamma Blue", 1, 0.1, 2, kGamma, &L::gammaB)),
+    toggle("gammaToggle", "Bypass Gamma", kGamma, &L::gammaToggle),
     group(kGain, "Gain", F::Off),
-    slider("gain", "Gain", "Gain All", 1, 0, 2, kGain),
-    slider("gainR", "Gain Red", "Gain Red", 1, 0, 2, kGain),
-    slider("gainG", "Gain Green", "Gain Green", 1, 0, 2, kGain),
-    slider("gainB", "Gain Blue", "Gain Blue", 1, 0, 2, kGain),
-    toggle("gainToggle", "Bypass Gain", kGain),
+    identity(slider("gain", "Gain", "Gain All", 1, 0, 2, kGain, &L::gain)),
+    identity(slider("gainR", "Gain Red", "Gain Red", 1, 0, 2, kGain, &L::gainR)),
+    identity(slider("gainG", "Gain Green", "Gain Green", 1, 0, 2, kGain, &L::gainG)),
+    identity(slider("gainB", "Gain Blue", "Gain Blue", 1, 0, 2, kGain, &L::gainB)),
+    toggle("gainToggle", "Bypass Gain", kGain, &L::gainToggle),
 
     group(kCmy, "Subtractive Color", F::Off),
-    slider("CMYAmount", "CMY", "CMY", 1, 0, 1.5, kCmy),
-    slider("C", "C", "C", 1, 0, 1.5, kCmy),
-    slider("M", "M", "M", 1, 0, 1.5, kCmy),
-    slider("Y", "Y", "Y", 1, 0, 1.5, kCmy),
-    toggle("CMYToggle", "Bypass CMY", kCmy),
+    slider("CMYAmount", "CMY", "CMY", 1, 0, 1.5, kCmy, &L::CMYAmount),
+    identity(slider("C", "C", "C", 1, 0, 1.5, kCmy, &L::C)),
+    identity(slider("M", "M", "M", 1, 0, 1.5, kCmy, &L::M)),
+    identity(slider("Y", "Y", "Y", 1, 0, 1.5, kCmy, &L::Y)),
+    toggle("CMYToggle", "Bypass CMY", kCmy, &L::CMYToggle),
     group(kPushPull, "Push/Pull", F::Off),
-    slider("PushPullLight", "Push/Pull All", "Push/Pull All", 1, 0, 2, kPushPull),
-    toggle("PushPullLightToggle", "Bypass Push/Pull", kPushPull),
+    slider("PushPullLight", "Push/Pull All", "Push/Pull All", 1, 0, 2, kPushPull, &L::PushPullLight),
+    toggle("PushPullLightToggle", "Bypass Push/Pull", kPushPull, &L::PushPullLightToggle),
     group(kTemperature, "Temperature", F::Off),
-    slider("temperature", "Temperature", "temperature", 0, -1500, 1500, kTemperature),
-    toggle("temperatureToggle", "Bypass Temperature", kTemperature),
+    identity(slider("temperature", "Temperature", "temperature", 0, -1500, 1500, kTemperature, &L::temperature)),
+    toggle("temperatureToggle", "Bypass Temperature", kTemperature, &L::temperatureToggle),
     group(kSaturation, "Saturation", F::On),
-    slider("saturation", "Saturation", "Saturation", 0, -1, 1, kSaturation),
-    toggle("saturationToggle", "Bypass Saturation", kSaturation),
+    identity(slider("saturation", "Saturation", "Saturation", 0, -1, 1, kSaturation, &L::saturation)),
+    toggle("saturationToggle", "Bypass Saturation", kSaturation, &L::saturationToggle),
 
     group(kNegative, "Negative Options"),
-    choice("colorPaletteAOptions", "Negative", kNegative),
-    choice("colorPaletteNegativeGEN2Selections", "Negative Stock GEN2", kNegative, F::Off),
-    choice("colorPaletteNegativeSelections", "Negative Stock", kNegative, F::Off),
-    choice("colorPaletteMajorSelections", "Major", kNegative, F::Off),
-    choice("colorPaletteMinorSelections", "Minor", kNegative, F::On),
-    slider("colorPaletteAIntensity", "Negative Intensity", "Negative Intensity", 0.5, 0, 1, kNegative),
-    toggle("negativeToggle", "Bypass Negative Options", kNegative),
+    identity(choice(kPaletteChoice, "Negative", kNegative, &L::colorPaletteAOptions)),
+    enabledBy(kPaletteChoice, choice("colorPaletteNegativeGEN2Selections", "Negative Stock GEN2", kNegative, &L::colorPaletteNegativeGEN2Selections, F::Off)),
+    enabledBy(kPaletteChoice, choice("colorPaletteNegativeSelections", "Negative Stock", kNegative, &L::colorPaletteNegativeSelections, F::Off)),
+    enabledBy(kPaletteChoice, choice("colorPaletteMajorSelections", "Major", kNegative, &L::colorPaletteMajorSelections, F::Off)),
+    enabledBy(kPaletteChoice, choice("colorPaletteMinorSelections", "Minor", kNegative, &L::colorPaletteMinorSelections, F::On)),
+    enabledBy(kPaletteChoice, readWhen("colorPaletteAOptions", slider("colorPaletteAIntensity", "Negative Intensity", "Negative Intensity", 0.5, 0, 1, kNegative, &L::colorPaletteAIntensity))),
+    toggle("negativeToggle", "Bypass Negative Options", kNegative, &L::negativeToggle),
     group(kPrint, "Print Options"),
-    choice("contrastOptions", "Contrast Option", kPrint),
-    slider("contrastIntensity", "Contrast Intensity", "Contrast Intensity", 0.5, 0, 1, kPrint),
-    choice("colorPaletteBOptions", "Print Stock", kPrint, F::On),
-    slider("colorPaletteBIntensity", "Print Intensity", "Print Intensity", 0.5, 0, 1, kPrint),
-    toggle("printToggle", "Bypass Print Options", kPrint),
+    identity(choice("contrastOptions", "Contrast Option", kPrint, &L::contrastOptions)),
+    enabledBy("contrastOptions", slider("contrastIntensity", "Contrast Intensity", "Contrast Intensity", 0.5, 0, 1, kPrint, &L::contrastIntensity)),
+    identity(choice("colorPaletteBOptions", "Print Stock", kPrint, &L::colorPaletteBOptions, F::On)),
+    enabledBy("colorPaletteBOptions", readWhen("colorPaletteBOptions", slider("colorPaletteBIntensity", "Print Intensity", "Print Intensity", 0.5, 0, 1, kPrint, &L::colorPaletteBIntensity))),
+    toggle("printToggle", "Bypass Print Options", kPrint, &L::printToggle),
     group(kPostProcess, "Post Processing", F::Off),
-    toggle("postProcessAdjust", "Enable Post Processing", kPostProcess),
-    choice("postProcessOptions", "PP Options", kPostProcess, F::On),
+    toggle("postProcessAdjust", "Enable Post Processing", kPostProcess, &L::postProcessAdjust),
+    choice("postProcessOptions", "PP Options", kPostProcess, &L::postProcessOptions, F::On),
     // Gathered like every slider but kept off the page, as in the released layout.
-    offPage(slider("postProcessValue", "PP Intensity", "PP Intensity", 0, 0, 1, kPostProcess)),
+    offPage(slider("postProcessValue", "PP Intensity", "PP Intensity", 0, 0, 1, kPostProcess, &L::postProcessValue)),
 
     group(kTest, "Test Images"),
-    toggle("testSatToggle", "Saturation Ramp", kTest),
-    toggle("testRampToggle", "Lightness Ramp", kTest),
-    toggle("testToneToggle", "Tonemap", kTest),
-    toggle("testKorvoLUTToggle", "Korvo Zones", kTest),
-    toggle("testKorvoOverlayToggle", "Korvo Zones Guide", kTest),
-    choice("outputProfileOptions", "Output Profile", kProfiles, F::Unset, 16),
+    toggle("testSatToggle", "Saturation Ramp", kTest, &L::testSatToggle),
+    toggle("testRampToggle", "Lightness Ramp", kTest, &L::testRampToggle),
+    toggle("testToneToggle", "Tonemap", kTest, &L::testToneToggle),
+    toggle("testKorvoLUTToggle", "Korvo Zones", kTest, &L::testKorvoLUTToggle),
+    toggle("testKorvoOverlayToggle", "Korvo Zones Guide", kTest, &L::testKorvoOverlayToggle),
+    identity(choice("outputProfileOptions", "Output Profile", kProfiles, &L::outputProfileOptions, F::Unset, 16)),
     button("export33LUTButton", "Export LUT 33", "Export LUT 33", F::Off),
     button("export65LUTButton", "Export LUT 65", "Export LUT 65", F::Off),
-    toggle("globalBlendEnabled", "Enable Global Blend", ""),
-    slider("globalBlend", "Global Blend", "Global Blend", 1, 0, 1, ""),
+    toggle("globalBlendEnabled", "Enable Global Blend", "", &L::globalBlendEnabled),
+    slider("globalBlend", "Global Blend", "Global Blend", 1, 0, 1, "", &L::globalBlend),
     button("helpButton", "Show help", "Show Help"),
     button("versionButton", kVersionLabel, kVersionLabel),
 });
+
+// Gathering reads the catalogue in order, so a value read only when a choice
+// selects something must come after that choice.
+constexpr bool gatesComeFirst() {
+    for (size_t i = 0; i < kCatalogue.size(); ++i) {
+        if (kCatalogue[i].readWhenSelected.empty()) continue;
+        bool seen = false;
+        for (size_t j = 0; j < i; ++j) seen = seen || kCatalogue[j].name == kCatalogue[i].readWhenSelected;
+        if (!seen) return false;
+    }
+    return true;
+}
+static_assert(gatesComeFirst(), "a gated value precedes the choice that gates it");
+
+// Every value parameter lands in the LookParams member of its own type.
+constexpr bool everyValueHasItsField() {
+    for (const ParamSpec& entry : kCatalogue) {
+        const bool hasField = entry.kind == K::Double    ? entry.floatField != nullptr
+                              : entry.kind == K::Boolean ? entry.boolField != nullptr
+                              : entry.kind == K::Choice  ? entry.choiceField != nullptr
+                                                         : true;
+        if (!hasField) return false;
+    }
+    return true;
+}
+static_assert(everyValueHasItsField(), "a value parameter has no LookParams member");
 
 constexpr std::array<std::string_view, 5> kPaletteLists = {
     "",
@@ -206,6 +263,23 @@ const LutOption* optionAt(std::string_view choiceName, int index) {
 std::string_view activePaletteList(int paletteOption) {
     if (paletteOption < 1 || static_cast<size_t>(paletteOption) >= kPaletteLists.size()) return {};
     return kPaletteLists[static_cast<size_t>(paletteOption)];
+}
+
+bool enabledByOption(const ParamSpec& entry, int option) {
+    if (entry.enabledBy != kPaletteChoice) return option > 0;
+    const std::string_view active = activePaletteList(option);
+    const bool isStockList = std::ranges::find(kPaletteLists, entry.name) != kPaletteLists.end();
+    return isStockList ? active == entry.name : !active.empty();
+}
+
+bool looksNeutral(const LookParams& values) {
+    for (const ParamSpec& entry : kCatalogue) {
+        if (!entry.inIdentityTest) continue;
+        const double value = entry.floatField ? static_cast<double>(values.*entry.floatField)
+                                              : static_cast<double>(values.*entry.choiceField);
+        if (value != entry.neutralValue) return false;
+    }
+    return true;
 }
 
 int activePaletteSelection(const LookParams& values) {

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-namespace ChromvaleBeta2 {
+#include "pipeline/look_params.h"
 
-struct LookParams;
+namespace ChromvaleBeta2 {
 
 enum class ParamKind : uint8_t { Group, Double, Boolean, Choice, PushButton };
 
@@ -51,6 +51,22 @@ struct ParamSpec {
     DescribedFlag enabled = DescribedFlag::Unset;
     DescribedFlag open = DescribedFlag::Unset;  // groups only
     bool onPage = true;  // appended to the page right after its definition
+
+    // Where gathering puts the value, matching `kind`; all null for groups and buttons.
+    float LookParams::*floatField = nullptr;
+    bool LookParams::*boolField = nullptr;
+    int32_t LookParams::*choiceField = nullptr;
+    // Gathered as value / gatherDivisor: the gamut limits are kept as shares of 1.
+    float gatherDivisor = 1;
+    // A choice that must select something (option > 0) before this value is read; the
+    // value stays 0 until it does. That choice comes earlier in the catalogue.
+    std::string_view readWhenSelected;
+    // The choice whose option enables this parameter on the page (enabledByOption).
+    std::string_view enabledBy;
+    // Compared by the identity test with its neutral value: the default of a slider,
+    // option 0 (nothing selected) of a choice.
+    bool inIdentityTest = false;
+    double neutralValue = 0;
 };
 
 // The text of the version button: label and hint alike.
@@ -69,6 +85,12 @@ std::span<const LutOption> optionsOf(std::string_view choiceName);
 
 // The option at an index of a choice, or null when the index lies outside the list.
 const LutOption* optionAt(std::string_view choiceName, int index);
+
+// Whether `option` of the entry's enabledBy choice enables the entry.
+bool enabledByOption(const ParamSpec& entry, int option);
+
+// Whether every value the identity test compares is at its neutral value.
+bool looksNeutral(const LookParams& values);
 
 // The stock list that an option of colorPaletteAOptions makes active (1 to 4),
 // or an empty name for any other option.

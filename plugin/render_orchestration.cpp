@@ -8,6 +8,7 @@
 #include "pipeline/chromvale_processor.h"
 #include "plugin/ChromvaleNG.h"
 #include "plugin/lut_library.h"
+#include "plugin/param_catalogue.h"
 #include "plugin/test_image_store.h"
 
 namespace ChromvaleBeta2 {
@@ -136,70 +137,24 @@ void ChromvaleNG::switchGuideOff() {
 
 void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
     values = LookParams{};
-
-    values.gamutRAdjust = readBool("gamutRAdjust", time);
-    values.gamutGAdjust = readBool("gamutGAdjust", time);
-    values.gamutBAdjust = readBool("gamutBAdjust", time);
-    values.gamutRAdjustValue = readFloat("gamutRAdjustValue", time) / 100.0f;
-    values.gamutGAdjustValue = readFloat("gamutGAdjustValue", time) / 100.0f;
-    values.gamutBAdjustValue = readFloat("gamutBAdjustValue", time) / 100.0f;
-
-    values.lift = readFloat("lift", time);
-    values.liftR = readFloat("liftR", time);
-    values.liftG = readFloat("liftG", time);
-    values.liftB = readFloat("liftB", time);
-    values.liftToggle = readBool("liftToggle", time);
-    values.gamma = readFloat("gamma", time);
-    values.gammaR = readFloat("gammaR", time);
-    values.gammaG = readFloat("gammaG", time);
-    values.gammaB = readFloat("gammaB", time);
-    values.gammaToggle = readBool("gammaToggle", time);
-    values.gain = readFloat("gain", time);
-    values.gainR = readFloat("gainR", time);
-    values.gainG = readFloat("gainG", time);
-    values.gainB = readFloat("gainB", time);
-    values.gainToggle = readBool("gainToggle", time);
-
-    values.saturation = readFloat("saturation", time);
-    values.saturationToggle = readBool("saturationToggle", time);
-
-    values.PrinterLight = readFloat("PrinterLight", time);
-    values.PrinterLightR = readFloat("PrinterLightR", time);
-    values.PrinterLightG = readFloat("PrinterLightG", time);
-    values.PrinterLightB = readFloat("PrinterLightB", time);
-    values.PrinterLightToggle = readBool("PrinterLightToggle", time);
+    for (const ParamSpec& entry : paramCatalogue()) {
+        if (!entry.readWhenSelected.empty() && readChoice(entry.readWhenSelected, time) <= 0) continue;
+        if (entry.floatField) {
+            values.*entry.floatField = readFloat(entry.name, time) / entry.gatherDivisor;
+        } else if (entry.boolField) {
+            values.*entry.boolField = readBool(entry.name, time);
+        } else if (entry.choiceField) {
+            values.*entry.choiceField = readChoice(entry.name, time);
+        }
+    }
 
     // One slider drives push/pull in every channel.
-    values.PushPullLight = readFloat("PushPullLight", time);
     values.PushPullLightR = values.PushPullLightG = values.PushPullLightB = values.PushPullLight;
-    values.PushPullLightToggle = readBool("PushPullLightToggle", time);
-
-    values.CMYAmount = readFloat("CMYAmount", time);
-    values.C = readFloat("C", time);
-    values.M = readFloat("M", time);
-    values.Y = readFloat("Y", time);
-    values.CMYToggle = readBool("CMYToggle", time);
-
-    values.temperature = readFloat("temperature", time);
-    values.temperatureToggle = readBool("temperatureToggle", time);
-
-    values.postProcessAdjust = readBool("postProcessAdjust", time);
-    values.postProcessValue = readFloat("postProcessValue", time);
-
-    values.outputProfileOptions = readChoice("outputProfileOptions", time);
-
-    values.testRampToggle = readBool("testRampToggle", time);
-    values.testSatToggle = readBool("testSatToggle", time);
-    values.testToneToggle = readBool("testToneToggle", time);
-    values.testKorvoLUTToggle = readBool("testKorvoLUTToggle", time);
-
-    values.globalBlend = readFloat("globalBlend", time);
-    values.globalBlendEnabled = readBool("globalBlendEnabled", time);
 
     // The guide shows only over a test view, as the toggle rules keep it.
     const bool anyTestView =
         values.testRampToggle || values.testSatToggle || values.testToneToggle || values.testKorvoLUTToggle;
-    values.testKorvoOverlayToggle = anyTestView && readBool(kGuide, time);
+    values.testKorvoOverlayToggle = values.testKorvoOverlayToggle && anyTestView;
     if (values.testKorvoOverlayToggle) {
         const TestImageBytes guide = testImageBytes(TestImageId::ZoneGuide);
         values.zoneOverlay = guide.data;
@@ -212,24 +167,6 @@ void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
                                                              : TestImageBytes{};
     values.testImage = testImage.data;
     values.testImageSize = testImage.size;
-
-    values.colorPaletteAOptions = readChoice("colorPaletteAOptions", time);
-    values.negativeToggle = readBool("negativeToggle", time);
-    if (values.colorPaletteAOptions > 0) values.colorPaletteAIntensity = readFloat("colorPaletteAIntensity", time);
-
-    values.colorPaletteBOptions = readChoice("colorPaletteBOptions", time);
-    values.printToggle = readBool("printToggle", time);
-    if (values.colorPaletteBOptions > 0) values.colorPaletteBIntensity = readFloat("colorPaletteBIntensity", time);
-
-    values.colorPaletteNegativeSelections = readChoice("colorPaletteNegativeSelections", time);
-    values.colorPaletteNegativeGEN2Selections = readChoice("colorPaletteNegativeGEN2Selections", time);
-    values.colorPaletteMajorSelections = readChoice("colorPaletteMajorSelections", time);
-    values.colorPaletteMinorSelections = readChoice("colorPaletteMinorSelections", time);
-
-    values.idtProfile = readChoice("idtProfile", time);
-    values.postProcessOptions = readChoice("postProcessOptions", time);
-    values.contrastOptions = readChoice("contrastOptions", time);
-    values.contrastIntensity = readFloat("contrastIntensity", time);
 }
 
 }  // namespace ChromvaleBeta2
