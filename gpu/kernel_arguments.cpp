@@ -2,6 +2,8 @@
 
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
+#include "pipeline/lut_stages.h"
+#include "pipeline/lut_table.h"
 #include "pipeline/pipeline_settings.h"
 
 namespace ChromvaleBeta2 {
@@ -29,16 +31,13 @@ HostUpload picture(const unsigned char* data, std::uint32_t bytes) {
 
 HostUploads hostUploads(const PipelineSettings& s) {
     HostUploads uploads;
-    uploads[kIdtUpload] = table3D(s.idtLut, s.idtLutSize);
-    uploads[kContrastUpload] = table1D(s.contrastLut, s.contrastLutSize);
-    uploads[kPaletteUpload] = table3D(s.paletteLut, s.paletteLutSize);
-    uploads[kPrintUpload] = table3D(s.printLut, s.printLutSize);
-    uploads[kOdtUpload] = table3D(s.odtLut, s.odtLutSize);
-    uploads[kGamutRedUpload] = table3D(s.gamutLut[0], s.gamutLutSize[0]);
-    uploads[kGamutGreenUpload] = table3D(s.gamutLut[1], s.gamutLutSize[1]);
-    uploads[kGamutBlueUpload] = table3D(s.gamutLut[2], s.gamutLutSize[2]);
-    uploads[kPostProcessUpload] = table3D(s.postProcessLut, s.postProcessLutSize);
-    uploads[kZoneUpload] = table3D(s.zoneLut, s.zoneLutSize);
+    ChainSettings chain = s;  // the stage accessors serve attaching too, which writes them
+    const auto stages = lutStages();
+    for (std::size_t slot = 0; slot < stages.size() && slot < kTestImageUpload; ++slot) {
+        const LutStage& stage = stages[slot];
+        uploads[slot] = stage.kind == LutTable::kKind1D ? table1D(stage.lut(chain), stage.lutSize(chain))
+                                                        : table3D(stage.lut(chain), stage.lutSize(chain));
+    }
     uploads[kTestImageUpload] = picture(s.testImage, s.testImageSize);
     uploads[kZoneOverlayUpload] = picture(s.zoneOverlay, s.zoneOverlaySize);
     return uploads;

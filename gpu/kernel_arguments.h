@@ -8,7 +8,8 @@ namespace ChromvaleBeta2 {
 
 struct PipelineSettings;
 
-// The tables and images a render copies to the device, in kernel argument order.
+// The tables and images a render copies to the device, in kernel argument order:
+// the tables in the order of the LUT stages, then the two pictures.
 enum UploadSlot : std::size_t {
     kIdtUpload,
     kContrastUpload,

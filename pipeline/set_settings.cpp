@@ -1,5 +1,7 @@
 #include "pipeline/set_settings.h"
 
+#include "pipeline/lut_stages.h"
+
 namespace ChromvaleBeta2 {
 namespace {
 
@@ -35,11 +37,6 @@ void attachTable(const float*& slot, unsigned int& size, const LutTable* table, 
         slot = nullptr;
         size = 0;
     }
-}
-
-void attach3D(const float*& slot, unsigned int& size, const LutTable* table, bool selected)
-{
-    attachTable(slot, size, table, LutTable::kKind3D, selected);
 }
 
 void attachImage(const unsigned char*& slot, unsigned int& size, const unsigned char* image,
@@ -118,20 +115,9 @@ void setMixWeights(PipelineSettings& s, const LookParams& p)
 
 void setTables(PipelineSettings& s, const LookParams& p)
 {
-    const bool paletteSelected = p.colorPaletteAOptions > 0 &&
-        (p.colorPaletteNegativeSelections > 0 || p.colorPaletteNegativeGEN2Selections > 0 ||
-         p.colorPaletteMajorSelections > 0 || p.colorPaletteMinorSelections > 0);
-    const bool gamutSelected[3] = {p.gamutRAdjust, p.gamutGAdjust, p.gamutBAdjust};
-
-    attach3D(s.idtLut, s.idtLutSize, p.idtTable, p.idtProfile != 0);
-    attachTable(s.contrastLut, s.contrastLutSize, p.contrastTable, LutTable::kKind1D, p.contrastOptions != 0);
-    attach3D(s.paletteLut, s.paletteLutSize, p.paletteTable, paletteSelected);
-    attach3D(s.printLut, s.printLutSize, p.printTable, p.colorPaletteBOptions != 0);
-    attach3D(s.odtLut, s.odtLutSize, p.odtTable, true);
-    attach3D(s.postProcessLut, s.postProcessLutSize, p.postProcessTable, p.postProcessAdjust);
-    for (int c = 0; c < 3; ++c)
-        attach3D(s.gamutLut[c], s.gamutLutSize[c], p.gamutTable[c], gamutSelected[c]);
-    attach3D(s.zoneLut, s.zoneLutSize, p.zoneTable, p.testKorvoLUTToggle);
+    LookParams look = p;  // the stage accessors serve resolving too, which writes them
+    for (const LutStage& stage : lutStages())
+        attachTable(stage.lut(s), stage.lutSize(s), stage.table(look), stage.kind, stage.selected(look));
 }
 
 void setTestViews(PipelineSettings& s, const LookParams& p)

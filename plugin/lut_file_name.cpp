@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pipeline/lut_stages.h"
 #include "plugin/param_catalogue.h"
 
 namespace ChromvaleBeta2 {
@@ -20,15 +21,11 @@ void appendOption(std::string& name, std::string_view choice, int index, std::st
 
 std::string makeLutFileName(const LookParams& values, int gridSize) {
     std::string name;
-    if (values.idtProfile > 0) appendOption(name, "idtProfile", values.idtProfile, "-");
-    if (values.contrastOptions > 0) appendOption(name, "contrastOptions", values.contrastOptions, "-");
-
-    if (const int stock = activePaletteSelection(values); stock > 0) {
-        appendOption(name, activePaletteList(values.colorPaletteAOptions), stock, "-");
+    for (const LutStage& stage : lutStages()) {
+        if (!stage.inExportName || !stage.selected(values)) continue;
+        const StageOption picked = stage.option(values);
+        appendOption(name, picked.choice, picked.option, "-");
     }
-
-    if (values.colorPaletteBOptions != 0) appendOption(name, "colorPaletteBOptions", values.colorPaletteBOptions, "-");
-    if (values.outputProfileOptions > 0) appendOption(name, "outputProfileOptions", values.outputProfileOptions, "");
 
     if (name.ends_with('-')) name.pop_back();
     if (name.empty()) name = "Untitled";

@@ -6,6 +6,7 @@
 #include "formats/lut_archive.h"
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
+#include "pipeline/lut_stages.h"
 #include "plugin/bundle_path.h"
 
 namespace ChromvaleBeta2 {
@@ -14,13 +15,6 @@ std::map<std::string, LutTable, std::less<>> lutCache;
 std::mutex lutCacheMutex;
 
 namespace {
-
-constexpr const char* kGamutLimitEntries[3] = {
-    "GAMUT LIMIT/R_Gamut_LImit.cube",
-    "GAMUT LIMIT/G_Gamut_Limit.cube",
-    "GAMUT LIMIT/B_Gamut_Limit.cube",
-};
-constexpr const char* kZoneChartEntry = "KORVO/KORVO_ZONES_000.cube";
 
 bool hasKind(const LutTable& table, LutKind expected) {
     return expected == LutKind::Table1D ? table.is1D() : table.is3D();
@@ -33,41 +27,27 @@ const char* kindName(LutKind kind) { return kind == LutKind::Table1D ? "1D" : "3
     throw OFX::Exception::Suite(kOfxStatErrFatal);
 }
 
-// The table an option of a choice selects. The index comes from the host, so
-// an index outside the list is refused by name rather than read past the end.
-const LutTable* loadOption(LutArchive& archive, std::string_view choice, int index) {
-    const LutOption* option = optionAt(choice, index);
+// The archive entry a selected stage reads: its fixed entry, or the entry of the
+// option its choice holds. The index comes from the host, so an index outside the
+// list is refused by name rather than read past the end.
+std::string stageEntry(const LutStage& stage, const LookParams& values) {
+    if (!stage.fixedEntry.empty()) return std::string(stage.fixedEntry);
+    const StageOption picked = stage.option(values);
+    const LutOption* option = optionAt(picked.choice, picked.option);
     if (!option || !option->selectsLut()) {
-        throw std::runtime_error("option " + std::to_string(index) + " of " + std::string(choice) +
+        throw std::runtime_error("option " + std::to_string(picked.option) + " of " + std::string(picked.choice) +
                                  " selects no LUT");
     }
-    return loadLut(archive, option->entryName(), option->kind);
+    return option->entryName();
+}
+
+LutKind lutKindOf(const LutStage& stage) {
+    return stage.kind == LutTable::kKind1D ? LutKind::Table1D : LutKind::Table3D;
 }
 
 void resolveSlots(LutArchive& archive, LookParams& values) {
-    const bool gamutOn[3] = {values.gamutRAdjust, values.gamutGAdjust, values.gamutBAdjust};
-    for (int channel = 0; channel < 3; ++channel) {
-        if (gamutOn[channel]) {
-            values.gamutTable[channel] = loadLut(archive, kGamutLimitEntries[channel], LutKind::Table3D);
-        }
-    }
-    if (values.postProcessAdjust) {
-        values.postProcessTable = loadOption(archive, "postProcessOptions", values.postProcessOptions);
-    }
-    if (values.idtProfile > 0) values.idtTable = loadOption(archive, "idtProfile", values.idtProfile);
-    if (values.contrastOptions > 0) {
-        values.contrastTable = loadOption(archive, "contrastOptions", values.contrastOptions);
-    }
-    if (values.testKorvoLUTToggle) values.zoneTable = loadLut(archive, kZoneChartEntry, LutKind::Table3D);
-    if (const int selection = activePaletteSelection(values); selection > 0) {
-        values.paletteTable =
-            loadOption(archive, activePaletteList(values.colorPaletteAOptions), selection);
-    }
-    if (values.colorPaletteBOptions > 0) {
-        values.printTable = loadOption(archive, "colorPaletteBOptions", values.colorPaletteBOptions);
-    }
-    if (values.outputProfileOptions > 0) {
-        values.odtTable = loadOption(archive, "outputProfileOptions", values.outputProfileOptions);
+    for (const LutStage& stage : lutStages()) {
+        if (stage.selected(values)) stage.table(values) = loadLut(archive, stageEntry(stage, values), lutKindOf(stage));
     }
 }
 

@@ -225,13 +225,6 @@ constexpr bool everyValueHasItsField() {
 }
 static_assert(everyValueHasItsField(), "a value parameter has no LookParams member");
 
-constexpr std::array<std::string_view, 5> kPaletteLists = {
-    "",
-    "colorPaletteNegativeSelections",
-    "colorPaletteNegativeGEN2Selections",
-    "colorPaletteMajorSelections",
-    "colorPaletteMinorSelections",
-};
 
 }  // namespace
 
@@ -260,16 +253,21 @@ const LutOption* optionAt(std::string_view choiceName, int index) {
     return &options[static_cast<size_t>(index)];
 }
 
-std::string_view activePaletteList(int paletteOption) {
-    if (paletteOption < 1 || static_cast<size_t>(paletteOption) >= kPaletteLists.size()) return {};
-    return kPaletteLists[static_cast<size_t>(paletteOption)];
+namespace {
+
+bool isStockList(std::string_view name) {
+    for (int option = 1; !activePaletteList(option).empty(); ++option) {
+        if (activePaletteList(option) == name) return true;
+    }
+    return false;
 }
+
+}  // namespace
 
 bool enabledByOption(const ParamSpec& entry, int option) {
     if (entry.enabledBy != kPaletteChoice) return option > 0;
     const std::string_view active = activePaletteList(option);
-    const bool isStockList = std::ranges::find(kPaletteLists, entry.name) != kPaletteLists.end();
-    return isStockList ? active == entry.name : !active.empty();
+    return isStockList(entry.name) ? active == entry.name : !active.empty();
 }
 
 bool looksNeutral(const LookParams& values) {
@@ -280,16 +278,6 @@ bool looksNeutral(const LookParams& values) {
         if (value != entry.neutralValue) return false;
     }
     return true;
-}
-
-int activePaletteSelection(const LookParams& values) {
-    switch (values.colorPaletteAOptions) {
-        case 1: return values.colorPaletteNegativeSelections;
-        case 2: return values.colorPaletteNegativeGEN2Selections;
-        case 3: return values.colorPaletteMajorSelections;
-        case 4: return values.colorPaletteMinorSelections;
-        default: return 0;
-    }
 }
 
 }  // namespace ChromvaleBeta2

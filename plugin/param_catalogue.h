@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "pipeline/look_params.h"
+#include "pipeline/lut_stages.h"  // the palette lists the catalogue enables by
 
 namespace ChromvaleBeta2 {
 
@@ -91,13 +92,5 @@ bool enabledByOption(const ParamSpec& entry, int option);
 
 // Whether every value the identity test compares is at its neutral value.
 bool looksNeutral(const LookParams& values);
-
-// The stock list that an option of colorPaletteAOptions makes active (1 to 4),
-// or an empty name for any other option.
-std::string_view activePaletteList(int paletteOption);
-
-// The selection in the stock list the gathered palette option makes active;
-// 0 when the option activates none.
-int activePaletteSelection(const LookParams& values);
 
 }  // namespace ChromvaleBeta2

@@ -48,6 +48,32 @@ TEST(HostUploads, CopyWholeTablesAndOnlyCompletePictures) {
     }
 }
 
+// The kernel takes each table at the argument of its slot; a stage whose table
+// went to another slot would run with the wrong look.
+TEST(HostUploads, EachTableTakesTheSlotOfItsStage) {
+    const std::vector<float> table(3 * 3 * 3 * 3);
+    const std::vector<std::pair<UploadSlot, const float* ChainSettings::*>> slots = {
+        {kIdtUpload, &ChainSettings::idtLut},         {kContrastUpload, &ChainSettings::contrastLut},
+        {kPaletteUpload, &ChainSettings::paletteLut}, {kPrintUpload, &ChainSettings::printLut},
+        {kOdtUpload, &ChainSettings::odtLut},         {kPostProcessUpload, &ChainSettings::postProcessLut},
+        {kZoneUpload, &ChainSettings::zoneLut}};
+    for (const auto& [slot, lut] : slots) {
+        PipelineSettings settings = neutralSettings();
+        settings.*lut = table.data();
+        settings.idtLutSize = settings.contrastLutSize = settings.paletteLutSize = settings.printLutSize =
+            settings.odtLutSize = settings.postProcessLutSize = settings.zoneLutSize = 3;
+        const HostUploads uploads = hostUploads(settings);
+        for (std::size_t other = 0; other < kUploadCount; ++other)
+            EXPECT_EQ(uploads[other].present(), other == slot) << "slot " << slot << ", upload " << other;
+    }
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+        PipelineSettings settings = neutralSettings();
+        settings.gamutLut[channel] = table.data();
+        settings.gamutLutSize[channel] = 3;
+        EXPECT_TRUE(hostUploads(settings)[kGamutRedUpload + channel].present()) << channel;
+    }
+}
+
 TEST(OpenClLoader, LeavesTheTableAloneWhenTheLibraryIsMissing) {
     OpenClApi api;
     EXPECT_FALSE(loadOpenClApi("libTonemillNoSuchOpenCL.so.1", api));

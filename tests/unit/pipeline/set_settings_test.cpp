@@ -41,7 +41,7 @@ struct Look {
         p.gamutRAdjust = p.gamutGAdjust = p.gamutBAdjust = true;
         p.saturation = -0.5f;
         p.contrastOptions = 1, p.contrastIntensity = 0.3f;
-        p.colorPaletteAOptions = 1, p.colorPaletteAIntensity = 0.4f;
+        p.colorPaletteAOptions = 3, p.colorPaletteAIntensity = 0.4f;  // the major list
         p.colorPaletteMajorSelections = 2;
         p.postProcessAdjust = true, p.postProcessValue = 0.6f, p.postProcessOptions = 1;
         p.testRampToggle = p.testKorvoLUTToggle = p.testKorvoOverlayToggle = true;
@@ -163,7 +163,11 @@ TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply)
     EXPECT_EQ(s.paletteLutSize, 0u);
     EXPECT_EQ(s.testImageSize, kTestViewBytes);
 
-    p.colorPaletteMinorSelections = 1;
+    p.colorPaletteMinorSelections = 1;  // not the active list
+    s = look.settings();
+    EXPECT_EQ(s.paletteLutSize, 0u);
+
+    p.colorPaletteMajorSelections = 1;
     p.paletteTable = nullptr;  // selected, but nothing resolved
     p.globalBlendEnabled = false;
     s = look.settings();
