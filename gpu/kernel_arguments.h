@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lut_cuda.h"
+
 namespace ChromvaleBeta2 {
 
 struct PipelineSettings;
@@ -66,40 +68,20 @@ struct DeviceBuffer {
 
 using DeviceBuffers = std::array<DeviceBuffer, kUploadCount>;
 
-// Calls `kernel` with the 58 kernel arguments in their fixed order: source,
-// width, height, the tables with their sizes and mix weights, the parametric
-// values, the two images with their sizes, destination. Both back-ends go
-// through here so the order is written once.
+// Calls `kernel` with the kernel's arguments in their fixed order: source, width,
+// height, the list of kernels/lut_cuda.h (each table and picture as its device
+// buffer and size, each number from the settings), destination. Both back-ends go
+// through here.
 template <typename Settings, typename Kernel>
 decltype(auto) forwardKernelArguments(const Settings& s, int width, int height, DeviceBuffer source,
                                       const DeviceBuffers& buffer, const HostUploads& upload,
                                       DeviceBuffer destination, Kernel&& kernel) {
-    const auto size = [&upload](UploadSlot slot) { return upload[slot].sizeArgument; };
-    return kernel(source, width, height,
-                  buffer[kIdtUpload], size(kIdtUpload),
-                  buffer[kContrastUpload], size(kContrastUpload), s.contrastMix,
-                  buffer[kPaletteUpload], size(kPaletteUpload), s.paletteMix,
-                  buffer[kPrintUpload], size(kPrintUpload), s.printMix,
-                  buffer[kOdtUpload], size(kOdtUpload),
-                  buffer[kGamutRedUpload], size(kGamutRedUpload),
-                  buffer[kGamutGreenUpload], size(kGamutGreenUpload),
-                  buffer[kGamutBlueUpload], size(kGamutBlueUpload),
-                  buffer[kPostProcessUpload], size(kPostProcessUpload),
-                  buffer[kZoneUpload], size(kZoneUpload),
-                  s.gamutMix[0], s.gamutMix[1], s.gamutMix[2],
-                  s.postProcessMix,
-                  s.lift[0], s.lift[1], s.lift[2],
-                  s.gamma[0], s.gamma[1], s.gamma[2],
-                  s.gain[0], s.gain[1], s.gain[2],
-                  s.printerLight[0], s.printerLight[1], s.printerLight[2],
-                  s.pushPull[0], s.pushPull[1], s.pushPull[2],
-                  s.saturation,
-                  s.cmy[0], s.cmy[1], s.cmy[2],
-                  s.temperatureGain[0], s.temperatureGain[1], s.temperatureGain[2],
-                  s.globalBlend,
-                  buffer[kTestImageUpload], size(kTestImageUpload),
-                  buffer[kZoneOverlayUpload], size(kZoneOverlayUpload),
-                  destination);
+#define TM_FORWARD_TABLE(element, pointer, size, member, sizeMember, slot) \
+    buffer[k##slot##Upload], upload[k##slot##Upload].sizeArgument,
+#define TM_FORWARD_VALUE(type, name, member) s.member,
+    return kernel(source, width, height, TM_KERNEL_ARGUMENTS(TM_FORWARD_TABLE, TM_FORWARD_VALUE) destination);
+#undef TM_FORWARD_TABLE
+#undef TM_FORWARD_VALUE
 }
 
 }  // namespace ChromvaleBeta2

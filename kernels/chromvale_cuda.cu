@@ -138,23 +138,41 @@ TM_FUNC float byteToUnit(unsigned char byte)
  * the chain depends on the colour alone, which is what a baked LUT can
  * express. The test views need one position per lane, so lanes holding
  * several pixels run without them. */
-#define TM_CHAIN_STEPS 14
+enum ChainStep {
+    STEP_GAMUT_LIMIT_RED,
+    STEP_GAMUT_LIMIT_GREEN,
+    STEP_GAMUT_LIMIT_BLUE,
+    STEP_INPUT_TRANSFORM,
+    STEP_TEST_IMAGE,
+    STEP_CORRECTIONS, /* printer lights to saturation, channel by channel */
+    STEP_CONTRAST_CURVE,
+    STEP_PALETTE,
+    STEP_PRINT_STOCK,
+    STEP_POST_PROCESSING,
+    STEP_ZONE_CHART,
+    STEP_OUTPUT_TRANSFORM,
+    STEP_GLOBAL_BLEND,
+    STEP_ZONE_GUIDE,
+    CHAIN_STEP_COUNT
+};
 
 TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants* k, int step,
                                    TM_COLOUR* v, TM_COLOUR* u, int x, int y, int withTestViews)
 {
     switch (step) {
-    case 0: /* gamut limit red, green, blue */
-    case 1:
-    case 2:
-        if (s->gamutLutSize[step] != 0u)
-            *v = blend(lookup3D(s->gamutLut[step], s->gamutLutSize[step], *v), *v, s->gamutMix[step]);
+    case STEP_GAMUT_LIMIT_RED:
+    case STEP_GAMUT_LIMIT_GREEN:
+    case STEP_GAMUT_LIMIT_BLUE: {
+        const int c = step - STEP_GAMUT_LIMIT_RED;
+        if (s->gamutLutSize[c] != 0u)
+            *v = blend(lookup3D(s->gamutLut[c], s->gamutLutSize[c], *v), *v, s->gamutMix[c]);
         break;
-    case 3:
+    }
+    case STEP_INPUT_TRANSFORM:
         if (s->idtLutSize != 0u)
             *v = lookup3D(s->idtLut, s->idtLutSize, *v);
         break;
-    case 4:
+    case STEP_TEST_IMAGE:
         if (withTestViews && s->testImageSize != 0u) {
             TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
             *v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
@@ -162,33 +180,33 @@ TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants*
         }
         *u = *v;
         break;
-    case 5:
+    case STEP_CORRECTIONS:
         (*v).x = gradeChannel((*v).x, s, k, 0);
         (*v).y = gradeChannel((*v).y, s, k, 1);
         (*v).z = gradeChannel((*v).z, s, k, 2);
         *v = applySaturation(*v, k->saturationFactor);
         break;
-    case 6:
+    case STEP_CONTRAST_CURVE:
         if (s->contrastLutSize != 0u)
             *v = applyContrastCurve(*v, s);
         break;
-    case 7:
+    case STEP_PALETTE:
         if (s->paletteLutSize != 0u)
             *v = blend(*v, lookup3D(s->paletteLut, s->paletteLutSize, *v), s->paletteMix);
         break;
-    case 8:
+    case STEP_PRINT_STOCK:
         if (s->printLutSize != 0u)
             *v = blend(*v, lookup3D(s->printLut, s->printLutSize, *v), s->printMix);
         break;
-    case 9:
+    case STEP_POST_PROCESSING:
         if (s->postProcessLutSize != 0u)
             *v = blend(*v, lookup3D(s->postProcessLut, s->postProcessLutSize, *v), s->postProcessMix);
         break;
-    case 10:
+    case STEP_ZONE_CHART:
         if (withTestViews && s->zoneLutSize != 0u)
             *v = lookup3D(s->zoneLut, s->zoneLutSize, *v);
         break;
-    case 11:
+    case STEP_OUTPUT_TRANSFORM:
         if (s->odtLutSize != 0u) {
             *v = lookup3D(s->odtLut, s->odtLutSize, *v);
             /* At full blend the ungraded colour's display value is weighed
@@ -200,7 +218,7 @@ TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants*
                 *u = lookup3D(s->odtLut, s->odtLutSize, *u);
         }
         break;
-    case 12: {
+    case STEP_GLOBAL_BLEND: {
         const float w = s->globalBlend;
         if (w == 1.0f) { /* 1 * v is v; 0 * u still turns a non-finite u into NaN */
             (*v).x = (*v).x + 0.0f * (*u).x;
@@ -213,7 +231,7 @@ TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants*
         (*v).z = w * (*v).z + (1.0f - w) * (*u).z;
         break;
     }
-    default: /* 13 */
+    default: /* STEP_ZONE_GUIDE */
         if (withTestViews && s->zoneOverlaySize != 0u) {
             TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
             if (p[3] != 0) {
@@ -232,22 +250,22 @@ TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants
 {
     TM_COLOUR v = source;
     TM_COLOUR u = source;
-    /* Step by step with constant numbers, so each call reduces to its own
-     * case once inlined; TM_CHAIN_STEPS counts them. */
-    runChainStep(s, k, 0, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 1, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 2, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 3, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 4, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 5, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 6, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 7, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 8, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 9, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 10, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 11, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 12, &v, &u, x, y, withTestViews);
-    runChainStep(s, k, 13, &v, &u, x, y, withTestViews);
+    /* Step by step with constant steps, so each call reduces to its own case
+     * once inlined. */
+    runChainStep(s, k, STEP_GAMUT_LIMIT_RED, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_GAMUT_LIMIT_GREEN, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_GAMUT_LIMIT_BLUE, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_INPUT_TRANSFORM, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_TEST_IMAGE, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_CORRECTIONS, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_CONTRAST_CURVE, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_PALETTE, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_PRINT_STOCK, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_POST_PROCESSING, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_ZONE_CHART, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_OUTPUT_TRANSFORM, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_GLOBAL_BLEND, &v, &u, x, y, withTestViews);
+    runChainStep(s, k, STEP_ZONE_GUIDE, &v, &u, x, y, withTestViews);
     v.w = source.w;
     return v;
 }
@@ -268,32 +286,17 @@ TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants
 #define TM_THREAD_Y ((int)(blockIdx.y * blockDim.y + threadIdx.y))
 #endif
 
-TM_KERNEL void TM_KERNEL_NAME(
-    TM_GLOBAL const float* p_Input, int p_Width, int p_Height,
-    TM_GLOBAL const float* idtLut, unsigned int idtLutSize,
-    TM_GLOBAL const float* contrastLut, unsigned int contrastLutSize, float contrastMix,
-    TM_GLOBAL const float* paletteLut, unsigned int paletteLutSize, float paletteMix,
-    TM_GLOBAL const float* printLut, unsigned int printLutSize, float printMix,
-    TM_GLOBAL const float* odtLut, unsigned int odtLutSize,
-    TM_GLOBAL const float* gamutLutR, unsigned int gamutLutSizeR,
-    TM_GLOBAL const float* gamutLutG, unsigned int gamutLutSizeG,
-    TM_GLOBAL const float* gamutLutB, unsigned int gamutLutSizeB,
-    TM_GLOBAL const float* postProcessLut, unsigned int postProcessLutSize,
-    TM_GLOBAL const float* zoneLut, unsigned int zoneLutSize,
-    float gamutMixR, float gamutMixG, float gamutMixB,
-    float postProcessMix,
-    float liftR, float liftG, float liftB,
-    float gammaR, float gammaG, float gammaB,
-    float gainR, float gainG, float gainB,
-    float printerLightR, float printerLightG, float printerLightB,
-    float pushPullR, float pushPullG, float pushPullB,
-    float saturation,
-    float cmyC, float cmyM, float cmyY,
-    float temperatureGainR, float temperatureGainG, float temperatureGainB,
-    float globalBlend,
-    TM_GLOBAL const unsigned char* testImage, unsigned int testImageSize,
-    TM_GLOBAL const unsigned char* zoneOverlay, unsigned int zoneOverlaySize,
-    TM_GLOBAL float* p_Output)
+#define TM_TABLE_PARAMETERS(element, pointer, size, member, sizeMember, slot) \
+    TM_GLOBAL element* pointer, unsigned int size,
+#define TM_VALUE_PARAMETER(type, name, member) type name,
+#define TM_STORE_TABLE(element, pointer, size, member, sizeMember, slot) \
+    s.member = pointer;                                                  \
+    s.sizeMember = size;
+#define TM_STORE_VALUE(type, name, member) s.member = name;
+
+TM_KERNEL void TM_KERNEL_NAME(TM_GLOBAL const float* p_Input, int p_Width, int p_Height,
+                              TM_KERNEL_ARGUMENTS(TM_TABLE_PARAMETERS, TM_VALUE_PARAMETER)
+                              TM_GLOBAL float* p_Output)
 {
     const int x = TM_THREAD_X;
     const int y = TM_THREAD_Y;
@@ -301,42 +304,7 @@ TM_KERNEL void TM_KERNEL_NAME(
         return;
 
     ChainSettings s;
-    s.lift[0] = liftR; s.lift[1] = liftG; s.lift[2] = liftB;
-    s.gamma[0] = gammaR; s.gamma[1] = gammaG; s.gamma[2] = gammaB;
-    s.gamutMix[0] = gamutMixR; s.gamutMix[1] = gamutMixG; s.gamutMix[2] = gamutMixB;
-    s.gain[0] = gainR; s.gain[1] = gainG; s.gain[2] = gainB;
-    s.temperatureGain[0] = temperatureGainR;
-    s.temperatureGain[1] = temperatureGainG;
-    s.temperatureGain[2] = temperatureGainB;
-    s.saturation = saturation;
-    s.printerLight[0] = printerLightR; s.printerLight[1] = printerLightG; s.printerLight[2] = printerLightB;
-    s.pushPull[0] = pushPullR; s.pushPull[1] = pushPullG; s.pushPull[2] = pushPullB;
-    s.cmy[0] = cmyC; s.cmy[1] = cmyM; s.cmy[2] = cmyY;
-    s.postProcessMix = postProcessMix;
-    s.zoneOverlay = zoneOverlay;
-    s.idtLut = idtLut;
-    s.contrastLut = contrastLut;
-    s.paletteLut = paletteLut;
-    s.printLut = printLut;
-    s.odtLut = odtLut;
-    s.postProcessLut = postProcessLut;
-    s.gamutLut[0] = gamutLutR; s.gamutLut[1] = gamutLutG; s.gamutLut[2] = gamutLutB;
-    s.zoneLut = zoneLut;
-    s.idtLutSize = idtLutSize;
-    s.contrastLutSize = contrastLutSize;
-    s.paletteLutSize = paletteLutSize;
-    s.printLutSize = printLutSize;
-    s.odtLutSize = odtLutSize;
-    s.postProcessLutSize = postProcessLutSize;
-    s.gamutLutSize[0] = gamutLutSizeR; s.gamutLutSize[1] = gamutLutSizeG; s.gamutLutSize[2] = gamutLutSizeB;
-    s.zoneLutSize = zoneLutSize;
-    s.testImageSize = testImageSize;
-    s.zoneOverlaySize = zoneOverlaySize;
-    s.contrastMix = contrastMix;
-    s.paletteMix = paletteMix;
-    s.printMix = printMix;
-    s.globalBlend = globalBlend;
-    s.testImage = testImage;
+    TM_KERNEL_ARGUMENTS(TM_STORE_TABLE, TM_STORE_VALUE)
 
     const ChainConstants k = deriveChainConstants(&s);
     const int offset = 4 * (y * p_Width + x);

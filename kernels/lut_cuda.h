@@ -187,9 +187,9 @@ TM_FUNC TmReal tmToReal(float x)
 
 /* ---- Settings record --------------------------------------------------- */
 
-/* Everything the chain reads, one member per value, in the order the device
- * kernel takes them. The CPU's PipelineSettings extends this record; the
- * kernels rebuild it from their arguments with device addresses. */
+/* Everything the chain reads. The CPU's PipelineSettings extends this record;
+ * the device kernels rebuild it from their arguments (TM_KERNEL_ARGUMENTS)
+ * with device addresses. */
 typedef struct ChainSettings {
     float lift[3];
     float gamma[3];
@@ -226,6 +226,57 @@ typedef struct ChainSettings {
     float globalBlend;
     TM_GLOBAL const unsigned char* testImage;
 } ChainSettings;
+
+/* The device kernel's arguments between the source image with its width and
+ * height and the destination image, in order, each with the ChainSettings
+ * member it carries. TABLE(element, pointer, size, member, sizeMember, slot)
+ * is a table or picture and its size, slot naming its device upload; VALUE(type,
+ * name, member) is one number. The kernel's parameters, its rebuild of the
+ * record and the host's argument forwarding all expand this one list. */
+#define TM_KERNEL_ARGUMENTS(TABLE, VALUE)                                                          \
+    TABLE(const float, idtLut, idtLutSize, idtLut, idtLutSize, Idt)                                \
+    TABLE(const float, contrastLut, contrastLutSize, contrastLut, contrastLutSize, Contrast)        \
+    VALUE(float, contrastMix, contrastMix)                                                         \
+    TABLE(const float, paletteLut, paletteLutSize, paletteLut, paletteLutSize, Palette)            \
+    VALUE(float, paletteMix, paletteMix)                                                           \
+    TABLE(const float, printLut, printLutSize, printLut, printLutSize, Print)                      \
+    VALUE(float, printMix, printMix)                                                               \
+    TABLE(const float, odtLut, odtLutSize, odtLut, odtLutSize, Odt)                                \
+    TABLE(const float, gamutLutR, gamutLutSizeR, gamutLut[0], gamutLutSize[0], GamutRed)           \
+    TABLE(const float, gamutLutG, gamutLutSizeG, gamutLut[1], gamutLutSize[1], GamutGreen)         \
+    TABLE(const float, gamutLutB, gamutLutSizeB, gamutLut[2], gamutLutSize[2], GamutBlue)          \
+    TABLE(const float, postProcessLut, postProcessLutSize, postProcessLut, postProcessLutSize,     \
+          PostProcess)                                                                             \
+    TABLE(const float, zoneLut, zoneLutSize, zoneLut, zoneLutSize, Zone)                           \
+    VALUE(float, gamutMixR, gamutMix[0])                                                           \
+    VALUE(float, gamutMixG, gamutMix[1])                                                           \
+    VALUE(float, gamutMixB, gamutMix[2])                                                           \
+    VALUE(float, postProcessMix, postProcessMix)                                                   \
+    VALUE(float, liftR, lift[0])                                                                   \
+    VALUE(float, liftG, lift[1])                                                                   \
+    VALUE(float, liftB, lift[2])                                                                   \
+    VALUE(float, gammaR, gamma[0])                                                                 \
+    VALUE(float, gammaG, gamma[1])                                                                 \
+    VALUE(float, gammaB, gamma[2])                                                                 \
+    VALUE(float, gainR, gain[0])                                                                   \
+    VALUE(float, gainG, gain[1])                                                                   \
+    VALUE(float, gainB, gain[2])                                                                   \
+    VALUE(float, printerLightR, printerLight[0])                                                   \
+    VALUE(float, printerLightG, printerLight[1])                                                   \
+    VALUE(float, printerLightB, printerLight[2])                                                   \
+    VALUE(float, pushPullR, pushPull[0])                                                           \
+    VALUE(float, pushPullG, pushPull[1])                                                           \
+    VALUE(float, pushPullB, pushPull[2])                                                           \
+    VALUE(float, saturation, saturation)                                                           \
+    VALUE(float, cmyC, cmy[0])                                                                     \
+    VALUE(float, cmyM, cmy[1])                                                                     \
+    VALUE(float, cmyY, cmy[2])                                                                     \
+    VALUE(float, temperatureGainR, temperatureGain[0])                                             \
+    VALUE(float, temperatureGainG, temperatureGain[1])                                             \
+    VALUE(float, temperatureGainB, temperatureGain[2])                                             \
+    VALUE(float, globalBlend, globalBlend)                                                         \
+    TABLE(const unsigned char, testImage, testImageSize, testImage, testImageSize, TestImage)      \
+    TABLE(const unsigned char, zoneOverlay, zoneOverlaySize, zoneOverlay, zoneOverlaySize, ZoneOverlay)
 
 /* ---- LUT sampling ------------------------------------------------------ */
 

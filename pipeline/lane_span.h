@@ -96,7 +96,7 @@ void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const
         groups[g].alpha = groups[g].v.w;
     });
     const int used = (count + kLaneCount<L> - 1) / kLaneCount<L>;
-    runEveryStep<L>(s, k, groups, used, std::make_integer_sequence<int, TM_CHAIN_STEPS>());
+    runEveryStep<L>(s, k, groups, used, std::make_integer_sequence<int, CHAIN_STEP_COUNT>());
     forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) {
         TmColour<L> colour = groups[g].v;
         colour.w = groups[g].alpha;

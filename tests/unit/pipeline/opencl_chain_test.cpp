@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "gpu/kernel_arguments.h"
 #include "pipeline/cpu_chain.h"
 #include "tests/unit/pipeline/chain_fixtures.h"
 
@@ -99,10 +100,16 @@ protected:
         return buffer;
     }
 
-    cl_mem uploadTable(const float* table, unsigned int size, bool is3D)
+    cl_int setArgument(cl_uint index, const DeviceBuffer& buffer)
     {
-        const size_t entries = is3D ? size_t{size} * size * size : size;
-        return upload(table, entries * 3 * sizeof(float));
+        cl_mem mem = static_cast<cl_mem>(buffer);
+        return clSetKernelArg(kernel_, index, sizeof mem, mem ? &mem : nullptr);
+    }
+
+    template <typename Number>
+    cl_int setArgument(cl_uint index, const Number& value)
+    {
+        return clSetKernelArg(kernel_, index, sizeof value, &value);
     }
 
     // Runs the kernel over a width x height image with the settings' tables
@@ -115,43 +122,17 @@ protected:
                                             &status);
         buffers_.push_back(destination);
 
+        // The tables and pictures as the back-ends upload them, in the order they forward them.
+        const HostUploads uploads = hostUploads(s);
+        DeviceBuffers buffers{};
+        for (std::size_t slot = 0; slot < kUploadCount; ++slot)
+            buffers[slot].handle = upload(uploads[slot].data, uploads[slot].bytes);
         cl_uint index = 0;
         cl_int combined = CL_SUCCESS;
-        auto arg = [&](const auto& value) {
-            combined |= clSetKernelArg(kernel_, index++, sizeof value, &value);
-        };
-        auto table = [&](const float* data, unsigned int size, bool is3D) {
-            arg(uploadTable(data, size, is3D));
-            arg(size);
-        };
-        arg(source);
-        arg(width);
-        arg(height);
-        table(s.idtLut, s.idtLutSize, true);
-        table(s.contrastLut, s.contrastLutSize, false);
-        arg(s.contrastMix);
-        table(s.paletteLut, s.paletteLutSize, true);
-        arg(s.paletteMix);
-        table(s.printLut, s.printLutSize, true);
-        arg(s.printMix);
-        table(s.odtLut, s.odtLutSize, true);
-        for (int c = 0; c < 3; ++c)
-            table(s.gamutLut[c], s.gamutLutSize[c], true);
-        table(s.postProcessLut, s.postProcessLutSize, true);
-        table(s.zoneLut, s.zoneLutSize, true);
-        for (float v : s.gamutMix) arg(v);
-        arg(s.postProcessMix);
-        for (const auto* triple : {&s.lift, &s.gamma, &s.gain, &s.printerLight, &s.pushPull})
-            for (float v : *triple) arg(v);
-        arg(s.saturation);
-        for (float v : s.cmy) arg(v);
-        for (float v : s.temperatureGain) arg(v);
-        arg(s.globalBlend);
-        arg(upload(s.testImage, s.testImageSize));
-        arg(s.testImageSize);
-        arg(upload(s.zoneOverlay, s.zoneOverlaySize));
-        arg(s.zoneOverlaySize);
-        arg(destination);
+        forwardKernelArguments(s, width, height, DeviceBuffer{source}, buffers, uploads, DeviceBuffer{destination},
+                               [&](const auto&... values) {
+                                   ((combined |= setArgument(index++, values)), ...);
+                               });
         EXPECT_EQ(index, 58u);
         EXPECT_EQ(combined, CL_SUCCESS);
 
