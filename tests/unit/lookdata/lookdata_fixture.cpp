@@ -1,5 +1,6 @@
 #include "tests/unit/lookdata/lookdata_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -85,6 +86,21 @@ std::vector<std::string> expectedLutEntries()
     for (const auto& e : lutgen::readOptionCatalogue(dataPath("lut_options.tsv")))
         names.push_back(e.entryName);
     return names;
+}
+
+bool inFolder(const std::string& entryName, std::initializer_list<const char*> folders)
+{
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const char* f) { return entryName.rfind(f, 0) == 0; });
+}
+
+std::vector<std::string> entriesIn(std::initializer_list<const char*> folders)
+{
+    std::vector<std::string> out;
+    for (const auto& name : expectedLutEntries())
+        if (inFolder(name, folders))
+            out.push_back(name);
+    return out;
 }
 
 int runQuietly(const std::string& commandLine)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ const lutgen::Recipe& recipeFor(const std::string& entryName);
 
 // Every entry the option lists select, plus the fixed ones.
 std::vector<std::string> expectedLutEntries();
+
+bool inFolder(const std::string& entryName, std::initializer_list<const char*> folders);
+// The expected entries that lie in any of the folders ("1-IDT/", ...).
+std::vector<std::string> entriesIn(std::initializer_list<const char*> folders);
 
 // Runs a command line through the shell, output discarded; the exit status.
 int runQuietly(const std::string& commandLine);
