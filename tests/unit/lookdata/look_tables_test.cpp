@@ -127,5 +127,41 @@ TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange)
     }
 }
 
+// Mean absolute difference over the lattice points inside [0.1, 0.9] on every
+// axis (the colours a picture mostly holds), after the clamp the chain applies.
+float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>& b, uint32_t size)
+{
+    const uint32_t first = uint32_t(std::ceil(0.1 * (size - 1))), last = uint32_t(std::floor(0.9 * (size - 1)));
+    double sum = 0.0;
+    size_t count = 0;
+    for (uint32_t z = first; z <= last; ++z)
+        for (uint32_t y = first; y <= last; ++y)
+            for (uint32_t x = first; x <= last; ++x)
+                for (uint32_t c = 0; c < 3; ++c) {
+                    const size_t i = ((size_t(z) * size + y) * size + x) * 3 + c;
+                    sum += std::abs(std::clamp(a[i], 0.0f, 1.0f) - std::clamp(b[i], 0.0f, 1.0f));
+                    ++count;
+                }
+    return float(sum / double(count));
+}
+
+// A stock or palette that looks like its neighbour on screen is a choice that
+// does nothing for the user.
+TEST(LookTables, EveryLookDiffersVisiblyFromTheOthersOfItsFolder)
+{
+    for (const char* folder :
+         {"3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/", "3D-MINOR/", "PRINT/", "POST PROCESS/"}) {
+        const auto names = entriesIn({folder});
+        ASSERT_GE(names.size(), 2u) << folder;
+        for (size_t i = 0; i < names.size(); ++i)
+            for (size_t j = i + 1; j < names.size(); ++j) {
+                const auto& a = bundleTable(names[i]);
+                const auto& b = bundleTable(names[j]);
+                ASSERT_EQ(a.m_dims, b.m_dims);
+                EXPECT_GE(meanDifferenceInside(a.data, b.data, a.m_dims), 0.01f) << names[i] << " and " << names[j];
+            }
+    }
+}
+
 }  // namespace
 }  // namespace tonemill::lookdata_test
