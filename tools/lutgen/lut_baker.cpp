@@ -260,7 +260,7 @@ const std::map<std::string, std::set<std::string>>& keysByModel()
             {"palette", film},
             {"curve", {"contrast", "black", "white", "pivot"}},
             {"gamut-limit", {"channel", "threshold", "limit", "power"}},
-            {"zones", {"first_stop", "colours", "output", "display"}},
+            {"zones", {"first_stop", "colours", "output", "display", "points"}},
         };
         m["palette"].insert({"key", "hue_width", "key_boost", "key_pull", "key_tint", "warmth"});
         return m;
@@ -277,6 +277,19 @@ void rejectUnknownKeys(const Recipe& r)
     for (const auto& [key, value] : r.values())
         if (key != "model" && key != "grey" && !model->second.count(key))
             fail(r, "key '" + key + "' means nothing to model " + model->first);
+}
+
+// The zone chart changes colour every stop, which is less than two cells of
+// the usual lattice: there interpolation blends neighbouring zones over
+// nearly the whole stop. Its recipe may ask for a finer lattice.
+uint32_t cubeSize(const Recipe& r)
+{
+    if (!r.has("points"))
+        return kCubeSize;
+    const double points = r.number("points");
+    if (!(points >= 2.0 && points <= 256.0 && points == std::floor(points)))
+        fail(r, "points must be a whole number from 2 to 256");
+    return static_cast<uint32_t>(points);
 }
 
 }  // namespace
@@ -300,7 +313,7 @@ Lattice bakeEntry(const Recipe& r)
         }
         return lattice;
     }
-    Lattice lattice = identityLattice(false, kCubeSize);
+    Lattice lattice = identityLattice(false, cubeSize(r));
     transformFor(r)(lattice.rgb);
     return lattice;
 }
