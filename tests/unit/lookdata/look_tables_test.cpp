@@ -127,6 +127,19 @@ TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange)
     }
 }
 
+// A smooth gradient must stay smooth through every look: film and palette
+// models that push saturated colours far outside the working range leave
+// hard edges where the chain clamps them (the Ektachrome greens stepped by
+// 0.077 per 1/1024). Looks are steeper than decodes, so the bound is looser.
+TEST(LookTables, NoLookJumpsOverOneStepOfATenBitCodeValue)
+{
+    for (const auto& name : entriesIn({"GAMUT LIMIT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
+                                       "3D-MINOR/", "PRINT/", "POST PROCESS/"})) {
+        const Step step = largestStepOfRandomWalks(bundleTable(name));
+        EXPECT_LE(step.size, 0.025f) << name << " " << step;
+    }
+}
+
 // Mean absolute difference over the lattice points inside [0.1, 0.9] on every
 // axis (the colours a picture mostly holds), after the clamp the chain applies.
 float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>& b, uint32_t size)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,19 @@ const ChromvaleBeta2::LutTable& bundleTable(const std::string& entryName);
 // Samples a table the way the chain does: tetrahedral for 3D, each channel
 // through its own column for 1D.
 Rgb sample(const ChromvaleBeta2::LutTable& table, const Rgb& colour);
+
+Rgb clamped(const Rgb& colour);
+
+// The largest change of any channel, after the clamp the chain applies
+// behind every table before the output, over one step of 1/1024 in one
+// channel: the most of many random walks across the whole cube, the same
+// walks on every run.
+struct Step {
+    float size = 0.0f;
+    Rgb from{}, to{};
+};
+Step largestStepOfRandomWalks(const ChromvaleBeta2::LutTable& table);
+std::ostream& operator<<(std::ostream& out, const Step& step);
 
 const std::vector<lutgen::Recipe>& recipeBook();
 const lutgen::Recipe& recipeFor(const std::string& entryName);
