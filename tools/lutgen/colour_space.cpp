@@ -65,6 +65,9 @@ const std::pair<std::string_view, Gamut> kGamuts[] = {
      {{0.7177215, 0.3171181}, {0.2280410, 0.8615690}, {0.1005841, -0.0820452},
       {0.3127170, 0.3290312}}},
     {"DaVinciWideGamut", {{0.8000, 0.3130}, {0.1682, 0.9877}, {0.0790, -0.1155}, kD65}},
+    {"DRAGONcolor2",
+     {{0.758656214177604, 0.330355835762678}, {0.294923887732982, 0.708053363192126},
+      {0.144168726866337, 0.050357384587121}, kD65}},
     {"DJI-DGamut", {{0.71, 0.31}, {0.21, 0.88}, {0.09, -0.08}, kD65}},
     {"ProtuneNative",
      {{0.698480461493841, 0.193026445370121}, {0.329555378387345, 1.024596624134644},
@@ -89,29 +92,6 @@ Mat3 gamutToGamut(const Gamut& from, const Gamut& to)
 {
     return multiply(inverse(rgbToXyz(to)),
                     multiply(bradford(from.white, to.white), rgbToXyz(from)));
-}
-
-Gamut withWhite(Gamut gamut, Chromaticity white)
-{
-    gamut.white = white;
-    return gamut;
-}
-
-Chromaticity whiteForTemperature(double t)
-{
-    if (t >= 4000.0) {
-        // CIE daylight locus.
-        const double x = t <= 7000.0
-            ? -4.6070e9 / (t * t * t) + 2.9678e6 / (t * t) + 0.09911e3 / t + 0.244063
-            : -2.0064e9 / (t * t * t) + 1.9018e6 / (t * t) + 0.24748e3 / t + 0.237040;
-        return {x, -3.0 * x * x + 2.87 * x - 0.275};
-    }
-    // Planckian locus, cubic spline approximation (Kim et al.), 1667 K to 4000 K.
-    const double x = -0.2661239e9 / (t * t * t) - 0.2343589e6 / (t * t) + 0.8776956e3 / t + 0.179910;
-    const double y = t <= 2222.0
-        ? -1.1063814 * x * x * x - 1.34811020 * x * x + 2.18555832 * x - 0.20219683
-        : -0.9549476 * x * x * x - 1.37418593 * x * x + 2.09137015 * x - 0.16748867;
-    return {x, y};
 }
 
 const Gamut* findGamut(std::string_view name)

@@ -29,12 +29,6 @@ Mat3 rgbToXyz(const Gamut& gamut);
 // Linear RGB in one gamut to linear RGB in another; white points are matched
 // with the Bradford adaptation so that (1, 1, 1) stays neutral.
 Mat3 gamutToGamut(const Gamut& from, const Gamut& to);
-// The gamut with its white point moved: camera matrices white balanced for a
-// given light keep their primaries but not their white.
-Gamut withWhite(Gamut gamut, Chromaticity white);
-// Chromaticity of a black body (below 4000 K) or of the CIE daylight locus.
-Chromaticity whiteForTemperature(double kelvin);
-
 // Named gamuts of data/lut_recipes.ini; null when the name is unknown.
 const Gamut* findGamut(std::string_view name);
 const Gamut& acesAp1();

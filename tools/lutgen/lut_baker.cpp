@@ -10,6 +10,7 @@
 #include "tools/lutgen/camera_curves.h"
 #include "tools/lutgen/colour_space.h"
 #include "tools/lutgen/film_model.h"
+#include "tools/lutgen/gamut_compression.h"
 #include "tools/lutgen/house_rendering.h"
 #include "tools/lutgen/ocio_chain.h"
 #include "tools/lutgen/zone_chart.h"
@@ -44,12 +45,25 @@ LatticeTransform perPoint(PointFn fn)
     };
 }
 
+// For tables the chain reads before its output transform: see
+// boundedWorkingColour.
+LatticeTransform bounded(LatticeTransform transform)
+{
+    return [transform](std::vector<double>& rgb) {
+        transform(rgb);
+        for (size_t i = 0; i < rgb.size(); i += 3) {
+            const Vec3 out = boundedWorkingColour(Vec3{rgb[i], rgb[i + 1], rgb[i + 2]});
+            std::copy(out.begin(), out.end(), rgb.begin() + i);
+        }
+    };
+}
+
 LatticeTransform ocioCamera(const Recipe& r)
 {
     const OcioStep camera{r.text("builtin"), false};
     if (isOutput(r))
         return ocioChain({acescctToAces(false), {camera.builtin, true}});
-    return ocioChain({camera, acescctToAces(true)});
+    return bounded(ocioChain({camera, acescctToAces(true)}));
 }
 
 std::vector<OcioStep> displayRendering(const Recipe& r)
@@ -87,11 +101,11 @@ LatticeTransform displayInput(const Recipe& r)
     displayOutput(r)(ends);
     const Vec3 lo{ends[0], ends[1], ends[2]}, hi{ends[3], ends[4], ends[5]};
     const LatticeTransform toWorking = ocioChain(inverted(displayRendering(r)));
-    return [lo, hi, toWorking](std::vector<double>& rgb) {
+    return bounded([lo, hi, toWorking](std::vector<double>& rgb) {
         for (size_t i = 0; i < rgb.size(); ++i)
             rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
         toWorking(rgb);
-    };
+    });
 }
 
 LatticeTransform acesDisplay(const Recipe& r)
@@ -107,10 +121,7 @@ LatticeTransform cameraFormula(const Recipe& r)
     const Gamut* found = findGamut(r.text("gamut"));
     if (!found)
         fail(r, "unknown gamut '" + r.text("gamut") + "'");
-    Gamut gamut = *found;
-    if (r.has("white_kelvin"))
-        gamut = withWhite(gamut, whiteForTemperature(r.number("white_kelvin")));
-    const Mat3 toAp1 = gamutToGamut(gamut, acesAp1());
+    const Mat3 toAp1 = gamutToGamut(*found, acesAp1());
     if (isOutput(r)) {
         const Mat3 fromAp1 = inverse(toAp1);
         return perPoint([=](const Vec3& cct) {
@@ -120,11 +131,11 @@ LatticeTransform cameraFormula(const Recipe& r)
                         encodeCurve(*curve, camera[2])};
         });
     }
-    return perPoint([=](const Vec3& code) {
+    return bounded(perPoint([=](const Vec3& code) {
         const Vec3 ap1 = applyMatrix(toAp1, {decodeCurve(*curve, code[0]), decodeCurve(*curve, code[1]),
                                        decodeCurve(*curve, code[2])});
         return Vec3{acescctFromLinear(ap1[0]), acescctFromLinear(ap1[1]), acescctFromLinear(ap1[2])};
-    });
+    }));
 }
 
 // The reference gamut compression of ACES 1.3 on one channel: its distance
@@ -148,11 +159,7 @@ LatticeTransform gamutLimit(const Recipe& r)
         if (achromatic <= 0.0)
             return v;
         const double distance = (achromatic - v[channel]) / achromatic;
-        if (distance <= threshold)
-            return v;
-        const double over = (distance - threshold) / scale;
-        const double compressed = threshold + scale * over / std::pow(1.0 + std::pow(over, power), 1.0 / power);
-        v[channel] = achromatic - compressed * achromatic;
+        v[channel] = achromatic - compressDistance(distance, threshold, scale, power) * achromatic;
         return v;
     });
 }
@@ -224,11 +231,11 @@ LatticeTransform transformFor(const Recipe& r)
     }
     if (model == "film") {
         const FilmStock stock = filmStockFromRecipe(r);
-        return perPoint([stock](const Vec3& v) { return renderFilm(stock, v); });
+        return bounded(perPoint([stock](const Vec3& v) { return renderFilm(stock, v); }));
     }
     if (model == "palette") {
         const Palette palette = paletteFromRecipe(r);
-        return perPoint([palette](const Vec3& v) { return renderPalette(palette, v); });
+        return bounded(perPoint([palette](const Vec3& v) { return renderPalette(palette, v); }));
     }
     if (model == "gamut-limit")
         return gamutLimit(r);
@@ -246,14 +253,14 @@ const std::map<std::string, std::set<std::string>>& keysByModel()
             {"identity", {}},
             {"ocio-camera", {"builtin", "direction"}},
             {"aces-display", {"output", "display", "direction"}},
-            {"camera", {"curve", "gamut", "white_kelvin", "direction"}},
+            {"camera", {"curve", "gamut", "direction"}},
             {"house", {"exposure", "contrast", "grey_out", "peak", "flare", "hue_preserve", "saturation",
                        "display_gamut", "eotf"}},
             {"film", film},
             {"palette", film},
             {"curve", {"contrast", "black", "white", "pivot"}},
             {"gamut-limit", {"channel", "threshold", "limit", "power"}},
-            {"zones", {"first_stop", "colours", "output", "display"}},
+            {"zones", {"first_stop", "colours", "output", "display", "points"}},
         };
         m["palette"].insert({"key", "hue_width", "key_boost", "key_pull", "key_tint", "warmth"});
         return m;
@@ -270,6 +277,19 @@ void rejectUnknownKeys(const Recipe& r)
     for (const auto& [key, value] : r.values())
         if (key != "model" && key != "grey" && !model->second.count(key))
             fail(r, "key '" + key + "' means nothing to model " + model->first);
+}
+
+// The zone chart changes colour every stop, which is less than two cells of
+// the usual lattice: there interpolation blends neighbouring zones over
+// nearly the whole stop. Its recipe may ask for a finer lattice.
+uint32_t cubeSize(const Recipe& r)
+{
+    if (!r.has("points"))
+        return kCubeSize;
+    const double points = r.number("points");
+    if (!(points >= 2.0 && points <= 256.0 && points == std::floor(points)))
+        fail(r, "points must be a whole number from 2 to 256");
+    return static_cast<uint32_t>(points);
 }
 
 }  // namespace
@@ -293,7 +313,7 @@ Lattice bakeEntry(const Recipe& r)
         }
         return lattice;
     }
-    Lattice lattice = identityLattice(false, kCubeSize);
+    Lattice lattice = identityLattice(false, cubeSize(r));
     transformFor(r)(lattice.rgb);
     return lattice;
 }

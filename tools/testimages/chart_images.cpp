@@ -75,6 +75,8 @@ Picture toneChart()
 
     // Skin tones: reflectances from the chart's dark skin to its light skin
     // and a little beyond, in equal steps, so the row spans deep to fair skin.
+    // The steps are equal ratios per channel: extrapolating differences would
+    // run the deepest tones below zero and leave them grey.
     const lg::Vec3 dark{srgbToLinear(115), srgbToLinear(82), srgbToLinear(68)};
     const lg::Vec3 light{srgbToLinear(194), srgbToLinear(150), srgbToLinear(130)};
     constexpr unsigned skins = 10, skinW = 160, skinX = (kTestWidth - skins * skinW) / 2, skinY = 880;
@@ -82,7 +84,7 @@ Picture toneChart()
         const double t = -0.5 + 1.8 * i / (skins - 1);
         lg::Vec3 linear;
         for (int c = 0; c < 3; ++c)
-            linear[c] = std::max(0.005, dark[c] + t * (light[c] - dark[c]));
+            linear[c] = dark[c] * std::pow(light[c] / dark[c], t);
         fillRect(p, skinX + i * skinW, skinY, skinW, 160, workingFromRec709(linear));
     }
     return p;

@@ -173,5 +173,31 @@ TEST(ColourTransforms, ZoneChartShowsTheGuideColoursAfterTheDefaultOutput)
     }
 }
 
+// A grey ramp through the zone chart and the default output: each zone must
+// show its legend colour over most of its stop, not only near its centre.
+TEST(ColourTransforms, EveryZoneShowsItsColourOverMostOfItsStop)
+{
+    const auto chart = lutgen::zoneChartFromRecipe(recipeFor("KORVO/KORVO_ZONES_000.cube"));
+    const auto& zones = bundleTable("KORVO/KORVO_ZONES_000.cube");
+    const auto& odt = bundleTable("4-ODT/REC709-ODT-65.cube");
+    constexpr int kSamples = 400;
+    for (size_t zone = 0; zone < chart.displayColours.size(); ++zone) {
+        const int stops = chart.firstStop + int(zone);
+        const auto& guide = chart.displayColours[zone];
+        int shown = 0;
+        for (int i = 0; i < kSamples; ++i) {
+            const double exposure = stops - 0.5 + (i + 0.5) / kSamples;
+            const float grey = float(lutgen::acescctFromLinear(lutgen::kMidGreyLinear * std::exp2(exposure)));
+            const Rgb colour = sample(odt, sample(zones, {grey, grey, grey}));
+            bool same = true;
+            for (int c = 0; c < 3; ++c)
+                same = same && std::abs(colour[c] - float(guide[c])) <= 0.01f;
+            shown += same;
+        }
+        EXPECT_GE(shown, kSamples * 7 / 10) << "zone " << stops << " shows its colour over "
+                                            << 100.0 * shown / kSamples << " % of its stop";
+    }
+}
+
 }  // namespace
 }  // namespace tonemill::lookdata_test

@@ -150,6 +150,8 @@ TEST(Generation, BakerRejectsRecipesThatCannotMeanWhatTheySay)
         {{"1-IDT/x.cube", Values{{"model", "camera"}, {"curve", "Sony-SLog9"}, {"gamut", "Rec709"},
                                  {"direction", "input"}}}, "unknown curve"},
         {{"3C-MAJOR/x.cube", Values{{"model", "palette"}, {"key", "H"}}}, "twelve notes"},
+        {{"KORVO/x.cube", Values{{"model", "zones"}, {"points", "300"}}}, "whole number from 2 to 256"},
+        {{"KORVO/x.cube", Values{{"model", "zones"}, {"points", "64.5"}}}, "whole number from 2 to 256"},
     };
     for (const auto& [recipe, message] : bad) {
         try {

@@ -12,21 +12,6 @@ namespace {
 
 const float kMidGrey = static_cast<float>(lutgen::midGreyAcescct());
 
-bool inFolder(const std::string& name, std::initializer_list<const char*> folders)
-{
-    return std::any_of(folders.begin(), folders.end(),
-                       [&](const char* f) { return name.rfind(f, 0) == 0; });
-}
-
-std::vector<std::string> entriesIn(std::initializer_list<const char*> folders)
-{
-    std::vector<std::string> out;
-    for (const auto& name : expectedLutEntries())
-        if (inFolder(name, folders))
-            out.push_back(name);
-    return out;
-}
-
 TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
 {
     const auto names = entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
@@ -125,6 +110,70 @@ TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolderUnlessItsRecipeIsTheSa
                     largest = std::max(largest, std::abs(a[k] - b[k]));
                 EXPECT_GT(largest, 1e-3f) << names[i] << " and " << names[j] << " are the same table";
             }
+}
+
+// The chain clamps to the working range right after the input transform and
+// before every later table lookup, so a lattice value outside it is cut away
+// anyway; on the way it steepens its cells and skews partial intensities.
+TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange)
+{
+    const auto names = entriesIn({"GAMUT LIMIT/", "1-IDT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
+                                  "3D-MINOR/", "PRINT/", "POST PROCESS/"});
+    ASSERT_GT(names.size(), 90u);
+    for (const auto& name : names) {
+        const auto [lo, hi] = std::minmax_element(bundleTable(name).data.begin(), bundleTable(name).data.end());
+        EXPECT_GE(*lo, 0.0f) << name;
+        EXPECT_LE(*hi, 1.0f) << name;
+    }
+}
+
+// A smooth gradient must stay smooth through every look: film and palette
+// models that push saturated colours far outside the working range leave
+// hard edges where the chain clamps them (the Ektachrome greens stepped by
+// 0.077 per 1/1024). Looks are steeper than decodes, so the bound is looser.
+TEST(LookTables, NoLookJumpsOverOneStepOfATenBitCodeValue)
+{
+    for (const auto& name : entriesIn({"GAMUT LIMIT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
+                                       "3D-MINOR/", "PRINT/", "POST PROCESS/"})) {
+        const Step step = largestStepOfRandomWalks(bundleTable(name));
+        EXPECT_LE(step.size, 0.025f) << name << " " << step;
+    }
+}
+
+// Mean absolute difference over the lattice points inside [0.1, 0.9] on every
+// axis (the colours a picture mostly holds), after the clamp the chain applies.
+float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>& b, uint32_t size)
+{
+    const uint32_t first = uint32_t(std::ceil(0.1 * (size - 1))), last = uint32_t(std::floor(0.9 * (size - 1)));
+    double sum = 0.0;
+    size_t count = 0;
+    for (uint32_t z = first; z <= last; ++z)
+        for (uint32_t y = first; y <= last; ++y)
+            for (uint32_t x = first; x <= last; ++x)
+                for (uint32_t c = 0; c < 3; ++c) {
+                    const size_t i = ((size_t(z) * size + y) * size + x) * 3 + c;
+                    sum += std::abs(std::clamp(a[i], 0.0f, 1.0f) - std::clamp(b[i], 0.0f, 1.0f));
+                    ++count;
+                }
+    return float(sum / double(count));
+}
+
+// A stock or palette that looks like its neighbour on screen is a choice that
+// does nothing for the user.
+TEST(LookTables, EveryLookDiffersVisiblyFromTheOthersOfItsFolder)
+{
+    for (const char* folder :
+         {"3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/", "3D-MINOR/", "PRINT/", "POST PROCESS/"}) {
+        const auto names = entriesIn({folder});
+        ASSERT_GE(names.size(), 2u) << folder;
+        for (size_t i = 0; i < names.size(); ++i)
+            for (size_t j = i + 1; j < names.size(); ++j) {
+                const auto& a = bundleTable(names[i]);
+                const auto& b = bundleTable(names[j]);
+                ASSERT_EQ(a.m_dims, b.m_dims);
+                EXPECT_GE(meanDifferenceInside(a.data, b.data, a.m_dims), 0.01f) << names[i] << " and " << names[j];
+            }
+    }
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "tests/unit/lookdata/lookdata_fixture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -64,6 +67,44 @@ Rgb sample(const LutTable& t, const Rgb& c)
             lookup1D(t.data.data(), t.m_dims, c[2]).z};
 }
 
+Rgb clamped(const Rgb& v)
+{
+    return {std::clamp(v[0], 0.0f, 1.0f), std::clamp(v[1], 0.0f, 1.0f), std::clamp(v[2], 0.0f, 1.0f)};
+}
+
+Step largestStepOfRandomWalks(const LutTable& table)
+{
+    constexpr float kStep = 1.0f / 1024.0f;
+    constexpr int kWalks = 48, kSteps = 4096;
+    std::mt19937 random(17);
+    Step largest;
+    for (int walk = 0; walk < kWalks; ++walk) {
+        Rgb at;
+        for (float& c : at)
+            c = float(random() % 1025) * kStep;
+        Rgb before = clamped(sample(table, at));
+        for (int step = 0; step < kSteps; ++step) {
+            const Rgb from = at;
+            float& c = at[random() % 3];
+            c += (random() & 1) ? kStep : -kStep;
+            if (c < 0.0f || c > 1.0f)
+                c = std::clamp(c, 0.0f, 1.0f) * 2.0f - c;
+            const Rgb after = clamped(sample(table, at));
+            for (int k = 0; k < 3; ++k)
+                if (std::abs(after[k] - before[k]) > largest.size)
+                    largest = {std::abs(after[k] - before[k]), from, at};
+            before = after;
+        }
+    }
+    return largest;
+}
+
+std::ostream& operator<<(std::ostream& out, const Step& step)
+{
+    return out << "jumps by " << step.size << " from " << step.from[0] << " " << step.from[1] << " "
+               << step.from[2] << " to " << step.to[0] << " " << step.to[1] << " " << step.to[2];
+}
+
 const std::vector<lutgen::Recipe>& recipeBook()
 {
     static const auto book = lutgen::readRecipeBook(dataPath("lut_recipes.ini"));
@@ -85,6 +126,21 @@ std::vector<std::string> expectedLutEntries()
     for (const auto& e : lutgen::readOptionCatalogue(dataPath("lut_options.tsv")))
         names.push_back(e.entryName);
     return names;
+}
+
+bool inFolder(const std::string& entryName, std::initializer_list<const char*> folders)
+{
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const char* f) { return entryName.rfind(f, 0) == 0; });
+}
+
+std::vector<std::string> entriesIn(std::initializer_list<const char*> folders)
+{
+    std::vector<std::string> out;
+    for (const auto& name : expectedLutEntries())
+        if (inFolder(name, folders))
+            out.push_back(name);
+    return out;
 }
 
 int runQuietly(const std::string& commandLine)

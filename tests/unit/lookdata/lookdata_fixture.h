@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,11 +24,28 @@ const ChromvaleBeta2::LutTable& bundleTable(const std::string& entryName);
 // through its own column for 1D.
 Rgb sample(const ChromvaleBeta2::LutTable& table, const Rgb& colour);
 
+Rgb clamped(const Rgb& colour);
+
+// The largest change of any channel, after the clamp the chain applies
+// behind every table before the output, over one step of 1/1024 in one
+// channel: the most of many random walks across the whole cube, the same
+// walks on every run.
+struct Step {
+    float size = 0.0f;
+    Rgb from{}, to{};
+};
+Step largestStepOfRandomWalks(const ChromvaleBeta2::LutTable& table);
+std::ostream& operator<<(std::ostream& out, const Step& step);
+
 const std::vector<lutgen::Recipe>& recipeBook();
 const lutgen::Recipe& recipeFor(const std::string& entryName);
 
 // Every entry the option lists select, plus the fixed ones.
 std::vector<std::string> expectedLutEntries();
+
+bool inFolder(const std::string& entryName, std::initializer_list<const char*> folders);
+// The expected entries that lie in any of the folders ("1-IDT/", ...).
+std::vector<std::string> entriesIn(std::initializer_list<const char*> folders);
 
 // Runs a command line through the shell, output discarded; the exit status.
 int runQuietly(const std::string& commandLine);

@@ -83,5 +83,22 @@ TEST(Pictures, ZoneGuideIsTransparentOutsideALegendOfEveryZoneColour)
         EXPECT_TRUE(found[z]) << "zone " << chart.firstStop + int(z) << " is missing from the legend";
 }
 
+// The tone chart's bottom row: ten skin tones from deep to fair, 160 pixels
+// wide each, centred, from row 880 down.
+TEST(Pictures, EverySkinSwatchOfTheToneChartIsASkinTone)
+{
+    const Decoded d = decode("tonemap.png");
+    int previousLevel = 0;
+    for (unsigned i = 0; i < 10; ++i) {
+        const unsigned char* px = &d.rgba[(size_t(960) * d.width + 160 + i * 160 + 80) * 4];
+        SCOPED_TRACE(i);
+        EXPECT_GT(px[0], px[1]);
+        EXPECT_GT(px[1], px[2]);
+        EXPECT_GE(px[0] - px[2], 8) << "red leads blue as in every skin";
+        EXPECT_GT(px[0] + px[1] + px[2], previousLevel) << "the row runs from deep to fair";
+        previousLevel = px[0] + px[1] + px[2];
+    }
+}
+
 }  // namespace
 }  // namespace tonemill::lookdata_test
