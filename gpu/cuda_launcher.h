@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gpu/diagnostics.h"
+
 namespace ChromvaleBeta2 {
 
 struct PipelineSettings;
@@ -10,11 +12,11 @@ bool cudaBackendBuilt();
 
 // Runs the colour chain over a whole width x height image held in CUDA device
 // memory (RGBA float, rows packed), uploading the tables and test images that
-// `settings` points to for the duration of the call. Returns the status of the
-// final device synchronisation (0 on success), so the host may read
-// `destination` as soon as the call returns. A build without CUDA raises the
-// suite status kOfxStatErrUnsupported instead.
-int launchCudaPipeline(int width, int height, const PipelineSettings& settings,
-                       const void* source, void* destination);
+// `settings` points to for the duration of the call, and waits for the device,
+// so the host may read `destination` as soon as the call returns. A failure on
+// the device leaves the destination as the host gave it. A build without CUDA
+// answers Unsupported; missing images, Failed.
+GpuOutcome launchCudaPipeline(int width, int height, const PipelineSettings& settings, const void* source,
+                              void* destination, Diagnostics& diagnostics);
 
 }  // namespace ChromvaleBeta2

@@ -1,7 +1,5 @@
 #include "gpu/kernel_arguments.h"
 
-#include "ofx/support/ofxsCore.h"
-#include "ofx/support/ofxsLog.h"
 #include "pipeline/lut_stages.h"
 #include "pipeline/lut_table.h"
 #include "pipeline/pipeline_settings.h"
@@ -43,10 +41,10 @@ HostUploads hostUploads(const PipelineSettings& s) {
     return uploads;
 }
 
-void requireImages(const void* source, const void* destination, const char* backEnd) {
-    if (source != nullptr && destination != nullptr) return;
-    OFX::Log::error(true, "%s render without a %s image", backEnd, source ? "destination" : "source");
-    OFX::throwSuiteStatusException(kOfxStatFailed);
+bool haveImages(const void* source, const void* destination, const char* backEnd, Diagnostics& diagnostics) {
+    if (source != nullptr && destination != nullptr) return true;
+    diagnostics.error("%s render without a %s image", backEnd, source ? "destination" : "source");
+    return false;
 }
 
 }  // namespace ChromvaleBeta2

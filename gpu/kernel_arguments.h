@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gpu/diagnostics.h"
 #include "lut_cuda.h"
 
 namespace ChromvaleBeta2 {
@@ -50,9 +51,9 @@ inline constexpr std::size_t kDeviceImageBytes = 1920u * 1080u * 4u;
 HostUploads hostUploads(const PipelineSettings& settings);
 
 // The kernel dereferences both pixel buffers unconditionally; a render the host
-// hands without one fails (kOfxStatFailed, after an error line naming
-// `backEnd`) instead of faulting on the device.
-void requireImages(const void* source, const void* destination, const char* backEnd);
+// hands without one is refused (false, after an error line naming `backEnd`)
+// instead of faulting on the device.
+bool haveImages(const void* source, const void* destination, const char* backEnd, Diagnostics& diagnostics);
 
 // A device-side buffer handle in one kernel argument: a CUDA device pointer or
 // an OpenCL cl_mem, null for an absent table or image. It converts to whatever

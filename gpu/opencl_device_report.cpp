@@ -3,7 +3,6 @@
 
 #include "gpu/device_report.h"
 #include "gpu/opencl_api.h"
-#include "ofx/support/ofxsLog.h"
 
 namespace ChromvaleBeta2 {
 namespace {
@@ -39,29 +38,29 @@ std::vector<cl_device_id> devices(const OpenClApi& cl, cl_platform_id platform) 
     return ids;
 }
 
-void logOpenClDevice(const OpenClApi& cl, int number, cl_device_id device) {
-    OFX::Log::print("%d. Device: %s", number, deviceText(cl, device, CL_DEVICE_NAME).c_str());
-    OFX::Log::print(" %d.%d Hardware version: %s", number, 1,
+void reportOpenClDevice(Diagnostics& report, const OpenClApi& cl, int number, cl_device_id device) {
+    report.note("%d. Device: %s", number, deviceText(cl, device, CL_DEVICE_NAME).c_str());
+    report.note(" %d.%d Hardware version: %s", number, 1,
                     deviceText(cl, device, CL_DEVICE_VERSION).c_str());
-    OFX::Log::print(" %d.%d Software version: %s", number, 2,
+    report.note(" %d.%d Software version: %s", number, 2,
                     deviceText(cl, device, CL_DRIVER_VERSION).c_str());
-    OFX::Log::print(" %d.%d OpenCL C version: %s", number, 3,
+    report.note(" %d.%d OpenCL C version: %s", number, 3,
                     deviceText(cl, device, CL_DEVICE_OPENCL_C_VERSION).c_str());
     cl_uint computeUnits = 0;
     cl.clGetDeviceInfo(device, CL_DEVICE_MAX_COMPUTE_UNITS, sizeof(computeUnits), &computeUnits,
                        nullptr);
-    OFX::Log::print(" %d.%d Parallel compute units: %d", number, 4, static_cast<int>(computeUnits));
+    report.note(" %d.%d Parallel compute units: %d", number, 4, static_cast<int>(computeUnits));
 }
 
 }  // namespace
 
-void logOpenClDevices() {
+void reportOpenClDevices(Diagnostics& report) {
     const OpenClApi* api = openClApi();
     if (api == nullptr) return;
     for (cl_platform_id platform : platforms(*api)) {
         int number = 1;
         for (cl_device_id device : devices(*api, platform)) {
-            logOpenClDevice(*api, number++, device);
+            reportOpenClDevice(report, *api, number++, device);
         }
     }
 }

@@ -5,19 +5,13 @@
 #include <type_traits>
 #include <vector>
 
-#include "formats/lut_archive.h"
 #include "gpu/kernel_arguments.h"
 #include "gpu/opencl_api.h"
-#include "ofx/support/ofxsCore.h"
-#include "ofx/support/ofxsLog.h"
-#include "ofxImageEffect.h"
 #include "pipeline/pipeline_settings.h"
 
 namespace ChromvaleBeta2 {
 namespace {
 
-constexpr const char* kHeaderEntry = "OCL/lut_cuda.h";
-constexpr const char* kKernelEntry = "OCL/chromvale_cuda.cu";
 constexpr const char* kKernelName = "applyEffectKernel";
 
 // Built kernels live as long as the process: hosts keep their queues, and a
@@ -33,33 +27,24 @@ KernelCache& kernelCache() {
     return cache;
 }
 
-void logFailure(cl_int status, const char* message) {
-    OFX::Log::error(status != CL_SUCCESS, "%s [%d]", message, status);
+void noteFailure(Diagnostics& diagnostics, cl_int status, const char* message) {
+    if (status != CL_SUCCESS) diagnostics.error("%s [%d]", message, status);
 }
 
-cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_queue queue) {
+cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_queue queue,
+                         Diagnostics& diagnostics) {
     const auto known = cache.deviceByQueue.find(queue);
     if (known != cache.deviceByQueue.end()) return known->second;
     cl_device_id device = nullptr;
     const cl_int status =
         cl.clGetCommandQueueInfo(queue, CL_QUEUE_DEVICE, sizeof(device), &device, nullptr);
-    logFailure(status, "Unable to get the device");
+    noteFailure(diagnostics, status, "Unable to get the device");
     if (status != CL_SUCCESS) device = nullptr;
     cache.deviceByQueue[queue] = device;
     return device;
 }
 
-// The source text of one archive entry, NUL-terminated; empty when it cannot be read.
-std::vector<unsigned char> kernelSource(LutArchive* archive, const char* entry) {
-    std::vector<unsigned char> text;
-    if (archive == nullptr || !archive->extract(entry, text)) {
-        text.clear();
-        OFX::Log::error(true, "Failed to read %s [%d]", entry, 1);
-    }
-    return text;
-}
-
-void logBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device) {
+void noteBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device, Diagnostics& diagnostics) {
     cl_build_status buildStatus = CL_BUILD_SUCCESS;
     cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_STATUS, sizeof(buildStatus),
                              &buildStatus, nullptr);
@@ -69,21 +54,18 @@ void logBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device) {
     std::vector<char> log(logSize + 1, '\0');
     cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_LOG, logSize, log.data(), nullptr);
     log.back() = '\0';
-    OFX::Log::error(true, "%s", log.data());
+    diagnostics.error("%s", log.data());
 }
 
-// Compiles the kernel for one queue. Every failure is logged and the build goes
+// Compiles the kernel for one queue. Every failure is noted and the build goes
 // on, so the log shows all that went wrong; the result is then null. A step that
 // would need a missing handle reports what the OpenCL loader answers for it
 // rather than handing the loader a null object.
 cl_kernel buildKernel(const OpenClApi& cl, cl_context context, cl_device_id device,
-                      LutArchive* archive) {
-    const std::vector<unsigned char> header = kernelSource(archive, kHeaderEntry);
-    const std::vector<unsigned char> body = kernelSource(archive, kKernelEntry);
-    const auto text = [](const std::vector<unsigned char>& source) {
-        return source.empty() ? nullptr : reinterpret_cast<const char*>(source.data());
-    };
-    const char* sources[] = {text(header), text(body)};
+                      const KernelSourceReader& readSources, Diagnostics& diagnostics) {
+    const KernelSources read = readSources(diagnostics);
+    const auto text = [](const std::string& source) { return source.empty() ? nullptr : source.c_str(); };
+    const char* sources[] = {text(read.header), text(read.body)};
 
     cl_int status = CL_SUCCESS;
     cl_program program = nullptr;
@@ -92,12 +74,12 @@ cl_kernel buildKernel(const OpenClApi& cl, cl_context context, cl_device_id devi
     } else {
         status = CL_INVALID_VALUE;
     }
-    logFailure(status, "Unable to create program");
+    noteFailure(diagnostics, status, "Unable to create program");
 
     status = program ? cl.clBuildProgram(program, 1, &device, nullptr, nullptr, nullptr)
                      : CL_INVALID_PROGRAM;
-    logFailure(status, "Unable to build program");
-    if (status == CL_BUILD_PROGRAM_FAILURE) logBuildLog(cl, program, device);
+    noteFailure(diagnostics, status, "Unable to build program");
+    if (status == CL_BUILD_PROGRAM_FAILURE) noteBuildLog(cl, program, device, diagnostics);
 
     cl_kernel kernel = nullptr;
     if (program) {
@@ -105,7 +87,7 @@ cl_kernel buildKernel(const OpenClApi& cl, cl_context context, cl_device_id devi
     } else {
         status = CL_INVALID_PROGRAM;
     }
-    logFailure(status, "Unable to create kernel");
+    noteFailure(diagnostics, status, "Unable to create kernel");
     return status == CL_SUCCESS ? kernel : nullptr;
 }
 
@@ -122,8 +104,8 @@ class RenderBuffers {
         }
     }
 
-    // False after logging the first buffer that could not be created.
-    bool upload(cl_context context, const HostUploads& uploads) {
+    // False after noting the first buffer that could not be created.
+    bool upload(cl_context context, const HostUploads& uploads, Diagnostics& diagnostics) {
         for (std::size_t slot = 0; slot < kUploadCount; ++slot) {
             const HostUpload& upload = uploads[slot];
             if (!upload.present()) continue;
@@ -132,7 +114,7 @@ class RenderBuffers {
                 cl_.clCreateBuffer(context, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, upload.bytes,
                                    const_cast<void*>(upload.data), &status);
             if (status != CL_SUCCESS || buffer == nullptr) {
-                OFX::Log::error(true, "clCreateBuffer failed with error: %d", status);
+                diagnostics.error("clCreateBuffer failed with error: %d", status);
                 return false;
             }
             buffers_[slot].handle = buffer;
@@ -186,26 +168,27 @@ std::size_t workGroupWidth(const OpenClApi& cl, cl_kernel kernel, cl_device_id d
 }
 
 void enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, cl_device_id device,
-             int width, int height) {
+             int width, int height, Diagnostics& diagnostics) {
     const std::size_t local = workGroupWidth(cl, kernel, device);
     const std::size_t columns = (static_cast<std::size_t>(width) + local - 1) / local * local;
     const std::size_t globalSize[2] = {columns, static_cast<std::size_t>(height)};
     const std::size_t localSize[2] = {local, 1};
     const cl_int status = cl.clEnqueueNDRangeKernel(queue, kernel, 2, nullptr, globalSize,
                                                     localSize, 0, nullptr, nullptr);
-    logFailure(status, "Unable to enqueue kernel");
+    noteFailure(diagnostics, status, "Unable to enqueue kernel");
 }
 
 }  // namespace
 
-void launchOpenClPipeline(void* hostQueue, int width, int height, const PipelineSettings& settings,
-                          const void* source, void* destination) {
+GpuOutcome launchOpenClPipeline(void* hostQueue, int width, int height, const PipelineSettings& settings,
+                                const KernelSourceReader& readSources, const void* source, void* destination,
+                                Diagnostics& diagnostics) {
     const OpenClApi* api = openClApi();
     if (api == nullptr) {
-        OFX::Log::error(true, "No OpenCL loader could be opened");
-        OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
+        diagnostics.error("No OpenCL loader could be opened");
+        return GpuOutcome::Unsupported;
     }
-    requireImages(source, destination, "OpenCL");
+    if (!haveImages(source, destination, "OpenCL", diagnostics)) return GpuOutcome::Failed;
     const OpenClApi& cl = *api;
     const auto queue = static_cast<cl_command_queue>(hostQueue);
     KernelCache& cache = kernelCache();
@@ -215,33 +198,32 @@ void launchOpenClPipeline(void* hostQueue, int width, int height, const Pipeline
     // interleave setting them and enqueueing.
     const std::lock_guard<std::mutex> lock(cache.kernelCacheMutex);
 
-    const cl_device_id device = queueDevice(cl, cache, queue);
+    const cl_device_id device = queueDevice(cl, cache, queue, diagnostics);
     cl_context context = nullptr;
-    logFailure(cl.clGetCommandQueueInfo(queue, CL_QUEUE_CONTEXT, sizeof(context), &context, nullptr),
-               "Unable to get the context");
+    noteFailure(diagnostics, cl.clGetCommandQueueInfo(queue, CL_QUEUE_CONTEXT, sizeof(context), &context, nullptr),
+                "Unable to get the context");
 
     auto cached = cache.kernelByQueue.find(queue);
     if (cached == cache.kernelByQueue.end()) {
-        cached = cache.kernelByQueue
-                     .emplace(queue, buildKernel(cl, context, device, settings.lutArchive))
-                     .first;
+        cached = cache.kernelByQueue.emplace(queue, buildKernel(cl, context, device, readSources, diagnostics)).first;
     }
     const cl_kernel kernel = cached->second;
     if (kernel == nullptr) {
-        OFX::Log::error(true, "Skipping OpenCL processing due to invalid kernel");
-        OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
+        diagnostics.error("Skipping OpenCL processing due to invalid kernel");
+        return GpuOutcome::Unsupported;
     }
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return GpuOutcome::Done;
 
     const HostUploads uploads = hostUploads(settings);
     RenderBuffers buffers(cl);
-    if (!buffers.upload(context, uploads)) return;
+    if (!buffers.upload(context, uploads, diagnostics)) return GpuOutcome::Done;
 
     const cl_int argumentStatus =
         forwardKernelArguments(settings, width, height, DeviceBuffer{source}, buffers.buffers(),
                                uploads, DeviceBuffer{destination}, ArgumentSetter(cl, kernel));
-    logFailure(argumentStatus, "Unable to set kernel arguments");
-    enqueue(cl, queue, kernel, device, width, height);
+    noteFailure(diagnostics, argumentStatus, "Unable to set kernel arguments");
+    enqueue(cl, queue, kernel, device, width, height, diagnostics);
+    return GpuOutcome::Done;
 }
 
 }  // namespace ChromvaleBeta2

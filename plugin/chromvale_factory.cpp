@@ -5,6 +5,7 @@
 #include "plugin/ChromvaleNG.h"
 #include "plugin/bundle_path.h"
 #include "plugin/describe_params.h"
+#include "plugin/engine_diagnostics.h"
 
 namespace ChromvaleBeta2 {
 
@@ -36,8 +37,10 @@ void ChromvaleFactory::describe(OFX::ImageEffectDescriptor& desc) {
     desc.setSupportsCudaRender(cudaBackendBuilt());
     desc.setSupportsMetalRender(false);
 
-    logCudaDevices();
-    logOpenClDevices();
+    Diagnostics devices;
+    reportCudaDevices(devices);
+    reportOpenClDevices(devices);
+    logDiagnostics(devices);
 
     // Hosts describe again with the same path; leave the text alone then, as
     // instances may be reading it.

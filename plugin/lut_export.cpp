@@ -7,7 +7,7 @@
 
 #include "formats/cube_writer.h"
 #include "ofx/support/ofxsLog.h"
-#include "pipeline/chromvale_processor.h"
+#include "plugin/chromvale_processor.h"
 #include "plugin/ChromvaleNG.h"
 #include "plugin/lut_file_name.h"
 #include "plugin/platform/save_dialog.h"

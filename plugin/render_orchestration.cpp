@@ -5,7 +5,7 @@
 
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
-#include "pipeline/chromvale_processor.h"
+#include "plugin/chromvale_processor.h"
 #include "plugin/ChromvaleNG.h"
 #include "plugin/lut_library.h"
 #include "plugin/param_catalogue.h"

@@ -9,8 +9,6 @@
 #include "gpu/device_report.h"
 #include "gpu/kernel_arguments.h"
 #include "gpu/opencl_api.h"
-#include "ofx/support/ofxsCore.h"
-#include "tests/unit/gpu/log_capture.h"
 #include "tests/unit/gpu/look_fixture.h"
 #include "tests/unit/gpu/opencl_fixture.h"
 
@@ -86,11 +84,11 @@ TEST(OpenClLoader, LeavesTheTableAloneWhenTheLibraryIsMissing) {
 
 TEST(DeviceReport, ListsEveryOpenClDeviceInNumberedBlocks) {
     if (OpenClDevice::instance() == nullptr) GTEST_SKIP() << "no OpenCL device on this machine";
-    LogCapture log;
-    logOpenClDevices();
-    const std::vector<std::string> lines = log.lines();
+    Diagnostics report;
+    reportOpenClDevices(report);
+    const std::vector<std::string> lines = logged(report);
     ASSERT_FALSE(lines.empty());
-    ASSERT_EQ(lines.size() % 5, 0u) << log.text();
+    ASSERT_EQ(lines.size() % 5, 0u) << lines.size();
     const std::regex block[] = {std::regex(R"((\d+)\. Device: .+)"),
                                 std::regex(R"( (\d+)\.1 Hardware version: OpenCL .+)"),
                                 std::regex(R"( (\d+)\.2 Software version: .+)"),
@@ -108,9 +106,9 @@ TEST(DeviceReport, ListsEveryOpenClDeviceInNumberedBlocks) {
 }
 
 TEST(DeviceReport, DescribesACudaDevice) {
-    LogCapture log;
-    logCudaDevice(0, {"Test GPU", 8, 6, 7000000, 256});
-    logCudaDevice(1, {"Odd Bus", 7, 5, 7000000, 255});
+    Diagnostics report;
+    reportCudaDevice(report, 0, {"Test GPU", 8, 6, 7000000, 256});
+    reportCudaDevice(report, 1, {"Odd Bus", 7, 5, 7000000, 255});
     const std::vector<std::string> expected = {
         "Device Number: 0",
         "  Device name: Test GPU",
@@ -124,35 +122,25 @@ TEST(DeviceReport, DescribesACudaDevice) {
         "  Memory Clock Rate (KHz): 7000000",
         "  Memory Bus Width (bits): 255",
         "  Peak Memory Bandwidth (GB/s): 434.000000"};  // 31 whole bytes
-    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(logged(report), expected);
 }
 
 TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
-    LogCapture log;
-    logCudaDevices();
-    const std::vector<std::string> lines = log.lines();
+    Diagnostics report;
+    reportCudaDevices(report);
+    const std::vector<std::string> lines = logged(report);
     ASSERT_FALSE(lines.empty());
     const PipelineSettings settings = neutralSettings();
+    Diagnostics refusal;
     if (cudaBackendBuilt()) {
         EXPECT_EQ(lines[0].rfind("CUDA compile time version : ", 0), 0u);
         // Null device pointers would fault inside the kernel and poison the
         // host's CUDA context; the launcher refuses them before touching the device.
-        LogCapture refusal;
-        try {
-            launchCudaPipeline(8, 8, settings, nullptr, nullptr);
-            ADD_FAILURE() << "a render without images must fail";
-        } catch (const OFX::Exception::Suite& failure) {
-            EXPECT_EQ(failure.status(), kOfxStatFailed);
-        }
-        EXPECT_EQ(refusal.lines(), std::vector<std::string>{"ERROR : CUDA render without a source image"});
+        EXPECT_EQ(launchCudaPipeline(8, 8, settings, nullptr, nullptr, refusal), GpuOutcome::Failed);
+        EXPECT_EQ(logged(refusal), std::vector<std::string>{"ERROR : CUDA render without a source image"});
     } else {
         EXPECT_EQ(lines[0], "CUDA support was not built into this plug-in");
-        try {
-            launchCudaPipeline(8, 8, settings, nullptr, nullptr);
-            ADD_FAILURE() << "a build without CUDA must refuse CUDA renders";
-        } catch (const OFX::Exception::Suite& failure) {
-            EXPECT_EQ(failure.status(), kOfxStatErrUnsupported);
-        }
+        EXPECT_EQ(launchCudaPipeline(8, 8, settings, nullptr, nullptr, refusal), GpuOutcome::Unsupported);
     }
 }
 

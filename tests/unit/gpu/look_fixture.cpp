@@ -55,4 +55,10 @@ std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector
     return mismatches == 0 ? ::testing::AssertionSuccess() : result;
 }
 
+std::vector<std::string> logged(const Diagnostics& diagnostics) {
+    std::vector<std::string> lines;
+    for (const DiagnosticLine& line : diagnostics.lines()) lines.push_back((line.isError ? "ERROR : " : "") + line.text);
+    return lines;
+}
+
 }  // namespace ChromvaleBeta2::testing

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "gpu/diagnostics.h"
 #include "pipeline/pipeline_settings.h"
 
 namespace ChromvaleBeta2::testing {
@@ -20,5 +22,8 @@ std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector
 
 // Within 1e-5 per channel; names the first few values that are not.
 ::testing::AssertionResult sameImage(const std::vector<float>& device, const std::vector<float>& cpu);
+
+// The lines as the diagnostic log shows them: errors prefixed "ERROR : ".
+std::vector<std::string> logged(const Diagnostics& diagnostics);
 
 }  // namespace ChromvaleBeta2::testing

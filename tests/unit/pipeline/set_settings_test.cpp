@@ -79,7 +79,6 @@ TEST(SetSettings, CombinesMasterAndChannelValuesAndAttachesSelectedTables)
     EXPECT_FLOAT_EQ(s.printMix, 0.8f);
     EXPECT_FLOAT_EQ(s.postProcessMix, 0.6f);
     EXPECT_FLOAT_EQ(s.globalBlend, 0.7f);
-    EXPECT_EQ(s.lutArchive, nullptr);
 
     Look look;
     const PipelineSettings t = look.settings();

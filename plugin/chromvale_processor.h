@@ -6,6 +6,8 @@
 
 namespace ChromvaleBeta2 {
 
+class LutArchive;
+
 // Renders one image (or serves one LUT export) with the colour chain: on the
 // host's CPU threads band by band, or by handing the whole source image to
 // the OpenCL or CUDA back-end. Owns neither image.
@@ -14,10 +16,10 @@ public:
     explicit ChromvaleProcessor(OFX::ImageEffect& effect);
 
     void setSrcImg(OFX::Image* image) { _srcImg = image; }
-    // Fills the settings from the gathered parameters; lutArchive is left
-    // for setLutArchive.
+    // Fills the settings from the gathered parameters.
     void setSettings(const LookParams& params);
-    void setLutArchive(LutArchive* archive) { _settings.lutArchive = archive; }
+    // The archive the OpenCL back-end reads its kernel sources from.
+    void setLutArchive(LutArchive* archive) { _lutArchive = archive; }
     const PipelineSettings& settings() const { return _settings; }
 
     // The chain for one colour, without the test views: what a baked LUT
@@ -36,6 +38,7 @@ private:
 
     OFX::Image* _srcImg = nullptr;
     PipelineSettings _settings{};
+    LutArchive* _lutArchive = nullptr;
 };
 
 }  // namespace ChromvaleBeta2

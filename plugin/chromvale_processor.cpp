@@ -1,11 +1,15 @@
-#include "pipeline/chromvale_processor.h"
+#include "plugin/chromvale_processor.h"
 
+#include <vector>
+
+#include "formats/lut_archive.h"
 #include "gpu/cuda_launcher.h"
 #include "gpu/opencl_launcher.h"
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
 #include "pipeline/cpu_chain.h"
 #include "pipeline/set_settings.h"
+#include "plugin/engine_diagnostics.h"
 
 namespace ChromvaleBeta2 {
 namespace {
@@ -14,6 +18,21 @@ constexpr int kRgbaFloatBytes = 4 * sizeof(float);
 
 int width(const OfxRectI& r) { return r.x2 - r.x1; }
 int height(const OfxRectI& r) { return r.y2 - r.y1; }
+
+// The kernel texts the archive carries, packed from kernels/ at build time.
+constexpr const char* kHeaderEntry = "OCL/lut_cuda.h";
+constexpr const char* kKernelEntry = "OCL/chromvale_cuda.cu";
+
+// The text of one archive entry; empty, with an error line, when it cannot be read.
+std::string kernelSource(LutArchive* archive, const char* entry, Diagnostics& diagnostics)
+{
+    std::vector<unsigned char> text;
+    if (archive == nullptr || !archive->extract(entry, text)) {
+        diagnostics.error("Failed to read %s [%d]", entry, 1);
+        return {};
+    }
+    return std::string(text.begin(), text.end());
+}
 
 bool sameRect(const OfxRectI& a, const OfxRectI& b)
 {
@@ -57,18 +76,25 @@ void ChromvaleProcessor::processImagesOpenCL()
 {
     requireGpuImages();
     const OfxRectI& bounds = _srcImg->getBounds();
-    launchOpenClPipeline(_pOpenCLCmdQ, width(bounds), height(bounds), _settings, _srcImg->getPixelData(),
-                         _dstImg->getPixelData());
+    LutArchive* archive = _lutArchive;
+    const KernelSourceReader readSources = [archive](Diagnostics& diagnostics) {
+        return KernelSources{kernelSource(archive, kHeaderEntry, diagnostics),
+                             kernelSource(archive, kKernelEntry, diagnostics)};
+    };
+    Diagnostics diagnostics;
+    const GpuOutcome outcome = launchOpenClPipeline(_pOpenCLCmdQ, width(bounds), height(bounds), _settings, readSources,
+                                                    _srcImg->getPixelData(), _dstImg->getPixelData(), diagnostics);
+    finishGpuRender(outcome, diagnostics);
 }
 
 void ChromvaleProcessor::processImagesCUDA()
 {
     requireGpuImages();
     const OfxRectI& bounds = _srcImg->getBounds();
-    // The status of the final synchronisation says nothing the host could
-    // act on: a failed render leaves the destination as the host gave it.
-    (void)launchCudaPipeline(width(bounds), height(bounds), _settings, _srcImg->getPixelData(),
-                             _dstImg->getPixelData());
+    Diagnostics diagnostics;
+    const GpuOutcome outcome = launchCudaPipeline(width(bounds), height(bounds), _settings, _srcImg->getPixelData(),
+                                                  _dstImg->getPixelData(), diagnostics);
+    finishGpuRender(outcome, diagnostics);
 }
 
 void ChromvaleProcessor::processImagesMetal()
