@@ -21,3 +21,10 @@ set(_CMAKE_LINKER_PUSHPOP_STATE_SUPPORTED FALSE CACHE INTERNAL "")
 # The static CUDA runtime needs librt: the toolchain's own for glibc 2.28,
 # not the build machine's archive that a search would find.
 set(CUDAToolkit_rt_LIBRARY rt CACHE STRING "")
+
+# Zig builds its C++ runtime with debug information; a release library
+# leaves it out, as GCC's release builds have none to begin with.
+foreach(type MODULE SHARED)
+  set(CMAKE_${type}_LINKER_FLAGS_RELEASE_INIT "-Wl,--strip-debug")
+  set(CMAKE_${type}_LINKER_FLAGS_MINSIZEREL_INIT "-Wl,--strip-debug")
+endforeach()
