@@ -22,6 +22,10 @@ set(_CMAKE_LINKER_PUSHPOP_STATE_SUPPORTED FALSE CACHE INTERNAL "")
 # not the build machine's archive that a search would find.
 set(CUDAToolkit_rt_LIBRARY rt CACHE STRING "")
 
+# A symbol left undefined would bind to whatever the host process has
+# loaded, its own C++ runtime included: every one must resolve at link time.
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,-z,defs")
+
 # Zig builds its C++ runtime with debug information; a release library
 # leaves it out, as GCC's release builds have none to begin with.
 foreach(type MODULE SHARED)

@@ -14,7 +14,11 @@ newest_glibc=2.28
 
 [ -f "$library" ] || { echo "no library at $library" >&2; exit 1; }
 needed=$(readelf -d "$library" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
-versions=$(objdump -T "$library" | grep -oE '\b(GLIBC|GLIBCXX|CXXABI)_[A-Z0-9.]+' | sort -u -V || true)
+symbols=$(objdump -T "$library")
+versions=$(grep -oE '\b(GLIBC|GLIBCXX|CXXABI)_[A-Z0-9.]+' <<< "$symbols" | sort -u -V || true)
+# A strong reference with no version binds to whatever the host process has
+# loaded, its C++ runtime included.
+unbound=$(awk '/\*UND\*/ && !/\(/ && $2 != "w" { print $NF }' <<< "$symbols")
 
 problems=()
 for library_name in $needed; do
@@ -22,6 +26,9 @@ for library_name in $needed; do
     *" $library_name "*) ;;
     *) problems+=("needs $library_name, which is not part of the C runtime") ;;
   esac
+done
+for symbol in $unbound; do
+  problems+=("leaves $symbol to whatever the host has loaded")
 done
 glibc_versions=()
 for version in $versions; do
