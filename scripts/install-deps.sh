@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the look data and the tests need.
+# Installs the Debian packages the build, the look data and the tests need,
+# and Zig's C/C++ toolchain from PyPI, which Debian lacks: the release tree
+# builds the plug-in library with it for glibc 2.28 and later.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev \
+  build-essential dpkg-dev python3-pip cmake ninja-build pkg-config clang libclang-rt-14-dev \
   libasan8 libubsan1 libtsan2 \
   libgtest-dev libgmock-dev libbenchmark-dev \
   liblodepng-dev libopencolorio-dev libopenimageio-dev openimageio-tools \
   opencl-headers ocl-icd-opencl-dev ocl-icd-libopencl1 pocl-opencl-icd \
   > /dev/null
+
+if ! python3 -m ziglang version > /dev/null 2>&1; then
+  export PIP_ROOT_USER_ACTION=ignore PIP_DISABLE_PIP_VERSION_CHECK=1
+  # Debian's own Python refuses packages from PyPI without the override.
+  python3 -m pip install --quiet ziglang==0.17.1 2> /dev/null ||
+    python3 -m pip install --quiet --break-system-packages ziglang==0.17.1
+fi

@@ -1,14 +1,24 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tonemill::cli {
 
 inline constexpr const char *kBundleName = "Tonemill.ofx.bundle";
 
+// The folders searched for Tonemill.ofx.bundle when no path is given, in
+// order: those listed in `pluginPath` (OFX_PLUGIN_PATH's value, null when it
+// is unset), then the bundle's place beside `executable` (PREFIX/OFX/Plugins
+// for PREFIX/bin/tonemill, the build tree's root for the program built in
+// tools/tonemill), then /usr/OFX/Plugins. An empty `executable` adds nothing.
+std::vector<std::filesystem::path> bundleSearchFolders(const char *pluginPath,
+                                                       const std::filesystem::path &executable);
+
 // The bundle to load: the explicit path when one is given, else the first
-// Tonemill.ofx.bundle in the folders of OFX_PLUGIN_PATH, then /usr/OFX/Plugins,
-// as an OpenFX host searches. Throws CliError listing where it looked.
+// Tonemill.ofx.bundle in the folders above for this process. Throws CliError
+// listing where it looked.
 std::string locateBundle(const std::string &explicitPath);
 
 }  // namespace tonemill::cli

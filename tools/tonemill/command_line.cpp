@@ -25,7 +25,7 @@ const char *usageText() {
          "  bake OUT.cube [--size 33|65] [--set NAME=VALUE]... [--look FILE]\n"
          "  list   every parameter with its kind, default, range and options\n"
          "  info   plug-in identity, bundle path and the GPU device report\n"
-         "The bundle is found through OFX_PLUGIN_PATH, then /usr/OFX/Plugins.\n";
+         "The bundle is found through OFX_PLUGIN_PATH, then beside this program, then /usr/OFX/Plugins.\n";
 }
 
 CommandLine parseCommandLine(int argc, char **argv) {

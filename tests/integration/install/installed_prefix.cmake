@@ -1,0 +1,23 @@
+# Installs the build tree into a scratch prefix and runs the installed command
+# line there with an empty environment: it must find the bundle installed
+# beside it, not one of the build tree's or the system's.
+#   cmake -DBUILD_DIR=<tree> -DPREFIX=<scratch folder> -P installed_prefix.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install into ${PREFIX} failed: ${errors}")
+endif()
+
+set(program ${PREFIX}/bin/tonemill)
+execute_process(COMMAND env -i ${program} info
+                RESULT_VARIABLE result OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${program} info failed (${result}): ${errors}")
+endif()
+string(FIND "${report}" "bundle:      ${PREFIX}/OFX/Plugins/Tonemill.ofx.bundle" found)
+if(found EQUAL -1)
+  message(FATAL_ERROR "${program} info did not report the installed bundle:\n${report}")
+endif()
+file(REMOVE_RECURSE ${PREFIX})
