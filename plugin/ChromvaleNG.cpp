@@ -1,3 +1,7 @@
+// ChromvaleNG: construction, parameter lookup, enabled states, changes and the
+// identity test (its render is in render_orchestration.cpp, its test toggle rules
+// in test_toggle_rules.cpp, its LUT export in lut_export.cpp).
+
 #include "plugin/ChromvaleNG.h"
 
 #include <cassert>

@@ -1,6 +1,7 @@
 // The LUT export behind the two export buttons: the look sampled on a
 // lattice with the CPU chain, offered under a name built from its LUTs, and
-// written where the user chooses.
+// written where the user chooses. (ChromvaleNG's other methods are in
+// ChromvaleNG.cpp, render_orchestration.cpp and test_toggle_rules.cpp.)
 
 #include <stdexcept>
 #include <vector>
