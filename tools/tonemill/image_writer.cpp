@@ -1,0 +1,204 @@
+#include "tools/tonemill/image_writer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "tools/tonemill/cli_error.h"
+#include "tools/tonemill/image_reader.h"
+#include "tools/tonemill/message_text.h"
+
+namespace tonemill::cli {
+namespace {
+
+using OIIO::TypeDesc;
+
+struct FormatDepths {
+  std::string_view extension;
+  std::vector<TypeDesc> holds;  // what the format stores, most common first
+  TypeDesc fallback;            // for input depths it cannot hold
+};
+
+const std::vector<FormatDepths> &formatDepths() {
+  static const std::vector<FormatDepths> table{
+      {".exr", {TypeDesc::HALF, TypeDesc::FLOAT}, TypeDesc::FLOAT},
+      {".tif", {TypeDesc::UINT8, TypeDesc::UINT16, TypeDesc::HALF, TypeDesc::FLOAT}, TypeDesc::FLOAT},
+      {".tiff", {TypeDesc::UINT8, TypeDesc::UINT16, TypeDesc::HALF, TypeDesc::FLOAT}, TypeDesc::FLOAT},
+      {".hdr", {TypeDesc::FLOAT}, TypeDesc::FLOAT},
+      {".dpx", {TypeDesc::UINT8, TypeDesc::UINT16}, TypeDesc::UINT16},
+      {".png", {TypeDesc::UINT8, TypeDesc::UINT16}, TypeDesc::UINT8},
+      {".jpg", {TypeDesc::UINT8}, TypeDesc::UINT8},
+      {".jpeg", {TypeDesc::UINT8}, TypeDesc::UINT8},
+      {".tga", {TypeDesc::UINT8}, TypeDesc::UINT8},
+      {".bmp", {TypeDesc::UINT8}, TypeDesc::UINT8},
+      {".webp", {TypeDesc::UINT8}, TypeDesc::UINT8},
+  };
+  return table;
+}
+
+const std::vector<std::pair<std::string_view, TypeDesc>> kDepthNames{
+    {"uint8", TypeDesc::UINT8}, {"uint16", TypeDesc::UINT16}, {"half", TypeDesc::HALF}, {"float", TypeDesc::FLOAT}};
+
+std::string depthName(TypeDesc type) {
+  for (const auto &[name, depth] : kDepthNames)
+    if (depth == type) return std::string(name);
+  return type.c_str();
+}
+
+TypeDesc storageFor(const std::string &path, const OutputSettings &settings, const ImageReader *source) {
+  const std::string extension = lowercaseExtension(path);
+  const auto format = std::find_if(formatDepths().begin(), formatDepths().end(),
+                                   [&](const FormatDepths &entry) { return entry.extension == extension; });
+  const bool known = format != formatDepths().end();
+  if (!settings.depth.empty()) {
+    const TypeDesc wanted = std::find_if(kDepthNames.begin(), kDepthNames.end(), [&](const auto &entry) {
+                              return entry.first == settings.depth;
+                            })->second;
+    if (known && std::find(format->holds.begin(), format->holds.end(), wanted) == format->holds.end()) {
+      std::string holds;
+      for (TypeDesc depth : format->holds) holds += (holds.empty() ? "" : ", ") + depthName(depth);
+      throw UsageError("--depth " + settings.depth + ": " + extension + " files hold " + holds);
+    }
+    return wanted;
+  }
+  const TypeDesc input = source ? TypeDesc(source->spec().format) : TypeDesc(TypeDesc::UNKNOWN);
+  if (!known) return source ? input : TypeDesc(TypeDesc::UINT8);
+  if (source && std::find(format->holds.begin(), format->holds.end(), input) != format->holds.end()) return input;
+  return format->fallback;
+}
+
+// Metadata that describes how another format stored the pixels, not the picture.
+bool describesStorage(const std::string &name) {
+  static const std::vector<std::string_view> prefixes{
+      "oiio:", "png:", "jpeg:", "tiff:", "openexr:", "dpx:", "targa:", "bmp:", "webp:", "heif:", "gif:",
+      "rla:", "sgi:", "ico:", "iff:", "pnm:", "psd:", "cineon:", "jpeg2000:", "fits:", "raw:", "hdr:"};
+  if (name == "compression" || name == "planarconfig") return true;
+  return std::any_of(prefixes.begin(), prefixes.end(), [&](std::string_view prefix) {
+    return name.size() > prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+  });
+}
+
+void carryOver(OIIO::ImageSpec &spec, const OIIO::ImageSpec &from) {
+  spec.x = from.x;
+  spec.y = from.y;
+  spec.full_x = from.full_x;
+  spec.full_y = from.full_y;
+  spec.full_width = from.full_width;
+  spec.full_height = from.full_height;
+  for (const OIIO::ParamValue &attribute : from.extra_attribs)
+    if (!describesStorage(attribute.name().string())) spec.extra_attribs.push_back(attribute);
+  const int bits = from.get_int_attribute("oiio:BitsPerSample", 0);
+  if (spec.format == from.format && bits > 0) spec.attribute("oiio:BitsPerSample", bits);
+}
+
+}  // namespace
+
+void checkDepthName(const std::string &depth) {
+  if (std::none_of(kDepthNames.begin(), kDepthNames.end(), [&](const auto &entry) { return entry.first == depth; }))
+    throw UsageError("--depth expects uint8, uint16, half or float, got " + quotedText(depth));
+}
+
+// Hands every byte a format library writes to the OutputFile, which records a
+// failure instead of returning it (see OutputFile).
+class ImageWriter::Proxy final : public OIIO::Filesystem::IOProxy {
+ public:
+  explicit Proxy(OutputFile &file) : IOProxy(file.temporaryPath(), Write), file_(file) {}
+  const char *proxytype() const override { return "tonemill-output"; }
+  bool seek(int64_t offset) override {
+    m_pos = offset;
+    return true;
+  }
+  size_t write(const void *bytes, size_t size) override {
+    file_.writeAt(bytes, size, m_pos);
+    m_pos += static_cast<int64_t>(size);
+    return size;
+  }
+  size_t pwrite(const void *bytes, size_t size, int64_t offset) override {
+    file_.writeAt(bytes, size, offset);
+    return size;
+  }
+  size_t read(void *bytes, size_t size) override {
+    const size_t got = file_.readAt(bytes, size, m_pos);
+    m_pos += static_cast<int64_t>(got);
+    return got;
+  }
+  size_t pread(void *bytes, size_t size, int64_t offset) override { return file_.readAt(bytes, size, offset); }
+  size_t size() const override { return static_cast<size_t>(file_.size()); }
+
+ private:
+  OutputFile &file_;
+};
+
+ImageWriter::ImageWriter(const std::string &path, int width, int height, const ImageReader *source,
+                         const OutputSettings &settings)
+    : path_(path) {
+  output_ = OIIO::ImageOutput::create(path);
+  if (!output_) throw CliError("cannot write " + quotedText(path) + ": no image format for its extension");
+  const bool alpha = output_->supports("alpha") && (!source || source->hasAlpha());
+  spec_ = OIIO::ImageSpec(width, height, alpha ? 4 : 3, storageFor(path, settings, source));
+  if (source) carryOver(spec_, source->spec());
+  if (alpha) spec_.alpha_channel = 3;
+  if (!settings.compression.empty()) spec_.attribute("compression", settings.compression);
+  // Only OpenEXR stores premultiplied colour; every other format gets the
+  // straight colour as it is and must not divide it again.
+  multiplyByAlpha_ = alpha && std::string(output_->format_name()) == "openexr";
+  keepColourWithoutAlpha_ = source && source->premultiplied();
+  if (alpha && !multiplyByAlpha_) spec_.attribute("oiio:UnassociatedAlpha", 1);
+
+  file_ = std::make_unique<OutputFile>(path);
+  if (output_->supports("ioproxy")) {
+    proxy_ = std::make_unique<Proxy>(*file_);
+    output_->set_ioproxy(proxy_.get());
+  }
+  if (!output_->open(file_->temporaryPath(), spec_)) fail(output_->geterror());
+}
+
+ImageWriter::~ImageWriter() {
+  // Closed before the proxy and the file it writes through go.
+  if (output_) output_->close();
+  output_.reset();
+}
+
+void ImageWriter::fail(const std::string &libraryMessage) const {
+  std::string message = oneLine(libraryMessage);
+  // The temporary's name means nothing to the user: name the target instead.
+  message = replacedAll(std::move(message), file_->temporaryPath(), path_);
+  message = replacedAll(std::move(message), std::filesystem::path(file_->temporaryPath()).filename().string(),
+                        std::filesystem::path(path_).filename().string());
+  throw CliError("cannot write " + quotedText(path_) + (message.empty() ? std::string() : ": " + message));
+}
+
+void ImageWriter::writeRows(const host::HostImage &band) {
+  const OfxRectI bounds = band.bounds();
+  const int channels = spec_.nchannels, width = spec_.width;
+  const int first = spec_.height - bounds.y2, end = spec_.height - bounds.y1;
+  buffer_.resize(static_cast<size_t>(width) * (end - first) * channels);
+  float *out = buffer_.data();
+  for (int y = bounds.y2 - 1; y >= bounds.y1; --y) {
+    for (int x = 0; x < width; ++x, out += channels) {
+      host::RgbaPixel pixel = band.pixel(bounds.x1 + x, y);
+      if (multiplyByAlpha_ && !(keepColourWithoutAlpha_ && pixel[3] == 0.0f))
+        for (int c = 0; c < 3; ++c) pixel[c] *= pixel[3];
+      std::copy_n(pixel.begin(), channels, out);
+    }
+  }
+  if (!output_->write_scanlines(spec_.y + first, spec_.y + end, 0, TypeDesc::FLOAT, buffer_.data()))
+    fail(output_->geterror());
+  // A full disk shows here already; the rest of the frame need not be rendered.
+  if (file_->failed()) file_->commit();
+}
+
+void ImageWriter::commit() {
+  const bool closed = output_->close();
+  if (file_->failed() || closed) {
+    file_->commit();
+    return;
+  }
+  fail(output_->geterror());
+}
+
+}  // namespace tonemill::cli
