@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/frame_range.h"
+#include "tools/tonemill/numbers.h"
 #include "tools/tonemill/look_assignments.h"
 
 namespace tonemill::cli {
@@ -20,15 +22,44 @@ TEST(FramePatterns, ExpandPaddedAndPlainNumbers) {
   EXPECT_THROW(pathForFrame("a.%04d.%04d.exr", 1), UsageError);
 }
 
-TEST(FramePatterns, RangesAreOrderedWholeNumbers) {
-  const FrameRange range = parseFrameRange("10-12");
-  EXPECT_EQ(range.first, 10);
-  EXPECT_EQ(range.last, 12);
-  EXPECT_EQ(parseFrameRange("-2-1").first, -2);
-  EXPECT_EQ(parseFrameRange("5").last, 5);
-  EXPECT_THROW(parseFrameRange("12-10"), UsageError);
-  EXPECT_THROW(parseFrameRange("a-b"), UsageError);
-  EXPECT_THROW(parseFrameRange("1-2x"), UsageError);
+std::vector<std::int64_t> framesOf(const std::string &text, size_t cap = 100) {
+  std::vector<std::int64_t> frames;
+  FrameList::parse(text).forEach([&](std::int64_t frame) {
+    frames.push_back(frame);
+    return frames.size() < cap;
+  });
+  return frames;
+}
+
+TEST(FrameLists, RangesStepsAndListsInTheOrderGiven) {
+  EXPECT_EQ(framesOf("10-12"), (std::vector<std::int64_t>{10, 11, 12}));
+  EXPECT_EQ(framesOf("1001-1007x2"), (std::vector<std::int64_t>{1001, 1003, 1005, 1007}));
+  EXPECT_EQ(framesOf("1,5,9-12"), (std::vector<std::int64_t>{1, 5, 9, 10, 11, 12}));
+  EXPECT_EQ(framesOf("-2-1"), (std::vector<std::int64_t>{-2, -1, 0, 1}));
+  EXPECT_EQ(framesOf("-5--4"), (std::vector<std::int64_t>{-5, -4}));
+  EXPECT_EQ(FrameList::parse("1001-1100x2").count(), 50);
+  EXPECT_EQ(FrameList::parse("1,5,9-12").highest(), 12);
+  for (const char *wrong : {"12-10", "a-b", "1-2x", "1-9x0", "1-9x-1", "1,,2", "1,", "", "1e1", "x2"})
+    EXPECT_THROW(FrameList::parse(wrong), UsageError) << wrong;
+}
+
+TEST(FrameLists, LargeFrameNumbersStopAndKeepTheirSign) {
+  // The largest frame once wrapped round and rendered forever.
+  EXPECT_EQ(framesOf("2147483647"), (std::vector<std::int64_t>{2147483647}));
+  EXPECT_EQ(framesOf("2147483646-2147483648"), (std::vector<std::int64_t>{2147483646, 2147483647, 2147483648}));
+  const std::string last = std::to_string(kMaxFrameNumber);
+  EXPECT_EQ(framesOf(std::to_string(kMaxFrameNumber - 1) + "-" + last + "x5").size(), 1u);
+  EXPECT_THROW(FrameList::parse(std::to_string(kMaxFrameNumber + 1)), UsageError);
+  EXPECT_THROW(FrameList::parse("9223372036854775808"), UsageError);
+  EXPECT_EQ(pathForFrame("o.%d.exr", -2147483648LL), "o.-2147483648.exr");
+  EXPECT_EQ(pathForFrame("o.%d.exr", -kMaxFrameNumber), "o.-" + last + ".exr");
+}
+
+TEST(FramePatterns, DoublePercentIsALiteralPercent) {
+  EXPECT_EQ(pathForFrame("100%%.%04d.exr", 7), "100%.0007.exr");
+  EXPECT_EQ(pathForFrame("100%%.exr", 7), "100%.exr");
+  EXPECT_FALSE(hasFramePattern("100%%d.exr"));
+  EXPECT_THROW(pathForFrame("a.%s.exr", 1), UsageError);
 }
 
 TEST(LookFiles, SkipCommentsAndNameTheFaultyLine) {
