@@ -4,6 +4,7 @@
 
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/message_text.h"
+#include "tools/tonemill/quiet_standard_error.h"
 
 namespace tonemill::cli {
 namespace {
@@ -21,8 +22,9 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
   // otherwise multiply by alpha and the look would grade colour times alpha.
   OIIO::ImageSpec config;
   config.attribute("oiio:UnassociatedAlpha", 1);
+  const QuietStandardError quiet;
   input_ = OIIO::ImageInput::open(path_, &config);
-  if (!input_) throw CliError("cannot read image " + quotedText(path_) + ": " + oneLine(OIIO::geterror()));
+  if (!input_) throw CliError("cannot read image " + quotedText(path_) + ": " + libraryMessage(OIIO::geterror(), quiet));
   spec_ = input_->spec();
   if (spec_.width <= 0 || spec_.height <= 0 || spec_.nchannels <= 0 || spec_.depth != 1)
     throw CliError("image " + quotedText(path_) + " has no pixels a frame can hold (" + std::to_string(spec_.width) + " x " +
@@ -39,9 +41,10 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
 std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
   const int width = spec_.width, rows = end - first, channels = channelsRead_;
   buffer_.resize(static_cast<size_t>(width) * rows * channels);
+  const QuietStandardError quiet;
   if (!input_->read_scanlines(0, 0, spec_.y + first, spec_.y + end, 0, 0, channels, OIIO::TypeDesc::FLOAT,
                               buffer_.data()))
-    throw CliError("cannot read the pixels of " + quotedText(path_) + ": " + oneLine(input_->geterror()));
+    throw CliError("cannot read the pixels of " + quotedText(path_) + ": " + libraryMessage(input_->geterror(), quiet));
 
   const int height = spec_.height;
   auto image = host::HostImage::rgbaFloat({0, height - end, width, height - first});

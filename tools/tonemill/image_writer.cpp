@@ -9,6 +9,7 @@
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/image_reader.h"
 #include "tools/tonemill/message_text.h"
+#include "tools/tonemill/quiet_standard_error.h"
 
 namespace tonemill::cli {
 namespace {
@@ -154,17 +155,18 @@ ImageWriter::ImageWriter(const std::string &path, int width, int height, const I
     proxy_ = std::make_unique<Proxy>(*file_);
     output_->set_ioproxy(proxy_.get());
   }
-  if (!output_->open(file_->temporaryPath(), spec_)) fail(output_->geterror());
+  const QuietStandardError quiet;
+  if (!output_->open(file_->temporaryPath(), spec_)) fail(libraryMessage(output_->geterror(), quiet));
 }
 
 ImageWriter::~ImageWriter() {
   // Closed before the proxy and the file it writes through go.
+  const QuietStandardError quiet;
   if (output_) output_->close();
   output_.reset();
 }
 
-void ImageWriter::fail(const std::string &libraryMessage) const {
-  std::string message = oneLine(libraryMessage);
+void ImageWriter::fail(std::string message) const {
   // The temporary's name means nothing to the user: name the target instead.
   message = replacedAll(std::move(message), file_->temporaryPath(), path_);
   message = replacedAll(std::move(message), std::filesystem::path(file_->temporaryPath()).filename().string(),
@@ -186,19 +188,21 @@ void ImageWriter::writeRows(const host::HostImage &band) {
       std::copy_n(pixel.begin(), channels, out);
     }
   }
+  const QuietStandardError quiet;
   if (!output_->write_scanlines(spec_.y + first, spec_.y + end, 0, TypeDesc::FLOAT, buffer_.data()))
-    fail(output_->geterror());
+    fail(libraryMessage(output_->geterror(), quiet));
   // A full disk shows here already; the rest of the frame need not be rendered.
   if (file_->failed()) file_->commit();
 }
 
 void ImageWriter::commit() {
+  const QuietStandardError quiet;
   const bool closed = output_->close();
   if (file_->failed() || closed) {
     file_->commit();
     return;
   }
-  fail(output_->geterror());
+  fail(libraryMessage(output_->geterror(), quiet));
 }
 
 }  // namespace tonemill::cli

@@ -38,7 +38,8 @@ class ImageWriter {
  private:
   class Proxy;
 
-  [[noreturn]] void fail(const std::string &libraryMessage) const;
+  // `message` is the library's, in one line.
+  [[noreturn]] void fail(std::string message) const;
 
   std::string path_;
   OIIO::ImageSpec spec_;

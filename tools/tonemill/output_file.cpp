@@ -35,17 +35,18 @@ std::string reason(int error) { return std::strerror(error != 0 ? error : EIO); 
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
   const std::filesystem::path path(target_);
   if (path.filename().empty()) throw CliError("cannot write " + quotedText(target_) + ": it names a folder");
+  // Watched before it exists, so that no signal finds it created but unknown.
   for (int attempt = 0; descriptor_ < 0 && attempt < 100; ++attempt) {
     temporary_ = (path.parent_path() / temporaryName(path, attempt)).string();
+    watched_ = watchTemporary(temporary_, target_);
     descriptor_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor_ < 0 && errno != EEXIST) break;
-  }
-  if (descriptor_ < 0) {
+    if (descriptor_ >= 0) break;
     const int error = errno;
+    if (watched_) unwatchTemporary(temporary_);
     temporary_.clear();
-    throw CliError("cannot write " + quotedText(target_) + ": " + reason(error));
+    if (error != EEXIST) throw CliError("cannot write " + quotedText(target_) + ": " + reason(error));
   }
-  watched_ = watchTemporary(temporary_, target_);
+  if (descriptor_ < 0) throw CliError("cannot write " + quotedText(target_) + ": " + reason(EEXIST));
 }
 
 OutputFile::~OutputFile() { discard(); }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "tools/tonemill/quiet_standard_error.h"
+
 namespace tonemill::cli {
 namespace {
 
@@ -41,8 +43,9 @@ extern "C" void onTerminatingSignal(int signal) {
 void onExit() {
   for (Slot &slot : slots) {
     if (!slot.inUse.load(std::memory_order_acquire)) continue;
-    std::fprintf(stderr, "tonemill: an image library ended the process while writing '%s'; the file was not changed\n",
-                 slot.target);
+    ::dprintf(realStandardError(),
+              "tonemill: an image library ended the process while writing '%s'; the file was not changed\n",
+              slot.target);
   }
   removeWatched();
 }
