@@ -88,6 +88,39 @@ TEST(LookFiles, SkipCommentsAndNameTheFaultyLine) {
   EXPECT_THROW(readLookFile(path), CliError);
 }
 
+TEST(LookFiles, AcceptAByteOrderMarkQuotedValuesAndCommentsAfterAValue) {
+  const std::string path = ::testing::TempDir() + "look_files_quoting.look";
+  {
+    std::ofstream look(path, std::ios::binary);
+    look << "\xEF\xBB\xBFgain=1.2 # brighter\n"
+            "idtProfile=\"ARRI Log C\"   # the camera\n"
+            "note='# not a comment'\n"
+            "hash=#1\n";
+  }
+  const auto assignments = readLookFile(path);
+  std::remove(path.c_str());
+  ASSERT_EQ(assignments.size(), 4u);
+  EXPECT_EQ(assignments[0].name, "gain");
+  EXPECT_EQ(assignments[0].value, "1.2");
+  EXPECT_EQ(assignments[1].value, "ARRI Log C");
+  EXPECT_EQ(assignments[2].value, "# not a comment");
+  EXPECT_EQ(assignments[3].value, "#1");
+}
+
+TEST(Numbers, OneRuleEverywhere) {
+  EXPECT_EQ(parseReal("+1"), 1.0);
+  EXPECT_EQ(parseReal("-0.5e1"), -5.0);
+  EXPECT_EQ(parseReal("0e-400"), 0.0);
+  EXPECT_EQ(parseInteger("+7"), 7);
+  for (const char *wrong : {"1e-400", "1e400", "inf", "nan", " 1", "1 ", "0x10", "++1", "+-1", "", "+"}) {
+    EXPECT_FALSE(parseReal(wrong)) << wrong;
+    EXPECT_FALSE(parseInteger(wrong)) << wrong;
+  }
+  EXPECT_FALSE(parseInteger("1e1"));
+  EXPECT_FALSE(parseInteger("1.0"));
+  EXPECT_FALSE(parseInteger("9223372036854775808"));
+}
+
 TEST(Suggestions, NearNamesComeFirst) {
   const std::vector<std::string> names{"gain", "gainR", "gamma", "idtProfile", "outputProfileOptions"};
   const auto suggestions = closestNames("idtProfil", names);

@@ -112,4 +112,37 @@ TEST_F(CommandLineTest, BakeWritesWhatTheExportButtonWrites) {
   EXPECT_TRUE(baked == readAll(exported[0])) << "bake and export differ";
 }
 
+TEST_F(CommandLineTest, GapsAndFinishedFramesAreSkippedOnlyWhenAsked) {
+  for (const int frame : {1, 3, 4}) cli::writeImage(*sampleImage(), at("in.000" + std::to_string(frame) + ".exr").string());
+  const std::vector<std::string> job{"render", at("in.%04d.exr").string(), at("out.%04d.exr").string(), "--frames",
+                                     "1-4"};
+  const CliRun stopped = tonemill(job);
+  EXPECT_NE(stopped.errors.find("in.0002.exr': no such file (frame 2; --skip-missing"), std::string::npos)
+      << stopped.errors;
+  EXPECT_TRUE(fs::exists(at("out.0001.exr")));
+  EXPECT_FALSE(fs::exists(at("out.0003.exr")));
+
+  std::ofstream(at("out.0003.exr")) << "rendered before the job stopped";
+  std::vector<std::string> resumed = job;
+  resumed.insert(resumed.end(), {"--skip-missing", "--skip-existing"});
+  const CliRun run = tonemill(resumed);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("frame 2 skipped"), std::string::npos) << run.errors;
+  EXPECT_EQ(readAll(at("out.0003.exr")), "rendered before the job stopped");
+  EXPECT_TRUE(fs::exists(at("out.0004.exr")));
+  // A log file gets one line per frame with the time taken and left, and no carriage returns.
+  EXPECT_NE(run.errors.find("4/4 frames (frame 4) elapsed"), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find('\r'), std::string::npos) << run.errors;
+}
+
+TEST_F(CommandLineTest, FileNamesMayStartWithADashOrFillNameMax) {
+  cli::writeImage(*sampleImage(), at("-camera.exr").string());
+  const std::string longest = std::string(250, 'g') + ".exr";  // 254 bytes, as NAME_MAX allows
+  const CliRun run = tonemill({"render", "--", "-camera.exr", longest}, "cd " + quoted(scratch_.string()) + " && ");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_TRUE(fs::exists(at(longest)));
+  for (const auto &entry : fs::directory_iterator(scratch_))
+    EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
+}
+
 }  // namespace
