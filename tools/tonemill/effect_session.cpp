@@ -1,6 +1,7 @@
 #include "tools/tonemill/effect_session.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ofx/support/ofxsCore.h"
 #include "ofxParam.h"
@@ -61,8 +62,16 @@ void EffectSession::apply(const std::vector<Assignment> &assignments) {
       if (!suggestions.empty()) message += "?";
       throw CliError(message + " ('tonemill list' shows every parameter)");
     }
-    instance_->setValue(assignment.name, resolveAssignment(assignment, *param));
+    // As a user's edit, so that the plug-in updates which parameters it enables.
+    require(instance_->changeParam(assignment.name, resolveAssignment(assignment, *param)),
+            "setting parameter " + quotedText(assignment.name));
   }
+  // Judged once every value is in: a later assignment may enable an earlier one.
+  for (const Assignment &assignment : assignments)
+    if (!instance_->enabled(assignment.name))
+      std::fprintf(stderr, "tonemill: warning: %s%s has no effect with these settings (the plug-in disables it)\n",
+                   quotedText(assignment.name).c_str(),
+                   assignment.origin.empty() ? "" : (" (" + assignment.origin + ")").c_str());
 }
 
 std::vector<host::Param *> EffectSession::testViewToggles() {

@@ -128,6 +128,19 @@ TEST_F(CommandLineTest, MessagesAreOneLineWhateverTheyQuote) {
   }
 }
 
+TEST_F(CommandLineTest, ASettingWithNoEffectIsNamedOnOneLine) {
+  cli::writeImage(*sampleImage(), at("in.exr").string());
+  // The stock list belongs to a palette that stays off; the contrast intensity
+  // is enabled by an option set after it.
+  const CliRun run = tonemill({"render", at("in.exr").string(), at("out.exr").string(), "--set",
+                               "colorPaletteMajorSelections=1", "--set", "contrastIntensity=0.7", "--set",
+                               "contrastOptions=F1"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors,
+            "tonemill: warning: 'colorPaletteMajorSelections' (--set) has no effect with these settings (the plug-in "
+            "disables it)\n");
+}
+
 TEST_F(CommandLineTest, HelpAndVersionNeedNoBundle) {
   for (const std::vector<std::string> &arguments :
        {std::vector<std::string>{"--version"}, {"help", "render"}, {"render", "--help"}, {"help"}}) {
