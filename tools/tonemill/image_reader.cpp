@@ -38,12 +38,29 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
   premultiplied_ = alpha_ >= 0 && spec_.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
 }
 
+// Tiled files are read by whole rows of tiles, which a band need not line up
+// with, and the band's rows copied out.
+bool ImageReader::readFileRows(int first, int end) {
+  const size_t rowFloats = static_cast<size_t>(spec_.width) * channelsRead_;
+  if (spec_.tile_width <= 0)
+    return input_->read_scanlines(0, 0, spec_.y + first, spec_.y + end, 0, 0, channelsRead_, OIIO::TypeDesc::FLOAT,
+                                  buffer_.data());
+  const int tileRows = spec_.tile_height;
+  const int from = first / tileRows * tileRows, to = std::min(spec_.height, (end + tileRows - 1) / tileRows * tileRows);
+  tiles_.resize(rowFloats * (to - from));
+  if (!input_->read_tiles(0, 0, spec_.x, spec_.x + spec_.width, spec_.y + from, spec_.y + to, spec_.z,
+                          spec_.z + std::max(1, spec_.depth), 0, channelsRead_, OIIO::TypeDesc::FLOAT, tiles_.data()))
+    return false;
+  std::copy_n(tiles_.begin() + static_cast<std::ptrdiff_t>(rowFloats * (first - from)), rowFloats * (end - first),
+              buffer_.begin());
+  return true;
+}
+
 std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
   const int width = spec_.width, rows = end - first, channels = channelsRead_;
   buffer_.resize(static_cast<size_t>(width) * rows * channels);
   const QuietStandardError quiet;
-  if (!input_->read_scanlines(0, 0, spec_.y + first, spec_.y + end, 0, 0, channels, OIIO::TypeDesc::FLOAT,
-                              buffer_.data()))
+  if (!readFileRows(first, end))
     throw CliError("cannot read the pixels of " + quotedText(path_) + ": " + libraryMessage(input_->geterror(), quiet));
 
   const int height = spec_.height;

@@ -38,6 +38,8 @@ class ImageReader {
   std::shared_ptr<host::HostImage> readRows(int first, int end);
 
  private:
+  bool readFileRows(int first, int end);
+
   std::string path_;
   std::unique_ptr<OIIO::ImageInput> input_;
   OIIO::ImageSpec spec_;
@@ -45,6 +47,7 @@ class ImageReader {
   int channelsRead_ = 0;
   bool premultiplied_ = false;
   std::vector<float> buffer_;
+  std::vector<float> tiles_;  // whole rows of tiles around a band, for tiled files
 };
 
 }  // namespace tonemill::cli

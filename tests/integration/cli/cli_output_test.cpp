@@ -81,6 +81,28 @@ TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
   EXPECT_FALSE(fs::exists(at("half.png")));
 }
 
+TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
+  // Tall enough for two bands, neither of which lines up with the tiles.
+  constexpr int kWidth = 1024, kHeight = 1100;
+  std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 997) / 997.0f;
+  for (const bool tiled : {false, true}) {
+    OIIO::ImageSpec spec(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
+    if (tiled) {
+      spec.tile_width = 64;
+      spec.tile_height = 48;
+    }
+    const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
+    auto output = OIIO::ImageOutput::create(path);
+    ASSERT_TRUE(output && output->open(path, spec) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+                output->close());
+    const CliRun run = tonemill({"render", path, path + ".graded.exr", "--set", "gain=1.2"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+  }
+  expectClose(*cli::readImage(at("tiled.exr.graded.exr").string()), *cli::readImage(at("lines.exr.graded.exr").string()),
+              0.0f);
+}
+
 TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
   ASSERT_EQ(tonemill({"bake", at("upper.CUBE").string(), "--set", "gain=1.2"}).exitCode, 0);
   EXPECT_TRUE(fs::exists(at("upper.CUBE")));
