@@ -103,6 +103,20 @@ TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
               0.0f);
 }
 
+TEST_F(CommandLineTest, TestViewsInBandsMatchAWholeFrameRender) {
+  // Three bands of test views, the top one partial.
+  auto tall = host::HostImage::rgbaFloat({0, 0, 600, 2300});
+  tall->fill([](int x, int y) -> host::RgbaPixel { return {x / 600.0f, y / 2300.0f, 0.5f, 1.0f}; });
+  cli::writeImage(*tall, at("tall.exr").string());
+  const CliRun run = tonemill({"render", at("tall.exr").string(), at("ramp.exr").string(), "--set",
+                               "testRampToggle=on", "--set", "testKorvoLUTToggle=on"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const auto expected = referenceRender(cli::readImage(at("tall.exr").string()),
+                                        {{"testRampToggle", host::ParamValue(true)},
+                                         {"testKorvoLUTToggle", host::ParamValue(true)}});
+  expectClose(*cli::readImage(at("ramp.exr").string()), *expected, 0.0f);
+}
+
 TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
   ASSERT_EQ(tonemill({"bake", at("upper.CUBE").string(), "--set", "gain=1.2"}).exitCode, 0);
   EXPECT_TRUE(fs::exists(at("upper.CUBE")));

@@ -75,16 +75,21 @@ class CommandLineTest : public ::testing::Test {
     return image;
   }
 
-  // The same look rendered in-process, through the host library.
-  static std::shared_ptr<host::HostImage> referenceRender(std::shared_ptr<host::HostImage> source) {
+  // The look of writeLook() with gain=1.2: "ARRI Log C", contrast "F1".
+  static std::vector<std::pair<std::string, host::ParamValue>> sampleLook() {
+    return {{"idtProfile", host::ParamValue(2)}, {"contrastOptions", host::ParamValue(1)}, {"gain", host::ParamValue(1.2)}};
+  }
+
+  // The same look rendered in-process, through the host library, the whole frame at once.
+  static std::shared_ptr<host::HostImage> referenceRender(
+      std::shared_ptr<host::HostImage> source,
+      const std::vector<std::pair<std::string, host::ParamValue>> &values = sampleLook()) {
     host::Host host;
     host::Plugin &plugin = host.openBundle(TONEMILL_BUNDLE_DIR).plugin(0);
     plugin.load();
     plugin.describe();
     auto instance = plugin.createInstance(kOfxImageEffectContextFilter);
-    instance->setValue("idtProfile", 2);      // "ARRI Log C"
-    instance->setValue("contrastOptions", 1); // "F1"
-    instance->setValue("gain", 1.2);
+    for (const auto &[name, value] : values) instance->setValue(name, value);
     const OfxRectI bounds = source->bounds();
     instance->setImage("Source", std::move(source));
     host::RenderRequest request;
