@@ -29,8 +29,7 @@ std::shared_ptr<host::HostImage> latticeImage(int n) {
 }  // namespace
 
 int runBake(const CommandLine &line) {
-  refuseOptions(line, "bake",
-                {"--frames", "--gpu", "--depth", "--compression", "--skip-missing", "--skip-existing"});
+  acceptOnly(line, "bake", {"--set", "--look", "--size", "--threads"});
   if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube, or - for standard output");
   const std::string &target = line.positional[0];
   const bool toStandardOutput = target == "-";

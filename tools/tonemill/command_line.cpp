@@ -1,5 +1,7 @@
 #include "tools/tonemill/command_line.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "tools/tonemill/cli_error.h"
@@ -116,9 +118,14 @@ CommandLine parseCommandLine(int argc, char **argv) {
   return line;
 }
 
-void refuseOptions(const CommandLine &line, const std::string &command, std::initializer_list<const char *> options) {
-  for (const char *option : options)
-    if (line.given.count(option)) throw UsageError(std::string(option) + " has no effect on " + command);
+void acceptOnly(const CommandLine &line, const std::string &command, std::initializer_list<std::string_view> used) {
+  static constexpr std::string_view kEveryCommand[] = {"--bundle", "--help", "-h", "--version", "--"};
+  for (const std::string &option : line.given) {
+    const auto matches = [&](std::string_view name) { return name == option; };
+    if (std::none_of(std::begin(kEveryCommand), std::end(kEveryCommand), matches) &&
+        std::none_of(used.begin(), used.end(), matches))
+      throw UsageError(option + " has no effect on " + command);
+  }
 }
 
 }  // namespace tonemill::cli

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/tonemill/look_assignments.h"
@@ -34,8 +35,9 @@ struct CommandLine {
 // options: everything after it is a file name.
 CommandLine parseCommandLine(int argc, char **argv);
 
-// Throws UsageError when the line holds one of `options`, which `command` does not use.
-void refuseOptions(const CommandLine &line, const std::string &command, std::initializer_list<const char *> options);
+// Throws UsageError for any option given that `command` does not use: those
+// named here, besides --bundle, --help and --version, which every command takes.
+void acceptOnly(const CommandLine &line, const std::string &command, std::initializer_list<std::string_view> used);
 
 const char *usageText();
 // The help of one command; throws UsageError for an unknown one.

@@ -117,7 +117,9 @@ void renderFrame(RenderJob &job, const std::shared_ptr<host::HostImage> &chart, 
 }  // namespace
 
 int runRender(const CommandLine &line) {
-  refuseOptions(line, "render", {"--size"});
+  acceptOnly(line, "render",
+             {"--set", "--look", "--gpu", "--frames", "--threads", "--depth", "--compression", "--skip-missing",
+              "--skip-existing"});
   if (line.positional.empty() || line.positional.size() > 2) throw UsageError("render expects [IN] OUT");
   const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
   const std::string output = line.positional.back();

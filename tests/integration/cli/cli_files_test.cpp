@@ -70,6 +70,11 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsEveryFormatAndKeepsTheEarlierFile) {
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &ignore, &previous);
   expectEveryFormatFailsCleanly(scratch_, "ulimit -f 16; ");
+  const fs::path cube = at("look.cube");
+  writeEarlier(cube);
+  expectOneLine(tonemill({"bake", cube.string()}, "ulimit -f 16; "), "cannot write '" + cube.string() + "'");
+  EXPECT_EQ(readAll(cube), kEarlier);
+  expectNoTemporaries();
   ::sigaction(SIGXFSZ, &previous, nullptr);
 }
 

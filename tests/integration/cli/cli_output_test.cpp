@@ -134,6 +134,7 @@ TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
       {{"bake", at("look.cube").string(), "--frames", "1-3"}, "--frames has no effect on bake"},
       {{"bake", at("look.cube").string(), "--gpu", "cuda"}, "--gpu has no effect on bake"},
       {{"render", at("out.png").string(), "--size", "65"}, "--size has no effect on render"},
+      {{"list", "--set", "gain=1.2"}, "--set has no effect on list"},
   };
   for (const auto &[arguments, message] : refusals) {
     const CliRun run = tonemill(arguments);
