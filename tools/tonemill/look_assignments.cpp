@@ -38,19 +38,19 @@ std::string unquoted(const std::string &value) {
   return value;
 }
 
-// A line of a look file without a comment after its value: a '#' after a space,
-// outside quotes.
+// A line of a look file without a comment after its value: a '#' after a
+// space, past a quoted value.
 std::string withoutComment(const std::string &line) {
-  char quote = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (quote) {
-      if (line[i] == quote) quote = 0;
-    } else if (isQuote(line[i]) && i > 0 && line[i - 1] == '=' ) {
-      quote = line[i];
-    } else if (line[i] == '#' && i > 0 && (line[i - 1] == ' ' || line[i - 1] == '\t')) {
-      return line.substr(0, i);
+  size_t from = 1;
+  if (const size_t equals = line.find('='); equals != std::string::npos) {
+    const size_t value = line.find_first_not_of(" \t", equals + 1);
+    if (value != std::string::npos && isQuote(line[value])) {
+      const size_t closing = line.find(line[value], value + 1);
+      from = closing == std::string::npos ? line.size() : closing + 1;
     }
   }
+  for (size_t i = from; i < line.size(); ++i)
+    if (line[i] == '#' && (line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
   return line;
 }
 

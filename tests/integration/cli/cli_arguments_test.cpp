@@ -94,7 +94,7 @@ TEST(LookFiles, AcceptAByteOrderMarkQuotedValuesAndCommentsAfterAValue) {
     std::ofstream look(path, std::ios::binary);
     look << "\xEF\xBB\xBFgain=1.2 # brighter\n"
             "idtProfile=\"ARRI Log C\"   # the camera\n"
-            "note='# not a comment'\n"
+            "note = '# not a comment' # a comment\n"
             "hash=#1\n";
   }
   const auto assignments = readLookFile(path);
