@@ -28,9 +28,9 @@ class ImageReader {
   explicit ImageReader(std::string path);
 
   const std::string &path() const { return path_; }
-  const OIIO::ImageSpec &spec() const { return spec_; }
-  int width() const { return spec_.width; }
-  int height() const { return spec_.height; }
+  const OIIO::ImageSpec &layout() const { return layout_; }
+  int width() const { return layout_.width; }
+  int height() const { return layout_.height; }
   bool hasAlpha() const { return alpha_ >= 0; }
   bool premultiplied() const { return premultiplied_; }
 
@@ -42,7 +42,7 @@ class ImageReader {
 
   std::string path_;
   std::unique_ptr<OIIO::ImageInput> input_;
-  OIIO::ImageSpec spec_;
+  OIIO::ImageSpec layout_;
   int alpha_ = -1;
   int channelsRead_ = 0;
   bool premultiplied_ = false;

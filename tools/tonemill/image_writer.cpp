@@ -64,7 +64,7 @@ TypeDesc storageFor(const std::string &path, const OutputSettings &settings, con
     }
     return wanted;
   }
-  const TypeDesc input = source ? TypeDesc(source->spec().format) : TypeDesc(TypeDesc::UNKNOWN);
+  const TypeDesc input = source ? TypeDesc(source->layout().format) : TypeDesc(TypeDesc::UNKNOWN);
   if (!known) return source ? input : TypeDesc(TypeDesc::UINT8);
   if (source && std::find(format->holds.begin(), format->holds.end(), input) != format->holds.end()) return input;
   return format->fallback;
@@ -83,17 +83,17 @@ bool describesStorage(const std::string &name) {
   });
 }
 
-void carryOver(OIIO::ImageSpec &spec, const OIIO::ImageSpec &from) {
-  spec.x = from.x;
-  spec.y = from.y;
-  spec.full_x = from.full_x;
-  spec.full_y = from.full_y;
-  spec.full_width = from.full_width;
-  spec.full_height = from.full_height;
+void carryOver(OIIO::ImageSpec &layout, const OIIO::ImageSpec &from) {
+  layout.x = from.x;
+  layout.y = from.y;
+  layout.full_x = from.full_x;
+  layout.full_y = from.full_y;
+  layout.full_width = from.full_width;
+  layout.full_height = from.full_height;
   for (const OIIO::ParamValue &attribute : from.extra_attribs)
-    if (!describesStorage(attribute.name().string())) spec.extra_attribs.push_back(attribute);
+    if (!describesStorage(attribute.name().string())) layout.extra_attribs.push_back(attribute);
   const int bits = from.get_int_attribute("oiio:BitsPerSample", 0);
-  if (spec.format == from.format && bits > 0) spec.attribute("oiio:BitsPerSample", bits);
+  if (layout.format == from.format && bits > 0) layout.attribute("oiio:BitsPerSample", bits);
 }
 
 }  // namespace
@@ -140,15 +140,15 @@ ImageWriter::ImageWriter(const std::string &path, int width, int height, const I
   output_ = OIIO::ImageOutput::create(path);
   if (!output_) throw CliError("cannot write " + quotedText(path) + ": no image format for its extension");
   const bool alpha = output_->supports("alpha") && (!source || source->hasAlpha());
-  spec_ = OIIO::ImageSpec(width, height, alpha ? 4 : 3, storageFor(path, settings, source));
-  if (source) carryOver(spec_, source->spec());
-  if (alpha) spec_.alpha_channel = 3;
-  if (!settings.compression.empty()) spec_.attribute("compression", settings.compression);
+  layout_ = OIIO::ImageSpec(width, height, alpha ? 4 : 3, storageFor(path, settings, source));
+  if (source) carryOver(layout_, source->layout());
+  if (alpha) layout_.alpha_channel = 3;
+  if (!settings.compression.empty()) layout_.attribute("compression", settings.compression);
   // Only OpenEXR stores premultiplied colour; every other format gets the
   // straight colour as it is and must not divide it again.
   multiplyByAlpha_ = alpha && std::string(output_->format_name()) == "openexr";
   keepColourWithoutAlpha_ = source && source->premultiplied();
-  if (alpha && !multiplyByAlpha_) spec_.attribute("oiio:UnassociatedAlpha", 1);
+  if (alpha && !multiplyByAlpha_) layout_.attribute("oiio:UnassociatedAlpha", 1);
 
   file_ = std::make_unique<OutputFile>(path);
   if (output_->supports("ioproxy")) {
@@ -156,7 +156,7 @@ ImageWriter::ImageWriter(const std::string &path, int width, int height, const I
     output_->set_ioproxy(proxy_.get());
   }
   const QuietStandardError quiet;
-  if (!output_->open(file_->temporaryPath(), spec_)) fail(libraryMessage(output_->geterror(), quiet));
+  if (!output_->open(file_->temporaryPath(), layout_)) fail(libraryMessage(output_->geterror(), quiet));
 }
 
 ImageWriter::~ImageWriter() {
@@ -176,8 +176,8 @@ void ImageWriter::fail(std::string message) const {
 
 void ImageWriter::writeRows(const host::HostImage &band) {
   const OfxRectI bounds = band.bounds();
-  const int channels = spec_.nchannels, width = spec_.width;
-  const int first = spec_.height - bounds.y2, end = spec_.height - bounds.y1;
+  const int channels = layout_.nchannels, width = layout_.width;
+  const int first = layout_.height - bounds.y2, end = layout_.height - bounds.y1;
   buffer_.resize(static_cast<size_t>(width) * (end - first) * channels);
   float *out = buffer_.data();
   for (int y = bounds.y2 - 1; y >= bounds.y1; --y) {
@@ -189,7 +189,7 @@ void ImageWriter::writeRows(const host::HostImage &band) {
     }
   }
   const QuietStandardError quiet;
-  if (!output_->write_scanlines(spec_.y + first, spec_.y + end, 0, TypeDesc::FLOAT, buffer_.data()))
+  if (!output_->write_scanlines(layout_.y + first, layout_.y + end, 0, TypeDesc::FLOAT, buffer_.data()))
     fail(libraryMessage(output_->geterror(), quiet));
   // A full disk shows here already; the rest of the frame need not be rendered.
   if (file_->failed()) file_->commit();

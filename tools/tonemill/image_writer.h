@@ -42,7 +42,7 @@ class ImageWriter {
   [[noreturn]] void fail(std::string message) const;
 
   std::string path_;
-  OIIO::ImageSpec spec_;
+  OIIO::ImageSpec layout_;
   bool multiplyByAlpha_ = false;
   bool keepColourWithoutAlpha_ = false;
   std::unique_ptr<OutputFile> file_;

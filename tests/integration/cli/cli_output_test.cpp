@@ -38,23 +38,23 @@ TEST_F(CommandLineTest, TranslucentPixelsAreGradedAsTheirOpaqueSelves) {
 
 // A half-float EXR whose 512 x 512 pixels sit at +100+50 inside 1024 x 768.
 void writeWindowedExr(const std::string &path) {
-  OIIO::ImageSpec spec(512, 512, 4, OIIO::TypeDesc::HALF);
-  spec.x = 100;
-  spec.y = 50;
-  spec.full_width = 1024;
-  spec.full_height = 768;
-  spec.alpha_channel = 3;
-  spec.attribute("Artist", "Velmora grading");
+  OIIO::ImageSpec layout(512, 512, 4, OIIO::TypeDesc::HALF);
+  layout.x = 100;
+  layout.y = 50;
+  layout.full_width = 1024;
+  layout.full_height = 768;
+  layout.alpha_channel = 3;
+  layout.attribute("Artist", "Velmora grading");
   std::vector<float> pixels(512 * 512 * 4, 0.5f);
   auto output = OIIO::ImageOutput::create(path);
-  ASSERT_TRUE(output && output->open(path, spec) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+  ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
               output->close());
 }
 
 TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
   writeWindowedExr(at("windowed.exr").string());
   ASSERT_EQ(tonemill({"render", at("windowed.exr").string(), at("kept.exr").string()}).exitCode, 0);
-  const OIIO::ImageSpec kept = cli::ImageReader(at("kept.exr").string()).spec();
+  const OIIO::ImageSpec kept = cli::ImageReader(at("kept.exr").string()).layout();
   EXPECT_EQ(kept.format, OIIO::TypeDesc::HALF);
   EXPECT_EQ(std::vector<int>({kept.x, kept.y, kept.width, kept.height}), std::vector<int>({100, 50, 512, 512}));
   EXPECT_EQ(std::vector<int>({kept.full_x, kept.full_y, kept.full_width, kept.full_height}),
@@ -67,12 +67,12 @@ TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
     deep.commit();
   }
   ASSERT_EQ(tonemill({"render", at("deep.png").string(), at("deep.graded.png").string()}).exitCode, 0);
-  EXPECT_EQ(cli::ImageReader(at("deep.graded.png").string()).spec().format, OIIO::TypeDesc::UINT16);
+  EXPECT_EQ(cli::ImageReader(at("deep.graded.png").string()).layout().format, OIIO::TypeDesc::UINT16);
 
   const CliRun chosen = tonemill({"render", at("windowed.exr").string(), at("chosen.exr").string(), "--depth", "float",
                                   "--compression", "piz"});
   ASSERT_EQ(chosen.exitCode, 0) << chosen.errors;
-  const OIIO::ImageSpec written = cli::ImageReader(at("chosen.exr").string()).spec();
+  const OIIO::ImageSpec written = cli::ImageReader(at("chosen.exr").string()).layout();
   EXPECT_EQ(written.format, OIIO::TypeDesc::FLOAT);
   EXPECT_EQ(written.get_string_attribute("compression"), "piz");
 
@@ -87,14 +87,14 @@ TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
   std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 997) / 997.0f;
   for (const bool tiled : {false, true}) {
-    OIIO::ImageSpec spec(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
+    OIIO::ImageSpec layout(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
     if (tiled) {
-      spec.tile_width = 64;
-      spec.tile_height = 48;
+      layout.tile_width = 64;
+      layout.tile_height = 48;
     }
     const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
     auto output = OIIO::ImageOutput::create(path);
-    ASSERT_TRUE(output && output->open(path, spec) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+    ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
                 output->close());
     const CliRun run = tonemill({"render", path, path + ".graded.exr", "--set", "gain=1.2"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
