@@ -29,6 +29,7 @@ class ImageReader {
 
   const std::string &path() const { return path_; }
   const OIIO::ImageSpec &layout() const { return layout_; }
+  std::string formatName() const { return input_->format_name(); }
   int width() const { return layout_.width; }
   int height() const { return layout_.height; }
   bool hasAlpha() const { return alpha_ >= 0; }

@@ -70,7 +70,7 @@ TypeDesc storageFor(const std::string &path, const OutputSettings &settings, con
   return format->fallback;
 }
 
-// Metadata that describes how another format stored the pixels, not the picture.
+// Metadata that describes how a format stored the pixels, not the picture.
 bool describesStorage(const std::string &name) {
   static const std::vector<std::string_view> prefixes{
       "oiio:", "png:", "jpeg:", "tiff:", "openexr:", "dpx:", "targa:", "bmp:", "webp:", "heif:", "gif:",
@@ -83,7 +83,8 @@ bool describesStorage(const std::string &name) {
   });
 }
 
-void carryOver(OIIO::ImageSpec &layout, const OIIO::ImageSpec &from) {
+// The compression too when the format stays, as another format may not know its name.
+void carryOver(OIIO::ImageSpec &layout, const OIIO::ImageSpec &from, bool sameFormat) {
   layout.x = from.x;
   layout.y = from.y;
   layout.full_x = from.full_x;
@@ -92,6 +93,8 @@ void carryOver(OIIO::ImageSpec &layout, const OIIO::ImageSpec &from) {
   layout.full_height = from.full_height;
   for (const OIIO::ParamValue &attribute : from.extra_attribs)
     if (!describesStorage(attribute.name().string())) layout.extra_attribs.push_back(attribute);
+  const std::string compression = from.get_string_attribute("compression");
+  if (sameFormat && !compression.empty()) layout.attribute("compression", compression);
   const int bits = from.get_int_attribute("oiio:BitsPerSample", 0);
   if (layout.format == from.format && bits > 0) layout.attribute("oiio:BitsPerSample", bits);
 }
@@ -141,7 +144,7 @@ ImageWriter::ImageWriter(const std::string &path, int width, int height, const I
   if (!output_) throw CliError("cannot write " + quotedText(path) + ": no image format for its extension");
   const bool alpha = output_->supports("alpha") && (!source || source->hasAlpha());
   layout_ = OIIO::ImageSpec(width, height, alpha ? 4 : 3, storageFor(path, settings, source));
-  if (source) carryOver(layout_, source->layout());
+  if (source) carryOver(layout_, source->layout(), source->formatName() == output_->format_name());
   if (alpha) layout_.alpha_channel = 3;
   if (!settings.compression.empty()) layout_.attribute("compression", settings.compression);
   // Only OpenEXR stores premultiplied colour; every other format gets the

@@ -36,7 +36,7 @@ TEST_F(CommandLineTest, TranslucentPixelsAreGradedAsTheirOpaqueSelves) {
   }
 }
 
-// A half-float EXR whose 512 x 512 pixels sit at +100+50 inside 1024 x 768.
+// A half-float, DWAA-compressed EXR whose 512 x 512 pixels sit at +100+50 inside 1024 x 768.
 void writeWindowedExr(const std::string &path) {
   OIIO::ImageSpec layout(512, 512, 4, OIIO::TypeDesc::HALF);
   layout.x = 100;
@@ -45,6 +45,7 @@ void writeWindowedExr(const std::string &path) {
   layout.full_height = 768;
   layout.alpha_channel = 3;
   layout.attribute("Artist", "Velmora grading");
+  layout.attribute("compression", "dwaa");
   std::vector<float> pixels(512 * 512 * 4, 0.5f);
   auto output = OIIO::ImageOutput::create(path);
   ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
@@ -60,6 +61,7 @@ TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
   EXPECT_EQ(std::vector<int>({kept.full_x, kept.full_y, kept.full_width, kept.full_height}),
             std::vector<int>({0, 0, 1024, 768}));
   EXPECT_EQ(kept.get_string_attribute("Artist"), "Velmora grading");
+  EXPECT_EQ(kept.get_string_attribute("compression"), "dwaa");
 
   {
     cli::ImageWriter deep(at("deep.png").string(), 48, 20, nullptr, {"uint16", ""});
