@@ -84,8 +84,11 @@ TEST_F(FileSafetyTest, AFullDiskFailsEveryFormatAndKeepsTheEarlierFile) {
   fs::create_directories(disk);
   if (::mount("tonemill-test", disk.c_str(), "tmpfs", 0, "size=48k") != 0)
     GTEST_SKIP() << "mounting a small tmpfs needs root (" << std::strerror(errno) << "); the size-limit test covers it";
+  struct Unmount {
+    const fs::path &disk;
+    ~Unmount() { ::umount(disk.c_str()); }
+  } unmount{disk};
   expectEveryFormatFailsCleanly(disk, "");
-  ::umount(disk.c_str());
 }
 
 TEST_F(FileSafetyTest, ASignalDuringAWriteRemovesTheTemporaryAndEndsWithTheSignal) {
