@@ -41,6 +41,8 @@ int runBake(const CommandLine &line) {
   EffectSession session(locateBundle(line.bundle), threads);
   session.apply(line.assignments);
   // A baked look never contains test views, as the export buttons' files do not.
+  if (session.showsTestViews())
+    std::fputs("tonemill: warning: test views are never baked; their toggles have no effect on bake\n", stderr);
   session.turnTestViewsOff();
 
   const auto rendered = session.render(latticeImage(n), 0);

@@ -131,6 +131,11 @@ TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
   ASSERT_EQ(status, 0);
   EXPECT_TRUE(readAll(piped) == readAll(at("upper.CUBE"))) << "standard output differs from the file";
 
+  const CliRun viewed = tonemill({"bake", at("viewed.cube").string(), "--set", "gain=1.2", "--set", "testRampToggle=on"});
+  ASSERT_EQ(viewed.exitCode, 0) << viewed.errors;
+  EXPECT_NE(viewed.errors.find("test views are never baked"), std::string::npos) << viewed.errors;
+  EXPECT_TRUE(readAll(at("viewed.cube")) == readAll(at("upper.CUBE"))) << "a test view was baked";
+
   const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
       {{"bake", at("look.txt").string()}, "bake writes .cube files"},
       {{"bake", at("look.cube").string(), "--frames", "1-3"}, "--frames has no effect on bake"},
