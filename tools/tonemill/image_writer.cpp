@@ -39,27 +39,16 @@ const std::vector<FormatDepths> &formatDepths() {
   return table;
 }
 
-const std::vector<std::pair<std::string_view, TypeDesc>> kDepthNames{
-    {"uint8", TypeDesc::UINT8}, {"uint16", TypeDesc::UINT16}, {"half", TypeDesc::HALF}, {"float", TypeDesc::FLOAT}};
-
-std::string depthName(TypeDesc type) {
-  for (const auto &[name, depth] : kDepthNames)
-    if (depth == type) return std::string(name);
-  return type.c_str();
-}
-
 TypeDesc storageFor(const std::string &path, const OutputSettings &settings, const ImageReader *source) {
   const std::string extension = lowercaseExtension(path);
   const auto format = std::find_if(formatDepths().begin(), formatDepths().end(),
                                    [&](const FormatDepths &entry) { return entry.extension == extension; });
   const bool known = format != formatDepths().end();
   if (!settings.depth.empty()) {
-    const TypeDesc wanted = std::find_if(kDepthNames.begin(), kDepthNames.end(), [&](const auto &entry) {
-                              return entry.first == settings.depth;
-                            })->second;
+    const TypeDesc wanted(settings.depth);  // OpenImageIO's names, as --depth takes them
     if (known && std::find(format->holds.begin(), format->holds.end(), wanted) == format->holds.end()) {
       std::string holds;
-      for (TypeDesc depth : format->holds) holds += (holds.empty() ? "" : ", ") + depthName(depth);
+      for (TypeDesc depth : format->holds) holds.append(holds.empty() ? "" : ", ").append(depth.c_str());
       throw UsageError("--depth " + settings.depth + ": " + extension + " files hold " + holds);
     }
     return wanted;
@@ -101,10 +90,6 @@ void carryOver(OIIO::ImageSpec &layout, const OIIO::ImageSpec &from, bool sameFo
 
 }  // namespace
 
-void checkDepthName(const std::string &depth) {
-  if (std::none_of(kDepthNames.begin(), kDepthNames.end(), [&](const auto &entry) { return entry.first == depth; }))
-    throw UsageError("--depth expects uint8, uint16, half or float, got " + quotedText(depth));
-}
 
 // Hands every byte a format library writes to the OutputFile, which records a
 // failure instead of returning it (see OutputFile).
