@@ -34,7 +34,9 @@ void appendNumber(std::string& text, float value) {
     text.append(buffer, written.ptr);
 }
 
-void writeLines(AtomicFile& file, const std::vector<float>& data, uint32_t n) {
+}  // namespace
+
+void writeCubeText(const std::vector<float>& data, uint32_t n, const std::function<void(std::string_view)>& write) {
     std::string text = "LUT_3D_SIZE " + std::to_string(n) + "\n\n";
     for (std::size_t i = 0; i < data.size(); i += 3) {
         appendNumber(text, data[i]);
@@ -44,14 +46,12 @@ void writeLines(AtomicFile& file, const std::vector<float>& data, uint32_t n) {
         appendNumber(text, data[i + 2]);
         text += '\n';
         if (text.size() >= kFlushThreshold) {
-            file.write(text.data(), text.size());
+            write(text);
             text.clear();
         }
     }
-    file.write(text.data(), text.size());
+    write(text);
 }
-
-}  // namespace
 
 bool writeCubeFile(std::string path, std::vector<float> data, uint32_t n) {
     // Held here rather than in the parameter, whose release some ABIs leave
@@ -72,7 +72,7 @@ bool writeCubeFile(std::string path, std::vector<float> data, uint32_t n) {
         writeConsoleLine("Could not open file " + path + " for writing");
         return false;
     }
-    writeLines(file, points, n);
+    writeCubeText(points, n, [&file](std::string_view text) { file.write(text.data(), text.size()); });
     std::string error;
     if (!file.commit(error)) {
         writeConsoleLine("Could not write file " + path + ": " + error);

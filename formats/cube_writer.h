@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ChromvaleBeta2 {
@@ -16,5 +18,9 @@ namespace ChromvaleBeta2 {
 // only digits, reads every file back. On failure a line on standard output
 // says why. `data` is released before returning in every case.
 bool writeCubeFile(std::string path, std::vector<float> data, uint32_t n);
+
+// The text writeCubeFile writes, handed to `write` in pieces of about 64 KB,
+// for callers that put it elsewhere. `data` holds n^3 * 3 floats.
+void writeCubeText(const std::vector<float>& data, uint32_t n, const std::function<void(std::string_view)>& write);
 
 }  // namespace ChromvaleBeta2

@@ -1,28 +1,19 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
 #include "formats/cube_writer.h"
-#include "ofxParam.h"
 #include "tools/tonemill/bundle_locator.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
 #include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/message_text.h"
+#include "tools/tonemill/output_file.h"
 
 namespace tonemill::cli {
 namespace {
-
-// The group whose toggles replace the picture with test views; a baked look
-// never contains them, as the export buttons' files do not.
-constexpr const char *kTestViewGroup = "testGroup";
-
-void turnTestViewsOff(host::Instance &instance) {
-  for (const auto &param : instance.effect().params().params()) {
-    const auto &properties = param->properties();
-    if (param->type() == kOfxParamTypeBoolean && properties.has(kOfxParamPropParent) &&
-        properties.getString(kOfxParamPropParent) == kTestViewGroup)
-      instance.setValue(param->name(), host::ParamValue(false));
-  }
-}
 
 // Lattice point (r, g, b) sits at pixel (r + g * n, b), so one render covers the
 // whole lattice; red varies fastest, as .cube files store it.
@@ -38,14 +29,23 @@ std::shared_ptr<host::HostImage> latticeImage(int n) {
 }  // namespace
 
 int runBake(const CommandLine &line) {
-  if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube");
+  acceptOnly(line, "bake", {"--set", "--look", "--size", "--threads"});
+  if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube, or - for standard output");
+  const std::string &target = line.positional[0];
+  const bool toStandardOutput = target == "-";
+  if (!toStandardOutput && lowercaseExtension(target) != ".cube")
+    throw UsageError("bake writes .cube files: " + quotedText(target) + " names another kind");
+
   const int n = static_cast<int>(line.size);
   const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
   EffectSession session(locateBundle(line.bundle), threads);
   session.apply(line.assignments);
-  turnTestViewsOff(session.instance());
+  // A baked look never contains test views, as the export buttons' files do not.
+  if (session.showsTestViews())
+    std::fputs("tonemill: warning: test views are never baked; their toggles have no effect on bake\n", stderr);
+  session.turnTestViewsOff();
 
-  const auto rendered = session.render(latticeImage(n), 0.0);
+  const auto rendered = session.render(latticeImage(n), 0);
   std::vector<float> samples;
   samples.reserve(static_cast<size_t>(n) * n * n * 3);
   for (int b = 0; b < n; ++b)
@@ -53,8 +53,17 @@ int runBake(const CommandLine &line) {
       const host::RgbaPixel pixel = rendered->pixel(x, b);
       samples.insert(samples.end(), {pixel[0], pixel[1], pixel[2]});
     }
-  if (!ChromvaleBeta2::writeCubeFile(line.positional[0], std::move(samples), static_cast<uint32_t>(n)))
-    throw CliError("cannot write '" + line.positional[0] + "'");
+  if (toStandardOutput) {
+    ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
+                                  [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+      throw CliError("cannot write the .cube to standard output: " + std::string(std::strerror(errno)));
+    return 0;
+  }
+  OutputFile file(target);
+  ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
+                                [&file](std::string_view text) { file.append(text.data(), text.size()); });
+  file.commit();
   return 0;
 }
 

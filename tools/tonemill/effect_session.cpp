@@ -1,10 +1,12 @@
 #include "tools/tonemill/effect_session.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ofx/support/ofxsCore.h"
 #include "ofxParam.h"
 #include "tools/tonemill/cli_error.h"
+#include "tools/tonemill/message_text.h"
 
 namespace tonemill::cli {
 namespace {
@@ -13,6 +15,9 @@ void require(OfxStatus status, const std::string &what) {
   if (status != kOfxStatOK && status != kOfxStatReplyDefault)
     throw CliError(what + " failed: " + statusName(status));
 }
+
+// The group whose toggles replace the picture with test views.
+constexpr const char *kTestViewGroup = "testGroup";
 
 bool holdsValue(const std::string &type) {
   return type != kOfxParamTypeGroup && type != kOfxParamTypePage && type != kOfxParamTypePushButton;
@@ -28,7 +33,7 @@ EffectSession::EffectSession(const std::string &bundlePath, unsigned threads)
   try {
     plugin_ = &host_->openBundle(bundlePath).plugin(0);
   } catch (const std::exception &error) {
-    throw CliError("cannot load the plug-in from '" + bundlePath + "': " + error.what());
+    throw CliError("cannot load the plug-in from " + quotedText(bundlePath) + ": " + oneLine(error.what()));
   }
   require(plugin_->load(), "loading the plug-in");
   require(plugin_->describe(), "describing the effect");
@@ -49,7 +54,7 @@ void EffectSession::apply(const std::vector<Assignment> &assignments) {
       std::vector<std::string> names;
       for (const auto &candidate : instance_->effect().params().params())
         if (holdsValue(candidate->type())) names.push_back(candidate->name());
-      std::string message = "unknown parameter '" + assignment.name + "'";
+      std::string message = "unknown parameter " + quotedText(assignment.name);
       if (!assignment.origin.empty()) message += " (" + assignment.origin + ")";
       const std::vector<std::string> suggestions = closestNames(assignment.name, names);
       for (size_t i = 0; i < suggestions.size(); ++i)
@@ -57,23 +62,52 @@ void EffectSession::apply(const std::vector<Assignment> &assignments) {
       if (!suggestions.empty()) message += "?";
       throw CliError(message + " ('tonemill list' shows every parameter)");
     }
-    instance_->setValue(assignment.name, resolveAssignment(assignment, *param));
+    // As a user's edit, so that the plug-in updates which parameters it enables.
+    require(instance_->changeParam(assignment.name, resolveAssignment(assignment, *param)),
+            "setting parameter " + quotedText(assignment.name));
   }
+  // Judged once every value is in: a later assignment may enable an earlier one.
+  for (const Assignment &assignment : assignments)
+    if (!instance_->enabled(assignment.name))
+      std::fprintf(stderr, "tonemill: warning: %s%s has no effect with these settings (the plug-in disables it)\n",
+                   quotedText(assignment.name).c_str(),
+                   assignment.origin.empty() ? "" : (" (" + assignment.origin + ")").c_str());
 }
 
-std::shared_ptr<host::HostImage> EffectSession::render(std::shared_ptr<host::HostImage> source, double time,
+std::vector<host::Param *> EffectSession::testViewToggles() {
+  std::vector<host::Param *> toggles;
+  for (const auto &param : instance_->effect().params().params()) {
+    const auto &properties = param->properties();
+    if (param->type() == kOfxParamTypeBoolean && properties.has(kOfxParamPropParent) &&
+        properties.getString(kOfxParamPropParent) == kTestViewGroup)
+      toggles.push_back(param.get());
+  }
+  return toggles;
+}
+
+bool EffectSession::showsTestViews() {
+  for (host::Param *toggle : testViewToggles())
+    if (instance_->value(toggle->name()).asBool()) return true;
+  return false;
+}
+
+void EffectSession::turnTestViewsOff() {
+  for (host::Param *toggle : testViewToggles()) instance_->setValue(toggle->name(), host::ParamValue(false));
+}
+
+std::shared_ptr<host::HostImage> EffectSession::render(std::shared_ptr<host::HostImage> source, std::int64_t frame,
                                                        host::DeviceImages *device) {
   const OfxRectI bounds = source->bounds();
   instance_->setImage(kOfxImageEffectSimpleSourceClipName, std::move(source));
   host::RenderRequest request;
-  request.time = time;
+  request.time = static_cast<double>(frame);
   request.window = bounds;
   request.outputBounds = bounds;
   request.device = device;
   host::RenderResult result = instance_->render(request);
   instance_->setImage(kOfxImageEffectSimpleSourceClipName, nullptr);
   if (result.status != kOfxStatOK || !result.output)
-    throw CliError("the plug-in failed to render frame " + std::to_string(static_cast<long long>(time)) + ": " +
+    throw CliError("the plug-in failed to render frame " + std::to_string(frame) + ": " +
                    statusName(result.status));
   return result.output;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,11 +33,17 @@ class EffectSession {
   // Sets each parameter; an unknown name is refused with the closest names.
   void apply(const std::vector<Assignment> &assignments);
 
+  // The toggles that replace or mark the picture with test views.
+  bool showsTestViews();
+  void turnTestViewsOff();
+
   // Renders the whole source image at a time; the output covers the same bounds.
-  std::shared_ptr<host::HostImage> render(std::shared_ptr<host::HostImage> source, double time,
+  std::shared_ptr<host::HostImage> render(std::shared_ptr<host::HostImage> source, std::int64_t frame,
                                           host::DeviceImages *device = nullptr);
 
  private:
+  std::vector<host::Param *> testViewToggles();
+
   std::string bundlePath_;
   std::unique_ptr<host::Host> host_;
   host::Plugin *plugin_ = nullptr;

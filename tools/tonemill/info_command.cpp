@@ -63,6 +63,7 @@ class DiagnosticLog {
 }  // namespace
 
 int runInfo(const CommandLine &line) {
+  acceptOnly(line, "info", {});
   if (!line.positional.empty()) throw UsageError("info takes no arguments");
   DiagnosticLog log;
   EffectSession session(locateBundle(line.bundle), 1);

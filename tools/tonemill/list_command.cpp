@@ -59,6 +59,7 @@ void listParam(const host::Param &param) {
 }  // namespace
 
 int runList(const CommandLine &line) {
+  acceptOnly(line, "list", {});
   if (!line.positional.empty()) throw UsageError("list takes no arguments");
   EffectSession session(locateBundle(line.bundle), 1);
   for (const auto &param : session.instance().effect().params().params()) listParam(*param);

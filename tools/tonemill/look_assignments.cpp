@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "ofxParam.h"
 #include "tools/tonemill/cli_error.h"
+#include "tools/tonemill/message_text.h"
+#include "tools/tonemill/numbers.h"
 
 namespace tonemill::cli {
 namespace {
@@ -25,10 +27,31 @@ std::string lowered(std::string text) {
   return text;
 }
 
-bool parseNumber(const std::string &text, double &value) {
-  const char *end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && std::isfinite(value);
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// The value without the quotes around it, as the README writes idtProfile="ARRI Log C".
+std::string unquoted(const std::string &value) {
+  if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// A line of a look file without a comment after its value: a '#' after a
+// space, past a quoted value.
+std::string withoutComment(const std::string &line) {
+  size_t from = 1;
+  if (const size_t equals = line.find('='); equals != std::string::npos) {
+    const size_t value = line.find_first_not_of(" \t", equals + 1);
+    if (value != std::string::npos && isQuote(line[value])) {
+      const size_t closing = line.find(line[value], value + 1);
+      from = closing == std::string::npos ? line.size() : closing + 1;
+    }
+  }
+  for (size_t i = from; i < line.size(); ++i)
+    if (line[i] == '#' && (line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
+  return line;
 }
 
 std::string where(const Assignment &assignment) {
@@ -39,8 +62,8 @@ host::ParamValue resolveToggle(const Assignment &assignment) {
   const std::string value = lowered(assignment.value);
   if (value == "on" || value == "true" || value == "yes" || value == "1") return host::ParamValue(true);
   if (value == "off" || value == "false" || value == "no" || value == "0") return host::ParamValue(false);
-  throw CliError("parameter '" + assignment.name + "' is a toggle: '" + assignment.value +
-                 "' is not on or off" + where(assignment));
+  throw CliError("parameter '" + assignment.name + "' is a toggle: " + quotedText(assignment.value) +
+                 " is not on or off" + where(assignment));
 }
 
 host::ParamValue resolveChoice(const Assignment &assignment, const host::Param &param) {
@@ -49,21 +72,22 @@ host::ParamValue resolveChoice(const Assignment &assignment, const host::Param &
     if (options[i] == assignment.value) return host::ParamValue(static_cast<int>(i));
   for (size_t i = 0; i < options.size(); ++i)
     if (lowered(options[i]) == lowered(assignment.value)) return host::ParamValue(static_cast<int>(i));
-  double index = 0;
-  if (parseNumber(assignment.value, index) && index == std::floor(index) && index >= 0 &&
-      index < static_cast<double>(options.size()))
-    return host::ParamValue(static_cast<int>(index));
+  const std::optional<std::int64_t> index = parseInteger(assignment.value);
+  if (index && *index >= 0 && *index < static_cast<std::int64_t>(options.size()))
+    return host::ParamValue(static_cast<int>(*index));
   std::string valid;
   for (const std::string &option : options) valid += (valid.empty() ? "\"" : ", \"") + option + "\"";
-  throw CliError("parameter '" + assignment.name + "' has no option '" + assignment.value + "'" + where(assignment) +
+  throw CliError("parameter '" + assignment.name + "' has no option " + quotedText(assignment.value) + where(assignment) +
                  "; valid options: " + valid + " (or an index from 0 to " + std::to_string(options.size() - 1) + ")");
 }
 
 host::ParamValue resolveNumber(const Assignment &assignment, const host::Param &param, bool integer) {
-  double value = 0;
-  if (!parseNumber(assignment.value, value) || (integer && value != std::floor(value)))
-    throw CliError("parameter '" + assignment.name + "' takes " + (integer ? "an integer" : "a number") + ": '" +
-                   assignment.value + "' is not one" + where(assignment));
+  const std::optional<double> number =
+      integer ? std::optional<double>(parseInteger(assignment.value)) : parseReal(assignment.value);
+  if (!number)
+    throw CliError("parameter '" + assignment.name + "' takes " + (integer ? "an integer" : "a number") + ": " +
+                   quotedText(assignment.value) + " is not one" + where(assignment));
+  const double value = *number;
   const auto &properties = param.properties();
   if (properties.has(kOfxParamPropMin) && properties.has(kOfxParamPropMax)) {
     const double first = integer ? properties.getInt(kOfxParamPropMin) : properties.getDouble(kOfxParamPropMin);
@@ -72,7 +96,7 @@ host::ParamValue resolveNumber(const Assignment &assignment, const host::Param &
     const double min = std::min(first, second), max = std::max(first, second);
     if (value < min || value > max) {
       std::ostringstream message;
-      message << "parameter '" << assignment.name << "' value " << assignment.value << " is out of range [" << min
+      message << "parameter '" << assignment.name << "' value " << quotedText(assignment.value) << " is out of range [" << min
               << ", " << max << "]" << where(assignment);
       throw CliError(message.str());
     }
@@ -100,17 +124,18 @@ size_t editDistance(const std::string &a, const std::string &b) {
 Assignment parseAssignment(const std::string &text, const std::string &origin) {
   const auto equals = text.find('=');
   if (equals == std::string::npos || trim(text.substr(0, equals)).empty())
-    throw UsageError("expected NAME=VALUE, got '" + text + "'" + (origin.empty() ? "" : " (" + origin + ")"));
-  return {trim(text.substr(0, equals)), trim(text.substr(equals + 1)), origin};
+    throw UsageError("expected NAME=VALUE, got " + quotedText(text) + (origin.empty() ? "" : " (" + origin + ")"));
+  return {trim(text.substr(0, equals)), unquoted(trim(text.substr(equals + 1))), origin};
 }
 
 std::vector<Assignment> readLookFile(const std::string &path) {
   std::ifstream file(path);
-  if (!file) throw CliError("cannot read look file '" + path + "'");
+  if (!file) throw CliError("cannot read look file " + quotedText(path));
   std::vector<Assignment> assignments;
   std::string line;
   for (int number = 1; std::getline(file, line); ++number) {
-    const std::string content = trim(line);
+    if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+    const std::string content = trim(withoutComment(line));
     if (content.empty() || content.front() == '#') continue;
     try {
       assignments.push_back(parseAssignment(content, path + ":" + std::to_string(number)));
@@ -118,7 +143,7 @@ std::vector<Assignment> readLookFile(const std::string &path) {
       throw CliError(error.what());
     }
   }
-  if (file.bad()) throw CliError("error while reading look file '" + path + "'");
+  if (file.bad()) throw CliError("error while reading look file " + quotedText(path));
   return assignments;
 }
 

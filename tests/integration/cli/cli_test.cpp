@@ -1,112 +1,12 @@
 // The command line run as users run it, checked against renders of the same
 // bundle driven in-process through the host library.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "host/bundle.h"
-#include "host/host.h"
-#include "host/instance.h"
-#include "tools/tonemill/image_files.h"
+#include "tests/integration/cli/command_line_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace tonemill;
-
-struct CliRun {
-  int exitCode = -1;
-  std::string errors;
-};
-
-std::string quoted(const std::string &text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-std::string readAll(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class CommandLineTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    scratch_ = fs::path(::testing::TempDir()) /
-               ("tonemill-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(scratch_);
-    fs::create_directories(scratch_);
-  }
-  void TearDown() override { fs::remove_all(scratch_); }
-
-  fs::path at(const std::string &name) const { return scratch_ / name; }
-
-  CliRun tonemill(const std::vector<std::string> &arguments) const {
-    // Built by appending: GCC 12 misreads "text" + string at -O3 (-Wrestrict).
-    std::string command = "OFX_PLUGIN_PATH=";
-    command.append(quoted(TONEMILL_BUILD_DIR)).append(" ").append(quoted(TONEMILL_CLI));
-    for (const std::string &argument : arguments) command.append(" ").append(quoted(argument));
-    const fs::path errors = at("stderr.txt");
-    command.append(" > /dev/null 2> ").append(quoted(errors.string()));
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(errors)};
-  }
-
-  // A small picture with colours across [0, 1] and a few beyond.
-  static std::shared_ptr<host::HostImage> sampleImage() {
-    auto image = host::HostImage::rgbaFloat({0, 0, 48, 20});
-    image->fill([](int x, int y) -> host::RgbaPixel {
-      return {x / 40.0f, y / 19.0f, 0.5f + 0.5f * std::sin(0.3f * (x + y)), 1.0f};
-    });
-    return image;
-  }
-
-  // The same look rendered in-process, through the host library.
-  static std::shared_ptr<host::HostImage> referenceRender(std::shared_ptr<host::HostImage> source) {
-    host::Host host;
-    host::Plugin &plugin = host.openBundle(TONEMILL_BUNDLE_DIR).plugin(0);
-    plugin.load();
-    plugin.describe();
-    auto instance = plugin.createInstance(kOfxImageEffectContextFilter);
-    instance->setValue("idtProfile", 2);      // "ARRI Log C"
-    instance->setValue("contrastOptions", 1); // "F1"
-    instance->setValue("gain", 1.2);
-    const OfxRectI bounds = source->bounds();
-    instance->setImage("Source", std::move(source));
-    host::RenderRequest request;
-    request.window = bounds;
-    auto result = instance->render(request);
-    EXPECT_EQ(result.status, kOfxStatOK);
-    instance.reset();
-    plugin.unload();
-    return result.output;
-  }
-
-  void writeLook() const {
-    std::ofstream look(at("grade.look"));
-    look << "# kept in version control\nidtProfile=ARRI Log C\ncontrastOptions=1\n";
-  }
-
-  static void expectClose(const host::HostImage &actual, const host::HostImage &expected, float tolerance) {
-    ASSERT_EQ(actual.width(), expected.width());
-    ASSERT_EQ(actual.height(), expected.height());
-    for (int y = 0; y < expected.height(); ++y)
-      for (int x = 0; x < expected.width(); ++x)
-        for (int c = 0; c < 3; ++c)
-          ASSERT_NEAR(actual.pixel(x, y)[c], expected.pixel(x, y)[c], tolerance) << x << "," << y << " channel " << c;
-  }
-
-  fs::path scratch_;
-};
+using namespace tonemill::testing;
+namespace fs = std::filesystem;
 
 TEST_F(CommandLineTest, RendersExrAndPngThroughALookAsTheHostLibraryDoes) {
   writeLook();
@@ -210,6 +110,39 @@ TEST_F(CommandLineTest, BakeWritesWhatTheExportButtonWrites) {
   const std::string baked = readAll(at("baked.cube"));
   EXPECT_EQ(baked.size(), readAll(exported[0]).size());
   EXPECT_TRUE(baked == readAll(exported[0])) << "bake and export differ";
+}
+
+TEST_F(CommandLineTest, GapsAndFinishedFramesAreSkippedOnlyWhenAsked) {
+  for (const int frame : {1, 3, 4}) cli::writeImage(*sampleImage(), at("in.000" + std::to_string(frame) + ".exr").string());
+  const std::vector<std::string> job{"render", at("in.%04d.exr").string(), at("out.%04d.exr").string(), "--frames",
+                                     "1-4"};
+  const CliRun stopped = tonemill(job);
+  EXPECT_NE(stopped.errors.find("in.0002.exr': no such file (frame 2; --skip-missing"), std::string::npos)
+      << stopped.errors;
+  EXPECT_TRUE(fs::exists(at("out.0001.exr")));
+  EXPECT_FALSE(fs::exists(at("out.0003.exr")));
+
+  std::ofstream(at("out.0003.exr")) << "rendered before the job stopped";
+  std::vector<std::string> resumed = job;
+  resumed.insert(resumed.end(), {"--skip-missing", "--skip-existing"});
+  const CliRun run = tonemill(resumed);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("frame 2 skipped"), std::string::npos) << run.errors;
+  EXPECT_EQ(readAll(at("out.0003.exr")), "rendered before the job stopped");
+  EXPECT_TRUE(fs::exists(at("out.0004.exr")));
+  // A log file gets one line per frame with the time taken and left, and no carriage returns.
+  EXPECT_NE(run.errors.find("4/4 frames (frame 4) elapsed"), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find('\r'), std::string::npos) << run.errors;
+}
+
+TEST_F(CommandLineTest, FileNamesMayStartWithADashOrFillNameMax) {
+  cli::writeImage(*sampleImage(), at("-camera.exr").string());
+  const std::string longest = std::string(250, 'g') + ".exr";  // 254 bytes, as NAME_MAX allows
+  const CliRun run = tonemill({"render", "--", "-camera.exr", longest}, "cd " + quoted(scratch_.string()) + " && ");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_TRUE(fs::exists(at(longest)));
+  for (const auto &entry : fs::directory_iterator(scratch_))
+    EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
 }
 
 }  // namespace
