@@ -27,8 +27,8 @@ opencl_tests='OpenCl|DeviceReport|DeviceRender'
 # instances at the same time, and the plug-in's renders on the host's threads.
 # The other integration suites add nothing here but build time.
 tsan_tests='MultiThreadSuite|ProcessingTest|LutLibrary|ExtractsFromTwoThreads|Concurrency\.|^Rendering\.'
-tsan_targets=(host_tests support_wrap_tests tonemill_formats_tests tonemill_plugin_unit_tests
-              tonemill_plugin_integration_tests tonemill_reliability_tests)
+tsan_targets=(tonemill_host_unit_tests tonemill_ofx_support_unit_tests tonemill_formats_unit_tests tonemill_plugin_unit_tests
+              tonemill_plugin_integration_tests tonemill_plugin_reliability_integration_tests)
 
 timed() {
     local label=$1
