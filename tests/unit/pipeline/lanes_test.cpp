@@ -228,5 +228,15 @@ TEST_P(Lanes, PowersMatchAcrossTheUnitRange)
 
 INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(8, 4));
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The library asks the processor itself; GCC's runtime, which this test links,
+// reads it too, so the two must agree wherever the test runs.
+TEST(LaneWidth, EightLanesWhereverTheProcessorHasAvx2AndFma)
+{
+    EXPECT_EQ(cpuRunsEightLanes(), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
+}
+#endif
+
 }  // namespace
 }  // namespace ChromvaleBeta2
+
