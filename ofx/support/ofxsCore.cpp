@@ -3,30 +3,11 @@
 #include <new>
 
 #include "ofx/support/ofxsCore.h"
+#include "ofx_status_names.h"
 
 namespace OFX {
 
-const char* mapStatusToString(OfxStatus status) {
-  switch (status) {
-    case kOfxStatOK: return "kOfxStatOK";
-    case kOfxStatFailed: return "kOfxStatFailed";
-    case kOfxStatErrFatal: return "kOfxStatErrFatal";
-    case kOfxStatErrUnknown: return "kOfxStatErrUnknown";
-    case kOfxStatErrMissingHostFeature: return "kOfxStatErrMissingHostFeature";
-    case kOfxStatErrUnsupported: return "kOfxStatErrUnsupported";
-    case kOfxStatErrExists: return "kOfxStatErrExists";
-    case kOfxStatErrFormat: return "kOfxStatErrFormat";
-    case kOfxStatErrMemory: return "kOfxStatErrMemory";
-    case kOfxStatErrBadHandle: return "kOfxStatErrBadHandle";
-    case kOfxStatErrBadIndex: return "kOfxStatErrBadIndex";
-    case kOfxStatErrValue: return "kOfxStatErrValue";
-    case kOfxStatReplyYes: return "kOfxStatReplyYes";
-    case kOfxStatReplyNo: return "kOfxStatReplyNo";
-    case kOfxStatReplyDefault: return "kOfxStatReplyDefault";
-    case kOfxStatErrImageFormat: return "kOfxStatErrImageFormat";
-    default: return "UNKNOWN STATUS CODE";
-  }
-}
+const char* mapStatusToString(OfxStatus status) { return ofxStatusName(status); }
 
 void throwSuiteStatusException(OfxStatus status) {
   switch (status) {

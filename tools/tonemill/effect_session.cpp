@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ofx/support/ofxsCore.h"
+#include "ofx_status_names.h"
 #include "ofxParam.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/message_text.h"
@@ -25,7 +25,7 @@ bool holdsValue(const std::string &type) {
 
 }  // namespace
 
-std::string statusName(OfxStatus status) { return OFX::mapStatusToString(status); }
+std::string statusName(OfxStatus status) { return ofxStatusName(status); }
 
 EffectSession::EffectSession(const std::string &bundlePath, unsigned threads)
     : bundlePath_(bundlePath), host_(std::make_unique<host::Host>()) {
