@@ -19,8 +19,11 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 # allocations for the life of the process; their leaks are not ours.
 export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers.supp:print_suppressions=0"
 
-# Tests that start the OpenCL runtime.
-opencl_tests='OpenCl|DeviceReport|DeviceRender'
+# Tests that start the OpenCL runtime, and the one that feeds OpenImageIO a cut
+# PNG: its reader longjmps out of libpng past a string of its own, which leaks
+# outside our code where no suppression can see it (libstdc++ has no frame
+# pointers to unwind through).
+opencl_tests='OpenCl|DeviceReport|DeviceRender|MemoryIsAFewBands'
 
 # Tests that run the host's thread pool and the image processor's bands, share
 # the table cache or the archive between threads, and render, export and create
@@ -44,7 +47,7 @@ run_asan() {
     timed "asan tests" ctest --preset asan -j "$jobs" -E "$opencl_tests"
     # The OpenCL runtime's worker threads are still alive at exit and make the
     # leak checker's tracer fault; everything else of these tests is checked.
-    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" timed "asan OpenCL tests" ctest --preset asan -j "$jobs" -R "$opencl_tests"
+    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" timed "asan tests without leak checks" ctest --preset asan -j "$jobs" -R "$opencl_tests"
 }
 
 run_tsan() {
