@@ -150,7 +150,8 @@ int runSheet(const CommandLine& line) {
             session.resetToDefaults();
             session.apply(line.assignments, false);
         }
-        session.apply(variant.assignments, variant.wholeLook);
+        // A disabled list is named once: every picture of it would look the same.
+        session.apply(variant.assignments, variant.wholeLook || cell == 0);
         const int index = static_cast<int>(cell);
         paste(sheet, *session.render(picture, 0), layout.pictureLeft(index), layout.pictureTop(index));
         testimages::drawText(sheet, fittedLabel(variant.label, layout.cellWidth), layout.labelLeft(index),

@@ -58,6 +58,14 @@ TEST_F(ContactSheetTest, AChoiceShowsTheToneChartThroughEveryOption) {
                  {"Select Contrast", "F1", "F2", "F3", "F4", "F5", "FUJI 3510", "KODAK 2383", "KODAK 2393", "L1", "L2",
                   "S2", "S3"});
     EXPECT_NE(pictureMean(*sheet, layout, 0), pictureMean(*sheet, layout, 12));
+
+    // A list the plug-in disables with these settings changes nothing: said once.
+    const CliRun disabled =
+        tonemill({"sheet", at("stocks.png").string(), "--vary", "colorPaletteNegativeSelections", "--values", "1,2"});
+    ASSERT_EQ(disabled.exitCode, 0) << disabled.errors;
+    const size_t warning = disabled.errors.find("'colorPaletteNegativeSelections' (--values) has no effect");
+    EXPECT_NE(warning, std::string::npos) << disabled.errors;
+    EXPECT_EQ(disabled.errors.find("warning", warning), std::string::npos) << disabled.errors;
 }
 
 TEST_F(ContactSheetTest, ASliderShowsTheGivenValuesOrFiveStepsAcrossItsRange) {
