@@ -1,10 +1,11 @@
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <thread>
+
+#include <lodepng.h>
 
 #include "ofxParam.h"
 #include "tools/testimages/bitmap_text.h"
@@ -15,6 +16,7 @@
 #include "tools/tonemill/effect_session.h"
 #include "tools/tonemill/image_files.h"
 #include "tools/tonemill/message_text.h"
+#include "tools/tonemill/output_file.h"
 #include "tools/tonemill/progress_bar.h"
 #include "tools/tonemill/sheet_layout.h"
 #include "tools/tonemill/sheet_pictures.h"
@@ -112,13 +114,6 @@ std::vector<Variant> parameterVariants(const CommandLine& line, EffectSession& s
     return variants;
 }
 
-bool hasPngExtension(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".png";
-}
-
 }  // namespace
 
 int runSheet(const CommandLine& line) {
@@ -126,7 +121,8 @@ int runSheet(const CommandLine& line) {
     if (line.positional.empty() || line.positional.size() > 2) throw UsageError("sheet expects [IN] OUT.png");
     const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
     const std::string output = line.positional.back();
-    if (!hasPngExtension(output)) throw UsageError("sheet writes PNG: " + quotedText(output) + " does not end in .png");
+    if (lowercaseExtension(output) != ".png")
+        throw UsageError("sheet writes PNG: " + quotedText(output) + " does not end in .png");
     if (line.vary.empty()) throw UsageError("sheet needs --vary PARAM (a choice, a slider, a toggle or look)");
     std::error_code error;
     if (!input.empty() && fs::equivalent(input, output, error))
@@ -158,11 +154,14 @@ int runSheet(const CommandLine& line) {
                              layout.labelTop(index), SheetLayout::kLabelScale, kLabelLevel);
         progress.frameDone(index + 1);
     }
-    try {
-        testimages::writePng(sheet, output);
-    } catch (const std::exception& failure) {
-        throw CliError("cannot write contact sheet " + quotedText(output) + ": " + oneLine(failure.what()));
-    }
+    // Through an OutputFile: an interrupted or failed write leaves any earlier
+    // sheet as it was and no temporary behind.
+    std::vector<unsigned char> encoded;
+    if (const unsigned failure = lodepng::encode(encoded, sheet.bytes, sheet.width, sheet.height, LCT_RGB, 8))
+        throw CliError("cannot encode contact sheet " + quotedText(output) + ": " + lodepng_error_text(failure));
+    OutputFile file(output);
+    file.append(encoded.data(), encoded.size());
+    file.commit();
     return 0;
 }
 
