@@ -3,7 +3,6 @@
 
 #include "tools/tonemill/commands.h"
 #include "tools/tonemill/cli_error.h"
-#include "tools/tonemill/running_executable.h"
 #include "tools/tonemill/shipped_looks.h"
 
 namespace tonemill::cli {
@@ -14,8 +13,7 @@ int runLooks(const CommandLine& line) {
     const std::vector<ShippedLook> looks = shippedLooks();
     if (looks.empty()) {
         std::string folders;
-        for (const auto& folder : shippedLookFolders(runningExecutable()))
-            folders += (folders.empty() ? "" : ", ") + folder.string();
+        for (const auto& folder : shippedLookFolders()) folders += (folders.empty() ? "" : ", ") + folder.string();
         throw CliError("no shipped looks found in " + folders);
     }
     size_t widest = 0;

@@ -1,6 +1,7 @@
 #include "tools/tonemill/shipped_looks.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "tools/tonemill/bundle_locator.h"
@@ -34,12 +35,10 @@ std::string purposeOf(const fs::path& path) {
 
 }  // namespace
 
-std::vector<fs::path> shippedLookFolders(const fs::path& executable) {
+std::vector<fs::path> shippedLookFolders(const char* pluginPath, const fs::path& executable) {
     std::vector<fs::path> folders;
-    if (executable.empty()) return folders;
-    const fs::path programFolder = executable.parent_path();
-    folders.push_back(programFolder.parent_path() / "share" / "tonemill" / "looks");
-    for (const fs::path& bundleFolder : bundleSearchFolders(nullptr, executable))
+    if (!executable.empty()) folders.push_back(executable.parent_path().parent_path() / "share" / "tonemill" / "looks");
+    for (const fs::path& bundleFolder : bundleSearchFolders(pluginPath, executable))
         folders.push_back(bundleFolder / kBundleName / "Contents" / "Resources" / "looks");
     return folders;
 }
@@ -61,8 +60,12 @@ std::vector<ShippedLook> shippedLooks(const std::vector<fs::path>& folders) {
     return looks;
 }
 
+std::vector<fs::path> shippedLookFolders() {
+    return shippedLookFolders(std::getenv("OFX_PLUGIN_PATH"), runningExecutable());
+}
+
 std::vector<ShippedLook> shippedLooks() {
-    return shippedLooks(shippedLookFolders(runningExecutable()));
+    return shippedLooks(shippedLookFolders());
 }
 
 fs::path resolveLook(const std::string& value) {

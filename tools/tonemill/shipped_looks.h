@@ -16,9 +16,10 @@ struct ShippedLook {
 
 // Where the shipped looks may lie for the program at `executable`, in order:
 // PREFIX/share/tonemill/looks for PREFIX/bin/tonemill, then the resources of
-// the bundle beside it (the build tree's, for the program built in
-// tools/tonemill, or PREFIX/OFX/Plugins's).
-std::vector<std::filesystem::path> shippedLookFolders(const std::filesystem::path& executable);
+// each bundle in the order the bundle is searched for (OFX_PLUGIN_PATH's
+// value `pluginPath` first, then beside the program; see bundle_locator.h).
+std::vector<std::filesystem::path> shippedLookFolders(const char* pluginPath, const std::filesystem::path& executable);
+std::vector<std::filesystem::path> shippedLookFolders();
 
 // The looks of the first of those folders that exists, sorted by name; empty
 // when there is none. Throws CliError naming a look file that cannot be read.

@@ -38,18 +38,24 @@ TEST_F(ShippedLooksTest, ListsLookFilesByNameWithTheirFirstCommentAsPurpose) {
     EXPECT_TRUE(shippedLooks({folder_ / "absent"}).empty());
 }
 
-TEST(ShippedLookFolders, AnInstalledPrefixComesBeforeTheBundleBesideTheProgram) {
-    const auto installed = shippedLookFolders("/opt/grade/bin/tonemill");
+TEST(ShippedLookFolders, AnInstalledPrefixComesFirstThenTheBundlesInTheOrderTheyAreSearched) {
+    const auto installed = shippedLookFolders("/footage/plugins", "/opt/grade/bin/tonemill");
     ASSERT_FALSE(installed.empty());
     EXPECT_EQ(installed.front(), fs::path("/opt/grade/share/tonemill/looks"));
-    EXPECT_NE(std::find(installed.begin(), installed.end(),
-                        fs::path("/opt/grade/OFX/Plugins/Tonemill.ofx.bundle/Contents/Resources/looks")),
-              installed.end());
-    const auto built = shippedLookFolders("/src/build/tools/tonemill/tonemill");
+    // Then the bundle of OFX_PLUGIN_PATH, which would be loaded, before the one beside the program.
+    const auto listed = std::find(installed.begin(), installed.end(),
+                                  fs::path("/footage/plugins/Tonemill.ofx.bundle/Contents/Resources/looks"));
+    const auto beside = std::find(installed.begin(), installed.end(),
+                                  fs::path("/opt/grade/OFX/Plugins/Tonemill.ofx.bundle/Contents/Resources/looks"));
+    EXPECT_NE(beside, installed.end());
+    EXPECT_LT(listed, beside);
+    const auto built = shippedLookFolders(nullptr, "/src/build/tools/tonemill/tonemill");
     EXPECT_NE(
         std::find(built.begin(), built.end(), fs::path("/src/build/Tonemill.ofx.bundle/Contents/Resources/looks")),
         built.end());
-    EXPECT_TRUE(shippedLookFolders("").empty());
+    // Where the program's place is unknown, only the system's bundle is left.
+    EXPECT_EQ(shippedLookFolders(nullptr, ""),
+              std::vector<fs::path>{"/usr/OFX/Plugins/Tonemill.ofx.bundle/Contents/Resources/looks"});
 }
 
 }  // namespace
