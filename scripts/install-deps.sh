@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the look data and the tests need,
+# Installs the Debian packages the build, the look data and the tests need
+# (chromium: the help page is checked in a real browser),
 # and Zig's C/C++ toolchain from PyPI, which Debian lacks: the release tree
 # builds the plug-in library with it for glibc 2.28 and later.
 set -euo pipefail
@@ -12,6 +13,7 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
   libgtest-dev libgmock-dev libbenchmark-dev \
   liblodepng-dev libopencolorio-dev libopenimageio-dev openimageio-tools \
   opencl-headers ocl-icd-opencl-dev ocl-icd-libopencl1 pocl-opencl-icd \
+  chromium \
   > /dev/null
 
 if ! python3 -m ziglang version > /dev/null 2>&1; then

@@ -23,47 +23,39 @@ constexpr Bytes kChecker[24] = {
     {243, 243, 242}, {200, 200, 200}, {160, 160, 160}, {122, 122, 121}, {85, 85, 85},    {52, 52, 52},
 };
 
-double srgbToLinear(int byte)
-{
+double srgbToLinear(int byte) {
     const double v = byte / 255.0;
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
-// Scene reflectance in Rec.709 primaries to working-space code values.
-lg::Vec3 workingFromRec709(const lg::Vec3& linear)
-{
-    static const lg::Mat3 toAp1 = lg::gamutToGamut(*lg::findGamut("Rec709"), lg::acesAp1());
-    const lg::Vec3 ap1 = lg::applyMatrix(toAp1, linear);
-    return {lg::acescctFromLinear(ap1[0]), lg::acescctFromLinear(ap1[1]), lg::acescctFromLinear(ap1[2])};
-}
-
-void fillRect(Picture& p, unsigned x0, unsigned y0, unsigned w, unsigned h, const lg::Vec3& working)
-{
+void fillRect(Picture& p, unsigned x0, unsigned y0, unsigned w, unsigned h, const lg::Vec3& working) {
     for (unsigned y = y0; y < y0 + h; ++y)
         for (unsigned x = x0; x < x0 + w; ++x) {
             uint8_t* px = p.at(x, y);
-            for (int c = 0; c < 3; ++c)
-                px[c] = toByte(working[c]);
+            for (int c = 0; c < 3; ++c) px[c] = toByte(working[c]);
         }
 }
 
-lg::Vec3 greyAtStops(double stops)
-{
+lg::Vec3 greyAtStops(double stops) {
     const double v = lg::acescctFromLinear(lg::kMidGreyLinear * std::exp2(stops));
     return {v, v, v};
 }
 
 }  // namespace
 
-Picture toneChart()
-{
+lg::Vec3 workingFromRec709(const lg::Vec3& linear) {
+    static const lg::Mat3 toAp1 = lg::gamutToGamut(*lg::findGamut("Rec709"), lg::acesAp1());
+    const lg::Vec3 ap1 = lg::applyMatrix(toAp1, linear);
+    return {lg::acescctFromLinear(ap1[0]), lg::acescctFromLinear(ap1[1]), lg::acescctFromLinear(ap1[2])};
+}
+
+Picture toneChart() {
     Picture p(kTestWidth, kTestHeight, 3);
     fillRect(p, 0, 0, p.width, p.height, greyAtStops(-2.5));
 
     // Grey steps, -6 to +6 stops: 13 patches across the top.
     constexpr unsigned stepW = 136, stepH = 200, stepsX = (kTestWidth - 13 * stepW) / 2;
-    for (int k = -6; k <= 6; ++k)
-        fillRect(p, stepsX + unsigned(k + 6) * stepW, 40, stepW, stepH, greyAtStops(k));
+    for (int k = -6; k <= 6; ++k) fillRect(p, stepsX + unsigned(k + 6) * stepW, 40, stepW, stepH, greyAtStops(k));
 
     // Colour checker, 6 x 4 patches with gaps, centred.
     constexpr unsigned patch = 130, gap = 14, chartX = (kTestWidth - 6 * patch - 5 * gap) / 2, chartY = 280;
@@ -83,15 +75,13 @@ Picture toneChart()
     for (unsigned i = 0; i < skins; ++i) {
         const double t = -0.5 + 1.8 * i / (skins - 1);
         lg::Vec3 linear;
-        for (int c = 0; c < 3; ++c)
-            linear[c] = dark[c] * std::pow(light[c] / dark[c], t);
+        for (int c = 0; c < 3; ++c) linear[c] = dark[c] * std::pow(light[c] / dark[c], t);
         fillRect(p, skinX + i * skinW, skinY, skinW, 160, workingFromRec709(linear));
     }
     return p;
 }
 
-Picture pluginIcon()
-{
+Picture pluginIcon() {
     constexpr unsigned size = 128;
     Picture p(size, size, 4);
     const double centres[3][2] = {{64, 46}, {46, 78}, {82, 78}};
@@ -106,8 +96,7 @@ Picture pluginIcon()
             uint8_t* px = p.at(x, y);
             const double dx = x + 0.5 - 64.0, dy = y + 0.5 - 64.0;
             const double ground = std::clamp(63.0 - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
-            for (int c = 0; c < 3; ++c)
-                px[c] = toByte(rgb[c]);
+            for (int c = 0; c < 3; ++c) px[c] = toByte(rgb[c]);
             px[3] = toByte(ground);
         }
     return p;

@@ -1,5 +1,5 @@
-// tonemill-testimages: writes the test pictures, the zone chart guide and the
-// plug-in icon. The guide's colours come from the zone chart recipe.
+// tonemill-testimages: writes the test pictures, the natural scene, the zone
+// chart guide and the plug-in icon. The guide's colours come from the zone chart recipe.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -10,23 +10,21 @@
 #include "tools/testimages/chart_images.h"
 #include "tools/testimages/legend_image.h"
 #include "tools/testimages/ramp_images.h"
+#include "tools/testimages/scene_image.h"
 
 using namespace tonemill;
 
 namespace {
 
-const lutgen::Recipe& zoneRecipe(const std::vector<lutgen::Recipe>& recipes)
-{
+const lutgen::Recipe& zoneRecipe(const std::vector<lutgen::Recipe>& recipes) {
     for (const auto& r : recipes)
-        if (r.entryName() == "KORVO/KORVO_ZONES_000.cube")
-            return r;
+        if (r.entryName() == "KORVO/KORVO_ZONES_000.cube") return r;
     throw std::runtime_error("the recipe book has no KORVO/KORVO_ZONES_000.cube");
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 5 || std::string(argv[1]) != "--recipes" || std::string(argv[3]) != "--out") {
         std::fprintf(stderr, "usage: tonemill-testimages --recipes lut_recipes.ini --out FOLDER\n");
         return 2;
@@ -41,6 +39,7 @@ int main(int argc, char** argv)
         testimages::writePng(testimages::toneChart(), (out / "tonemap.png").string());
         testimages::writePng(testimages::zoneLegend(chart), (out / "korvozones.png").string());
         testimages::writePng(testimages::pluginIcon(), (out / "com.velmora.tonemill.png").string());
+        testimages::writePng(testimages::naturalScene(960, 540), (out / "scene.png").string());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tonemill-testimages: %s\n", e.what());
         return 1;

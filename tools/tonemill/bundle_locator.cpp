@@ -4,59 +4,52 @@
 #include <sstream>
 
 #include "tools/tonemill/cli_error.h"
+#include "tools/tonemill/running_executable.h"
 
 namespace tonemill::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Where this program runs from, so that an installed prefix or a build tree
-// finds its own bundle without any setting; empty where the system cannot say.
-fs::path runningExecutable() {
-  std::error_code error;
-  fs::path executable = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::path() : executable;
-}
-
-bool isBundle(const fs::path &path) {
-  std::error_code ignored;
-  return fs::is_directory(path / "Contents", ignored);
+bool isBundle(const fs::path& path) {
+    std::error_code ignored;
+    return fs::is_directory(path / "Contents", ignored);
 }
 
 }  // namespace
 
-std::vector<fs::path> bundleSearchFolders(const char *pluginPath, const fs::path &executable) {
-  std::vector<fs::path> folders;
-  if (pluginPath) {
-    std::stringstream list(pluginPath);
-    std::string folder;
-    while (std::getline(list, folder, ':'))
-      if (!folder.empty()) folders.emplace_back(folder);
-  }
-  if (!executable.empty()) {
-    const fs::path programFolder = executable.parent_path();
-    folders.push_back(programFolder.parent_path() / "OFX" / "Plugins");
-    if (programFolder.filename() == "tonemill" && programFolder.parent_path().filename() == "tools")
-      folders.push_back(programFolder.parent_path().parent_path());
-  }
-  folders.emplace_back("/usr/OFX/Plugins");
-  return folders;
+std::vector<fs::path> bundleSearchFolders(const char* pluginPath, const fs::path& executable) {
+    std::vector<fs::path> folders;
+    if (pluginPath) {
+        std::stringstream list(pluginPath);
+        std::string folder;
+        while (std::getline(list, folder, ':'))
+            if (!folder.empty()) folders.emplace_back(folder);
+    }
+    if (!executable.empty()) {
+        const fs::path programFolder = executable.parent_path();
+        folders.push_back(programFolder.parent_path() / "OFX" / "Plugins");
+        if (programFolder.filename() == "tonemill" && programFolder.parent_path().filename() == "tools")
+            folders.push_back(programFolder.parent_path().parent_path());
+    }
+    folders.emplace_back("/usr/OFX/Plugins");
+    return folders;
 }
 
-std::string locateBundle(const std::string &explicitPath) {
-  if (!explicitPath.empty()) {
-    std::error_code ignored;
-    if (!fs::exists(explicitPath, ignored)) throw CliError("bundle '" + explicitPath + "' does not exist");
-    return explicitPath;
-  }
-  std::string looked;
-  for (const fs::path &folder : bundleSearchFolders(std::getenv("OFX_PLUGIN_PATH"), runningExecutable())) {
-    const fs::path candidate = folder / kBundleName;
-    if (isBundle(candidate)) return candidate.string();
-    looked += (looked.empty() ? "" : ", ") + folder.string();
-  }
-  throw CliError(std::string("no ") + kBundleName + " found in " + looked +
-                 " (set OFX_PLUGIN_PATH or pass --bundle PATH)");
+std::string locateBundle(const std::string& explicitPath) {
+    if (!explicitPath.empty()) {
+        std::error_code ignored;
+        if (!fs::exists(explicitPath, ignored)) throw CliError("bundle '" + explicitPath + "' does not exist");
+        return explicitPath;
+    }
+    std::string looked;
+    for (const fs::path& folder : bundleSearchFolders(std::getenv("OFX_PLUGIN_PATH"), runningExecutable())) {
+        const fs::path candidate = folder / kBundleName;
+        if (isBundle(candidate)) return candidate.string();
+        looked += (looked.empty() ? "" : ", ") + folder.string();
+    }
+    throw CliError(std::string("no ") + kBundleName + " found in " + looked +
+                   " (set OFX_PLUGIN_PATH or pass --bundle PATH)");
 }
 
 }  // namespace tonemill::cli

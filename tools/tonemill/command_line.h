@@ -15,32 +15,34 @@ namespace tonemill::cli {
 // Everything a command may be given. Each command refuses the options it has
 // no use for, so that none is silently ignored.
 struct CommandLine {
-  std::string command;
-  std::vector<std::string> positional;
-  std::vector<Assignment> assignments;  // from --look files and --set, in order given
-  std::string bundle;                   // --bundle
-  std::string gpu = "cpu";              // --gpu
-  std::optional<std::string> frames;    // --frames
-  unsigned size = 33;                   // --size
-  unsigned threads = 0;                 // --threads; 0 = every CPU
-  OutputSettings output;                // --depth, --compression
-  bool skipMissing = false;             // --skip-missing
-  bool skipExisting = false;            // --skip-existing
-  bool help = false;                    // COMMAND --help
-  bool version = false;                 // --version
-  std::set<std::string> given;          // every option given, as typed
+    std::string command;
+    std::vector<std::string> positional;
+    std::vector<Assignment> assignments;  // from --look files and --set, in order given
+    std::string bundle;                   // --bundle
+    std::string vary;                     // --vary
+    std::optional<std::string> values;    // --values
+    std::string gpu = "cpu";              // --gpu
+    std::optional<std::string> frames;    // --frames
+    unsigned size = 33;                   // --size
+    unsigned threads = 0;                 // --threads; 0 = every CPU
+    OutputSettings output;                // --depth, --compression
+    bool skipMissing = false;             // --skip-missing
+    bool skipExisting = false;            // --skip-existing
+    bool help = false;                    // COMMAND --help
+    bool version = false;                 // --version
+    std::set<std::string> given;          // every option given, as typed
 };
 
 // Throws UsageError for unknown options or missing values. "--" ends the
 // options: everything after it is a file name.
-CommandLine parseCommandLine(int argc, char **argv);
+CommandLine parseCommandLine(int argc, char** argv);
 
 // Throws UsageError for any option given that `command` does not use: those
 // named here, besides --bundle, --help and --version, which every command takes.
-void acceptOnly(const CommandLine &line, const std::string &command, std::initializer_list<std::string_view> used);
+void acceptOnly(const CommandLine& line, const std::string& command, std::initializer_list<std::string_view> used);
 
-const char *usageText();
+const char* usageText();
 // The help of one command; throws UsageError for an unknown one.
-std::string commandHelp(const std::string &command);
+std::string commandHelp(const std::string& command);
 
 }  // namespace tonemill::cli

@@ -12,16 +12,18 @@ namespace {
 
 using namespace tonemill::cli;
 
-int runModuleCommand(const CommandLine &line) {
-  const std::string_view command = line.command;
-  if (command == "render") return runRender(line);
-  if (command == "bake") return runBake(line);
-  if (command == "list") return runList(line);
-  return runInfo(line);
+int runModuleCommand(const CommandLine& line) {
+    const std::string_view command = line.command;
+    if (command == "render") return runRender(line);
+    if (command == "bake") return runBake(line);
+    if (command == "list") return runList(line);
+    if (command == "sheet") return runSheet(line);
+    if (command == "looks") return runLooks(line);
+    return runInfo(line);
 }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int tonemillRunCommand(int argc, char **argv) {
-  return runReportingFailures(argc, argv, runModuleCommand);
+extern "C" __attribute__((visibility("default"))) int tonemillRunCommand(int argc, char** argv) {
+    return runReportingFailures(argc, argv, runModuleCommand);
 }

@@ -20,4 +20,11 @@ string(FIND "${report}" "bundle:      ${PREFIX}/OFX/Plugins/Tonemill.ofx.bundle"
 if(found EQUAL -1)
   message(FATAL_ERROR "${program} info did not report the installed bundle:\n${report}")
 endif()
+# The shipped looks are found from the prefix too.
+execute_process(COMMAND env -i ${program} looks
+                RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE errors)
+string(FIND "${listing}" "(in ${PREFIX}/share/tonemill/looks;" found)
+if(NOT result EQUAL 0 OR found EQUAL -1)
+  message(FATAL_ERROR "${program} looks did not list the installed looks (${result}):\n${listing}${errors}")
+endif()
 file(REMOVE_RECURSE ${PREFIX})

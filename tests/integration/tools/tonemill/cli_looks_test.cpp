@@ -1,0 +1,78 @@
+// The shipped looks: each one loads, changes the picture, is listed by
+// `tonemill looks` and is found by --look NAME.
+#include "tests/integration/tools/tonemill/command_line_fixture.h"
+#include "tools/tonemill/effect_session.h"
+
+#include <algorithm>
+
+namespace {
+
+using namespace tonemill;
+using namespace tonemill::testing;
+
+std::vector<fs::path> sourceLooks() {
+    std::vector<fs::path> looks;
+    for (const auto& entry : fs::directory_iterator(fs::path(TONEMILL_SOURCE_DIR) / "looks"))
+        if (entry.path().extension() == ".look") looks.push_back(entry.path());
+    std::sort(looks.begin(), looks.end());
+    return looks;
+}
+
+float largestDifference(const host::HostImage& a, const host::HostImage& b) {
+    float largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(a.pixel(x, y)[c] - b.pixel(x, y)[c]));
+    return largest;
+}
+
+TEST_F(CommandLineTest, EveryShippedLookLoadsAndChangesTheDefaultRender) {
+    const auto looks = sourceLooks();
+    ASSERT_GE(looks.size(), 12u);
+    cli::EffectSession session(TONEMILL_BUNDLE_DIR, 1);
+    const auto plain = session.render(sampleImage(), 0);
+    for (const fs::path& look : looks) {
+        SCOPED_TRACE(look.filename().string());
+        session.resetToDefaults();
+        // Every value must be accepted as written: a renamed option would fail here.
+        ASSERT_NO_THROW(session.apply(cli::readLookFile(look.string())));
+        EXPECT_GT(largestDifference(*session.render(sampleImage(), 0), *plain), 2.0f / 255.0f);
+    }
+}
+
+TEST_F(CommandLineTest, LooksListsEveryShippedLookWithItsPurpose) {
+    const fs::path listing = at("listing.txt");
+    const std::string command = std::string(TONEMILL_CLI) + " looks > " + quoted(listing.string());
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string text = readAll(listing);
+    for (const fs::path& look : sourceLooks()) {
+        const std::string name = look.stem().string();
+        const size_t line = text.find(name + " ");
+        ASSERT_NE(line, std::string::npos) << name << " missing from:\n" << text;
+        // The purpose follows on the same line.
+        const std::string rest = text.substr(line + name.size(), text.find('\n', line) - line - name.size());
+        EXPECT_GT(rest.find_first_not_of(' '), 0u) << name;
+        EXPECT_NE(rest.find_first_not_of(' '), std::string::npos) << name << " has no purpose";
+    }
+}
+
+TEST_F(CommandLineTest, LookByNameIsTheShippedFileUnlessAFileOfThatNameExists) {
+    const fs::path shipped = fs::path(TONEMILL_SOURCE_DIR) / "looks" / "bleach-bypass.look";
+    ASSERT_EQ(tonemill({"render", at("by-name.png").string(), "--look", "bleach-bypass"}).exitCode, 0);
+    ASSERT_EQ(tonemill({"render", at("by-path.png").string(), "--look", shipped.string()}).exitCode, 0);
+    EXPECT_EQ(readAll(at("by-name.png")), readAll(at("by-path.png")));
+
+    // A file in the working folder takes precedence over the shipped look.
+    std::ofstream(at("bleach-bypass")) << "gain=0.5\n";
+    const std::string command = "cd " + quoted(scratch_.string()) + " &&";
+    ASSERT_EQ(tonemill({"render", at("local.png").string(), "--look", "bleach-bypass"}, command).exitCode, 0);
+    EXPECT_NE(readAll(at("local.png")), readAll(at("by-name.png")));
+
+    const CliRun unknown = tonemill({"render", at("none.png").string(), "--look", "no-such-look"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.errors.find("no look file or shipped look named 'no-such-look'"), std::string::npos)
+        << unknown.errors;
+    EXPECT_FALSE(fs::exists(at("none.png")));
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#include "tools/gallery/gallery_page.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace tonemill::gallery {
+namespace {
+
+constexpr std::string_view kMarker = "<!-- gallery -->";
+
+}  // namespace
+
+std::string escapedHtml(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string pageWithGallery(const std::string& page, const std::vector<GallerySection>& sections, int thumbnailWidth,
+                            int thumbnailHeight) {
+    const size_t marker = page.find(kMarker);
+    if (marker == std::string::npos) throw std::runtime_error("the help page has no " + std::string(kMarker) + " line");
+    std::ostringstream html;
+    const std::string size =
+        " width=\"" + std::to_string(thumbnailWidth) + "\" height=\"" + std::to_string(thumbnailHeight) + "\"";
+    for (const GallerySection& section : sections) {
+        html << "<h3>" << escapedHtml(section.title) << "</h3>\n";
+        if (!section.subtitle.empty()) html << "<p>" << escapedHtml(section.subtitle) << "</p>\n";
+        html << "<div class=\"gallery\">\n";
+        for (const GalleryItem& item : section.items) {
+            html << "<figure><img src=\"" << escapedHtml(item.chartFile) << "\"" << size << " alt=\"tone chart\">"
+                 << "<img src=\"" << escapedHtml(item.sceneFile) << "\"" << size << " alt=\"scene\">"
+                 << "<figcaption><b>" << escapedHtml(item.name) << "</b>";
+            if (!item.note.empty()) html << "<br><small>" << escapedHtml(item.note) << "</small>";
+            html << "</figcaption></figure>\n";
+        }
+        html << "</div>\n";
+    }
+    return page.substr(0, marker) + html.str() + page.substr(marker + kMarker.size());
+}
+
+}  // namespace tonemill::gallery
