@@ -8,7 +8,7 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential dpkg-dev python3-pip cmake ninja-build pkg-config clang libclang-rt-14-dev \
+  build-essential dpkg-dev python3-pip cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev \
   libasan8 libubsan1 libtsan2 \
   libgtest-dev libgmock-dev libbenchmark-dev \
   liblodepng-dev libopencolorio-dev libopenimageio-dev openimageio-tools \
