@@ -7,27 +7,23 @@ namespace tonemill::bench {
 
 using ChromvaleBeta2::LutTable;
 
-FrameSize& frameSize()
-{
+FrameSize& frameSize() {
     static FrameSize size;
     return size;
 }
 
-const std::vector<float>& randomFrame()
-{
+const std::vector<float>& randomFrame() {
     static const std::vector<float> frame = [] {
         std::vector<float> pixels(4 * static_cast<size_t>(frameSize().pixels()));
         std::mt19937 rng(2160);
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-        for (float& v : pixels)
-            v = unit(rng);
+        for (float& v : pixels) v = unit(rng);
         return pixels;
     }();
     return frame;
 }
 
-LutTable smoothTable3D(uint32_t n, int seed)
-{
+LutTable smoothTable3D(uint32_t n, int seed) {
     LutTable table;
     table.m_dims = n;
     table.kind = LutTable::kKind3D;
@@ -47,8 +43,7 @@ LutTable smoothTable3D(uint32_t n, int seed)
     return table;
 }
 
-LutTable contrastCurve(uint32_t n)
-{
+LutTable contrastCurve(uint32_t n) {
     LutTable table;
     table.m_dims = n;
     table.kind = LutTable::kKind1D;
@@ -60,12 +55,10 @@ LutTable contrastCurve(uint32_t n)
     return table;
 }
 
-const std::vector<LutTable>& eightTables()
-{
+const std::vector<LutTable>& eightTables() {
     static const std::vector<LutTable> tables = [] {
         std::vector<LutTable> all;
-        for (int i = 0; i < 8; ++i)
-            all.push_back(smoothTable3D(33, i));
+        for (int i = 0; i < 8; ++i) all.push_back(smoothTable3D(33, i));
         return all;
     }();
     return tables;

@@ -34,8 +34,7 @@ const std::vector<ChromvaleBeta2::LutTable>& eightTables();
 // Splits rows [0, height) into `threads` consecutive bands, as the
 // processor does, and runs band(first, last) on each, in parallel.
 template <typename Band>
-void runBands(int threads, int height, Band band)
-{
+void runBands(int threads, int height, Band band) {
     if (threads <= 1) {
         band(0, height);
         return;
@@ -45,11 +44,9 @@ void runBands(int threads, int height, Band band)
     for (int t = 0; t < threads; ++t) {
         const int first = t * rows;
         const int last = first + rows < height ? first + rows : height;
-        if (first < last)
-            workers.emplace_back(band, first, last);
+        if (first < last) workers.emplace_back(band, first, last);
     }
-    for (std::thread& worker : workers)
-        worker.join();
+    for (std::thread& worker : workers) worker.join();
 }
 
 }  // namespace tonemill::bench

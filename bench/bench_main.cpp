@@ -22,18 +22,15 @@ struct Rate {
 
 // Remembers every run's pixel rates while printing as usual.
 class RateReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+ public:
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const auto rate = run.counters.find("items_per_second");
-            if (rate == run.counters.end() || run.run_type != Run::RT_Iteration)
-                continue;
+            if (rate == run.counters.end() || run.run_type != Run::RT_Iteration) continue;
             const double cpuTime = run.GetAdjustedCPUTime();
-            rates[run.benchmark_name()] = {rate->second.value,
-                                           cpuTime > 0.0 ? rate->second.value * run.GetAdjustedRealTime() / cpuTime
-                                                         : 0.0};
+            rates[run.benchmark_name()] = {
+                rate->second.value, cpuTime > 0.0 ? rate->second.value * run.GetAdjustedRealTime() / cpuTime : 0.0};
         }
     }
 
@@ -42,43 +39,35 @@ public:
 
 // The first run whose name starts with `prefix` (the name goes on with the
 // timing options).
-std::map<std::string, Rate>::const_iterator findRun(const RateReporter& reporter, const std::string& prefix)
-{
+std::map<std::string, Rate>::const_iterator findRun(const RateReporter& reporter, const std::string& prefix) {
     const auto found = reporter.rates.lower_bound(prefix);
     return found != reporter.rates.end() && found->first.starts_with(prefix) ? found : reporter.rates.end();
 }
 
 void printRatio(const RateReporter& reporter, const std::string& what, const std::string& top,
-                const std::string& bottom)
-{
+                const std::string& bottom) {
     const auto a = findRun(reporter, top);
     const auto b = findRun(reporter, bottom);
-    if (a == reporter.rates.end() || b == reporter.rates.end() || b->second.wall <= 0.0 || b->second.cpu <= 0.0)
-        return;
+    if (a == reporter.rates.end() || b == reporter.rates.end() || b->second.wall <= 0.0 || b->second.cpu <= 0.0) return;
     std::printf("%-40s wall %8.2f / %8.2f Mpix/s = %6.2f   cpu %8.2f / %8.2f Mpix/s = %6.2f\n", what.c_str(),
                 a->second.wall / 1e6, b->second.wall / 1e6, a->second.wall / b->second.wall, a->second.cpu / 1e6,
                 b->second.cpu / 1e6, a->second.cpu / b->second.cpu);
 }
 
-bool takeFrameFlag(const char* arg)
-{
+bool takeFrameFlag(const char* arg) {
     tonemill::bench::FrameSize& size = tonemill::bench::frameSize();
-    return std::sscanf(arg, "--frame=%dx%d", &size.width, &size.height) == 2 && size.width > 0 &&
-        size.height > 0;
+    return std::sscanf(arg, "--frame=%dx%d", &size.width, &size.height) == 2 && size.width > 0 && size.height > 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i)
-        if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i]))
-            args.push_back(argv[i]);
+        if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i])) args.push_back(argv[i]);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
 
     const tonemill::bench::FrameSize size = tonemill::bench::frameSize();
     std::printf("Frame %d x %d RGBA float\n", size.width, size.height);
@@ -89,8 +78,8 @@ int main(int argc, char** argv)
     std::printf("\n");
     for (const char* threads : {"1", "2"}) {
         const std::string t = std::string("/threads:") + threads + "/";
-        printRatio(reporter, "A Tonemill / OpenColorIO, threads " + std::string(threads),
-                   "A_EightTables_Tonemill" + t, "A_EightTables_OpenColorIO" + t);
+        printRatio(reporter, "A Tonemill / OpenColorIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
+                   "A_EightTables_OpenColorIO" + t);
         printRatio(reporter, "C pass-through / plain copy, threads " + std::string(threads),
                    "C_PassThrough_Tonemill" + t, "C_PlainCopy" + t);
     }

@@ -17,8 +17,7 @@ namespace {
 
 using namespace ChromvaleBeta2;
 
-PipelineSettings neutralSettings()
-{
+PipelineSettings neutralSettings() {
     PipelineSettings s{};
     for (int c = 0; c < 3; ++c)
         s.gamma[c] = s.gain[c] = s.temperatureGain[c] = s.pushPull[c] = s.cmy[c] = s.gamutMix[c] = 1.0f;
@@ -26,15 +25,13 @@ PipelineSettings neutralSettings()
     return s;
 }
 
-void attach(const float*& slot, unsigned int& size, const LutTable& table)
-{
+void attach(const float*& slot, unsigned int& size, const LutTable& table) {
     slot = table.data.data();
     size = table.m_dims;
 }
 
 // The eight tables, each taken in full, everything else neutral.
-PipelineSettings eightTableSettings()
-{
+PipelineSettings eightTableSettings() {
     const std::vector<LutTable>& t = eightTables();
     PipelineSettings s = neutralSettings();
     for (int c = 0; c < 3; ++c) {
@@ -52,8 +49,7 @@ PipelineSettings eightTableSettings()
 
 // Every stage present and every slider away from its default, through the
 // same reduction the plug-in uses.
-PipelineSettings fullLookSettings()
-{
+PipelineSettings fullLookSettings() {
     static const LutTable curve = contrastCurve(1024);
     const std::vector<LutTable>& t = eightTables();
     LookParams p{};
@@ -83,8 +79,7 @@ PipelineSettings fullLookSettings()
 }
 
 // The CPU render loop over the whole frame, a band of rows per thread.
-void renderFrame(benchmark::State& state, const PipelineSettings& s)
-{
+void renderFrame(benchmark::State& state, const PipelineSettings& s) {
     const FrameSize size = frameSize();
     const std::vector<float>& source = randomFrame();
     std::vector<float> destination(source.size());
@@ -93,8 +88,7 @@ void renderFrame(benchmark::State& state, const PipelineSettings& s)
         runBands(threads, size.height, [&](int first, int last) {
             for (int y = first; y < last; ++y) {
                 const size_t row = 4 * static_cast<size_t>(y) * size.width;
-                renderRow(s, SourceRow{source.data() + row, 0, size.width, y}, 0, size.width,
-                          destination.data() + row);
+                renderRow(s, SourceRow{source.data() + row, 0, size.width, y}, 0, size.width, destination.data() + row);
             }
         });
         benchmark::DoNotOptimize(destination.data());
@@ -103,23 +97,19 @@ void renderFrame(benchmark::State& state, const PipelineSettings& s)
     state.SetItemsProcessed(state.iterations() * size.pixels());
 }
 
-void A_EightTables_Tonemill(benchmark::State& state)
-{
+void A_EightTables_Tonemill(benchmark::State& state) {
     renderFrame(state, eightTableSettings());
 }
 
-void B_FullLook_Tonemill(benchmark::State& state)
-{
+void B_FullLook_Tonemill(benchmark::State& state) {
     renderFrame(state, fullLookSettings());
 }
 
-void C_PassThrough_Tonemill(benchmark::State& state)
-{
+void C_PassThrough_Tonemill(benchmark::State& state) {
     renderFrame(state, neutralSettings());
 }
 
-void C_PlainCopy(benchmark::State& state)
-{
+void C_PlainCopy(benchmark::State& state) {
     const FrameSize size = frameSize();
     const std::vector<float>& source = randomFrame();
     std::vector<float> destination(source.size());
@@ -137,14 +127,12 @@ void C_PlainCopy(benchmark::State& state)
 }
 
 // One-pixel lookups on random colours, the table's grid size as argument.
-void Lookup3D_OnePixel(benchmark::State& state)
-{
+void Lookup3D_OnePixel(benchmark::State& state) {
     const LutTable table = smoothTable3D(static_cast<uint32_t>(state.range(0)), 1);
     std::vector<float4> colours(1 << 16);
     std::mt19937 rng(3);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    for (float4& c : colours)
-        c = make_float4(unit(rng), unit(rng), unit(rng), 1.0f);
+    for (float4& c : colours) c = make_float4(unit(rng), unit(rng), unit(rng), 1.0f);
     size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(lookup3D(table.data.data(), table.m_dims, colours[i]));
@@ -154,8 +142,7 @@ void Lookup3D_OnePixel(benchmark::State& state)
 }
 
 // The render loop with a single 3D stage: lookups eight pixels at a time.
-void Lookup3D_RenderRow(benchmark::State& state)
-{
+void Lookup3D_RenderRow(benchmark::State& state) {
     const LutTable table = smoothTable3D(static_cast<uint32_t>(state.range(0)), 1);
     PipelineSettings s = neutralSettings();
     attach(s.idtLut, s.idtLutSize, table);
@@ -172,8 +159,7 @@ void Lookup3D_RenderRow(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * width);
 }
 
-void perThreadCount(benchmark::internal::Benchmark* b)
-{
+void perThreadCount(benchmark::internal::Benchmark* b) {
     b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 }
 

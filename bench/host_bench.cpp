@@ -22,32 +22,58 @@ using namespace tonemill::host;
 
 // Every stage present and every slider away from its default, global blend
 // 0.7.
-const std::vector<std::pair<std::string, ParamValue>>& fullLook()
-{
+const std::vector<std::pair<std::string, ParamValue>>& fullLook() {
     static const std::vector<std::pair<std::string, ParamValue>> values = {
         // Input and output transforms, film stages and their strengths.
-        {"idtProfile", 2}, {"outputProfileOptions", 20},
-        {"colorPaletteAOptions", 3}, {"colorPaletteMajorSelections", 4}, {"colorPaletteAIntensity", 0.8},
-        {"colorPaletteBOptions", 2}, {"colorPaletteBIntensity", 0.75},
-        {"contrastOptions", 2}, {"contrastIntensity", 0.6},
-        {"postProcessAdjust", true}, {"postProcessOptions", 1}, {"postProcessValue", 0.45},
+        {"idtProfile", 2},
+        {"outputProfileOptions", 20},
+        {"colorPaletteAOptions", 3},
+        {"colorPaletteMajorSelections", 4},
+        {"colorPaletteAIntensity", 0.8},
+        {"colorPaletteBOptions", 2},
+        {"colorPaletteBIntensity", 0.75},
+        {"contrastOptions", 2},
+        {"contrastIntensity", 0.6},
+        {"postProcessAdjust", true},
+        {"postProcessOptions", 1},
+        {"postProcessValue", 0.45},
         // Gamut limits, each keeping part of its input.
-        {"gamutRAdjust", true}, {"gamutRAdjustValue", 60.0},
-        {"gamutGAdjust", true}, {"gamutGAdjustValue", 50.0},
-        {"gamutBAdjust", true}, {"gamutBAdjustValue", 80.0},
+        {"gamutRAdjust", true},
+        {"gamutRAdjustValue", 60.0},
+        {"gamutGAdjust", true},
+        {"gamutGAdjustValue", 50.0},
+        {"gamutBAdjust", true},
+        {"gamutBAdjustValue", 80.0},
         // Every correction slider, master and channels.
-        {"PrinterLight", 0.03}, {"PrinterLightR", 0.01}, {"PrinterLightG", -0.01}, {"PrinterLightB", 0.02},
-        {"lift", 0.02}, {"liftR", -0.01}, {"liftG", 0.01}, {"liftB", 0.03},
-        {"gamma", 0.9}, {"gammaR", 1.05}, {"gammaG", 0.95}, {"gammaB", 1.1},
-        {"gain", 1.05}, {"gainR", 1.02}, {"gainG", 0.97}, {"gainB", 1.04},
-        {"CMYAmount", 0.9}, {"C", 1.05}, {"M", 0.95}, {"Y", 1.1},
-        {"PushPullLight", 0.9}, {"temperature", -300.0}, {"saturation", -0.25},
-        {"globalBlendEnabled", true}, {"globalBlend", 0.7}};
+        {"PrinterLight", 0.03},
+        {"PrinterLightR", 0.01},
+        {"PrinterLightG", -0.01},
+        {"PrinterLightB", 0.02},
+        {"lift", 0.02},
+        {"liftR", -0.01},
+        {"liftG", 0.01},
+        {"liftB", 0.03},
+        {"gamma", 0.9},
+        {"gammaR", 1.05},
+        {"gammaG", 0.95},
+        {"gammaB", 1.1},
+        {"gain", 1.05},
+        {"gainR", 1.02},
+        {"gainG", 0.97},
+        {"gainB", 1.04},
+        {"CMYAmount", 0.9},
+        {"C", 1.05},
+        {"M", 0.95},
+        {"Y", 1.1},
+        {"PushPullLight", 0.9},
+        {"temperature", -300.0},
+        {"saturation", -0.25},
+        {"globalBlendEnabled", true},
+        {"globalBlend", 0.7}};
     return values;
 }
 
-std::shared_ptr<HostImage> randomSource()
-{
+std::shared_ptr<HostImage> randomSource() {
     const FrameSize size = frameSize();
     auto image = HostImage::rgbaFloat({0, 0, size.width, size.height});
     const std::vector<float>& frame = randomFrame();
@@ -57,23 +83,19 @@ std::shared_ptr<HostImage> randomSource()
     return image;
 }
 
-void B_FullLook_HostRender(benchmark::State& state)
-{
+void B_FullLook_HostRender(benchmark::State& state) {
     Host host;
     host.setCpuCount(static_cast<unsigned>(state.range(0)));
     Plugin& plugin = host.openBundle(TONEMILL_BUNDLE_DIR).plugin(0);
     OfxStatus status = plugin.load();
-    if (status == kOfxStatOK)
-        status = plugin.describe();
+    if (status == kOfxStatOK) status = plugin.describe();
     std::unique_ptr<Instance> instance;
-    if (status == kOfxStatOK)
-        instance = plugin.createInstance(kOfxImageEffectContextFilter, &status);
+    if (status == kOfxStatOK) instance = plugin.createInstance(kOfxImageEffectContextFilter, &status);
     if (instance == nullptr || status != kOfxStatOK) {
         state.SkipWithError("the plug-in did not load");
         return;
     }
-    for (const auto& [name, value] : fullLook())
-        instance->changeParam(name, value);
+    for (const auto& [name, value] : fullLook()) instance->changeParam(name, value);
     instance->setImage("Source", randomSource());
 
     const FrameSize size = frameSize();

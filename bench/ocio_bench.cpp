@@ -11,8 +11,7 @@ namespace {
 
 namespace OCIO = OCIO_NAMESPACE;
 
-OCIO::ConstCPUProcessorRcPtr eightTableProcessor()
-{
+OCIO::ConstCPUProcessorRcPtr eightTableProcessor() {
     OCIO::GroupTransformRcPtr group = OCIO::GroupTransform::Create();
     for (const ChromvaleBeta2::LutTable& table : eightTables()) {
         const unsigned long n = table.m_dims;
@@ -30,8 +29,7 @@ OCIO::ConstCPUProcessorRcPtr eightTableProcessor()
     return config->getProcessor(group)->getOptimizedCPUProcessor(OCIO::OPTIMIZATION_NONE);
 }
 
-void A_EightTables_OpenColorIO(benchmark::State& state)
-{
+void A_EightTables_OpenColorIO(benchmark::State& state) {
     const OCIO::ConstCPUProcessorRcPtr processor = eightTableProcessor();
     const FrameSize size = frameSize();
     std::vector<float> frame = randomFrame();
@@ -55,7 +53,8 @@ BENCHMARK(A_EightTables_OpenColorIO)
     ->ArgName("threads")
     ->Arg(1)
     ->Arg(2)
-    ->UseRealTime()->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -34,8 +34,7 @@ std::optional<DecodedArchiveEntry> decodeArchiveEntry(std::span<const unsigned c
 
 // Writes one unscrambled entry. Fails, writing nothing, unless `name` is
 // shorter than the name field so that a NUL ends it.
-bool encodeArchiveEntry(const std::string& name, ArchiveEntry entry,
-                        std::span<unsigned char, kArchiveEntrySize> bytes);
+bool encodeArchiveEntry(const std::string& name, ArchiveEntry entry, std::span<unsigned char, kArchiveEntrySize> bytes);
 
 uint32_t readLittleEndian32(const unsigned char* bytes);
 void writeLittleEndian32(uint32_t value, unsigned char* bytes);

@@ -11,7 +11,7 @@ namespace ChromvaleBeta2 {
 // the target. Without a successful commit the temporary file is removed and
 // any earlier file at the target stays as it was.
 class AtomicFile {
-public:
+ public:
     enum class Mode { Text, Binary };
 
     AtomicFile(std::string target, Mode mode);
@@ -24,7 +24,7 @@ public:
     // False when any write, the close or the rename failed; `error` then says why.
     bool commit(std::string& error);
 
-private:
+ private:
     void discard();
 
     std::string m_target;

@@ -30,7 +30,8 @@ void appendNumber(std::string& text, float value) {
     char buffer[64];
     // to_chars ignores the process locale, which a host may have set to one
     // with a decimal comma.
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, writableValue(value), std::chars_format::fixed, 10);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, writableValue(value), std::chars_format::fixed, 10);
     text.append(buffer, written.ptr);
 }
 

@@ -70,8 +70,8 @@ bool LutArchive::open(const std::string& path) {
     scrambleArchiveBytes(index);
 
     for (std::size_t start = 0; start + kArchiveEntrySize <= index.size(); start += kArchiveEntrySize) {
-        const std::optional<DecodedArchiveEntry> decoded =
-            decodeArchiveEntry(std::span<const unsigned char, kArchiveEntrySize>(index.data() + start, kArchiveEntrySize));
+        const std::optional<DecodedArchiveEntry> decoded = decodeArchiveEntry(
+            std::span<const unsigned char, kArchiveEntrySize>(index.data() + start, kArchiveEntrySize));
         if (!decoded) {
             return failOpen("Archive is corrupted");
         }

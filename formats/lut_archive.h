@@ -15,7 +15,7 @@ namespace ChromvaleBeta2 {
 // body. Every failure writes one line naming what was wrong to standard
 // output and returns false.
 class LutArchive {
-public:
+ public:
     LutArchive();
     ~LutArchive();
     LutArchive(const LutArchive&) = delete;
@@ -33,7 +33,7 @@ public:
     // Entry names in byte-wise order.
     std::vector<std::string> entryNames() const;
 
-private:
+ private:
     void closeLocked();
     bool failOpen(const std::string& message);
 

@@ -16,8 +16,12 @@ namespace {
 
 #ifdef _WIN32
 using FileStat = struct _stat64;
-int statOpenFile(int file, FileStat* info) { return _fstat64(file, info); }
-bool seekTo(int file, uint64_t offset) { return _lseeki64(file, static_cast<__int64>(offset), SEEK_SET) >= 0; }
+int statOpenFile(int file, FileStat* info) {
+    return _fstat64(file, info);
+}
+bool seekTo(int file, uint64_t offset) {
+    return _lseeki64(file, static_cast<__int64>(offset), SEEK_SET) >= 0;
+}
 long readSome(int file, unsigned char* buffer, std::size_t count) {
     return _read(file, buffer, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
 }
@@ -26,8 +30,12 @@ constexpr int kOpenFlags = _O_RDONLY | _O_BINARY;
 #define TONEMILL_CLOSE _close
 #else
 using FileStat = struct stat;
-int statOpenFile(int file, FileStat* info) { return fstat(file, info); }
-bool seekTo(int file, uint64_t offset) { return lseek(file, static_cast<off_t>(offset), SEEK_SET) >= 0; }
+int statOpenFile(int file, FileStat* info) {
+    return fstat(file, info);
+}
+bool seekTo(int file, uint64_t offset) {
+    return lseek(file, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
 long readSome(int file, unsigned char* buffer, std::size_t count) {
     return read(file, buffer, count < SSIZE_MAX ? count : SSIZE_MAX);
 }

@@ -14,6 +14,8 @@ TONEMILL_EXPORT int NvOptimusEnablementCuda = 1;
 
 namespace ChromvaleBeta2 {
 
-bool cudaBackendBuilt() { return TONEMILL_CUDA_BUILT; }
+bool cudaBackendBuilt() {
+    return TONEMILL_CUDA_BUILT;
+}
 
 }  // namespace ChromvaleBeta2

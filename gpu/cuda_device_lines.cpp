@@ -1,6 +1,5 @@
 #include "gpu/cuda_device_lines.h"
 
-
 namespace ChromvaleBeta2 {
 
 double peakMemoryBandwidthGBs(int memoryClockRateKHz, int memoryBusWidthBits) {

@@ -38,9 +38,8 @@ GpuOutcome launchCudaPipeline(int width, int height, const PipelineSettings& set
         const dim3 block(kBlockWidth, 1, 1);
         const dim3 grid((width + kBlockWidth - 1) / kBlockWidth, height, 1);
         forwardKernelArguments(settings, width, height, DeviceBuffer{source}, buffers, uploads,
-                               DeviceBuffer{destination}, [&](auto... arguments) {
-                                   applyEffectKernelCL<<<grid, block>>>(arguments...);
-                               });
+                               DeviceBuffer{destination},
+                               [&](auto... arguments) { applyEffectKernelCL<<<grid, block>>>(arguments...); });
     }
     for (const DeviceBuffer& buffer : buffers) {
         if (buffer.handle) cudaFree(const_cast<void*>(buffer.handle));

@@ -13,6 +13,8 @@ GpuOutcome launchCudaPipeline(int, int, const PipelineSettings&, const void*, vo
     return GpuOutcome::Unsupported;
 }
 
-void reportCudaDevices(Diagnostics& report) { report.note("%s", kNotBuilt); }
+void reportCudaDevices(Diagnostics& report) {
+    report.note("%s", kNotBuilt);
+}
 
 }  // namespace ChromvaleBeta2

@@ -23,7 +23,9 @@ class Diagnostics {
     void note(const char* format, ...);
     void error(const char* format, ...);
 #endif
-    const std::vector<DiagnosticLine>& lines() const { return lines_; }
+    const std::vector<DiagnosticLine>& lines() const {
+        return lines_;
+    }
 
  private:
     std::vector<DiagnosticLine> lines_;

@@ -75,8 +75,8 @@ using DeviceBuffers = std::array<DeviceBuffer, kUploadCount>;
 // through here.
 template <typename Settings, typename Kernel>
 decltype(auto) forwardKernelArguments(const Settings& s, int width, int height, DeviceBuffer source,
-                                      const DeviceBuffers& buffer, const HostUploads& upload,
-                                      DeviceBuffer destination, Kernel&& kernel) {
+                                      const DeviceBuffers& buffer, const HostUploads& upload, DeviceBuffer destination,
+                                      Kernel&& kernel) {
 #define TM_FORWARD_TABLE(element, pointer, size, member, sizeMember, slot) \
     buffer[k##slot##Upload], upload[k##slot##Upload].sizeArgument,
 #define TM_FORWARD_VALUE(type, name, member) s.member,

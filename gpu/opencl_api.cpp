@@ -12,17 +12,27 @@ namespace {
 #if defined(_WIN32)
 constexpr const char* kIcdLoaderName = "OpenCL.dll";
 using LibraryHandle = HMODULE;
-LibraryHandle openLibrary(const char* name) { return LoadLibraryA(name); }
-void closeLibrary(LibraryHandle library) { FreeLibrary(library); }
+LibraryHandle openLibrary(const char* name) {
+    return LoadLibraryA(name);
+}
+void closeLibrary(LibraryHandle library) {
+    FreeLibrary(library);
+}
 void* findSymbol(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(library, name));
 }
 #else
 constexpr const char* kIcdLoaderName = "libOpenCL.so.1";
 using LibraryHandle = void*;
-LibraryHandle openLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
-void closeLibrary(LibraryHandle library) { dlclose(library); }
-void* findSymbol(LibraryHandle library, const char* name) { return dlsym(library, name); }
+LibraryHandle openLibrary(const char* name) {
+    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+void closeLibrary(LibraryHandle library) {
+    dlclose(library);
+}
+void* findSymbol(LibraryHandle library, const char* name) {
+    return dlsym(library, name);
+}
 #endif
 
 template <typename Function>

@@ -27,8 +27,7 @@ std::vector<cl_platform_id> platforms(const OpenClApi& cl) {
 
 std::vector<cl_device_id> devices(const OpenClApi& cl, cl_platform_id platform) {
     cl_uint count = 0;
-    if (cl.clGetDeviceIDs(platform, CL_DEVICE_TYPE_ALL, 0, nullptr, &count) != CL_SUCCESS ||
-        count == 0) {
+    if (cl.clGetDeviceIDs(platform, CL_DEVICE_TYPE_ALL, 0, nullptr, &count) != CL_SUCCESS || count == 0) {
         return {};
     }
     std::vector<cl_device_id> ids(count);
@@ -40,15 +39,11 @@ std::vector<cl_device_id> devices(const OpenClApi& cl, cl_platform_id platform) 
 
 void reportOpenClDevice(Diagnostics& report, const OpenClApi& cl, int number, cl_device_id device) {
     report.note("%d. Device: %s", number, deviceText(cl, device, CL_DEVICE_NAME).c_str());
-    report.note(" %d.%d Hardware version: %s", number, 1,
-                    deviceText(cl, device, CL_DEVICE_VERSION).c_str());
-    report.note(" %d.%d Software version: %s", number, 2,
-                    deviceText(cl, device, CL_DRIVER_VERSION).c_str());
-    report.note(" %d.%d OpenCL C version: %s", number, 3,
-                    deviceText(cl, device, CL_DEVICE_OPENCL_C_VERSION).c_str());
+    report.note(" %d.%d Hardware version: %s", number, 1, deviceText(cl, device, CL_DEVICE_VERSION).c_str());
+    report.note(" %d.%d Software version: %s", number, 2, deviceText(cl, device, CL_DRIVER_VERSION).c_str());
+    report.note(" %d.%d OpenCL C version: %s", number, 3, deviceText(cl, device, CL_DEVICE_OPENCL_C_VERSION).c_str());
     cl_uint computeUnits = 0;
-    cl.clGetDeviceInfo(device, CL_DEVICE_MAX_COMPUTE_UNITS, sizeof(computeUnits), &computeUnits,
-                       nullptr);
+    cl.clGetDeviceInfo(device, CL_DEVICE_MAX_COMPUTE_UNITS, sizeof(computeUnits), &computeUnits, nullptr);
     report.note(" %d.%d Parallel compute units: %d", number, 4, static_cast<int>(computeUnits));
 }
 

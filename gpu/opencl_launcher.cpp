@@ -31,13 +31,11 @@ void noteFailure(Diagnostics& diagnostics, cl_int status, const char* message) {
     if (status != CL_SUCCESS) diagnostics.error("%s [%d]", message, status);
 }
 
-cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_queue queue,
-                         Diagnostics& diagnostics) {
+cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_queue queue, Diagnostics& diagnostics) {
     const auto known = cache.deviceByQueue.find(queue);
     if (known != cache.deviceByQueue.end()) return known->second;
     cl_device_id device = nullptr;
-    const cl_int status =
-        cl.clGetCommandQueueInfo(queue, CL_QUEUE_DEVICE, sizeof(device), &device, nullptr);
+    const cl_int status = cl.clGetCommandQueueInfo(queue, CL_QUEUE_DEVICE, sizeof(device), &device, nullptr);
     noteFailure(diagnostics, status, "Unable to get the device");
     if (status != CL_SUCCESS) device = nullptr;
     cache.deviceByQueue[queue] = device;
@@ -46,8 +44,7 @@ cl_device_id queueDevice(const OpenClApi& cl, KernelCache& cache, cl_command_que
 
 void noteBuildLog(const OpenClApi& cl, cl_program program, cl_device_id device, Diagnostics& diagnostics) {
     cl_build_status buildStatus = CL_BUILD_SUCCESS;
-    cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_STATUS, sizeof(buildStatus),
-                             &buildStatus, nullptr);
+    cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_STATUS, sizeof(buildStatus), &buildStatus, nullptr);
     if (buildStatus == CL_BUILD_SUCCESS) return;
     std::size_t logSize = 0;
     cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_LOG, 0, nullptr, &logSize);
@@ -76,8 +73,7 @@ cl_kernel buildKernel(const OpenClApi& cl, cl_context context, cl_device_id devi
     }
     noteFailure(diagnostics, status, "Unable to create program");
 
-    status = program ? cl.clBuildProgram(program, 1, &device, nullptr, nullptr, nullptr)
-                     : CL_INVALID_PROGRAM;
+    status = program ? cl.clBuildProgram(program, 1, &device, nullptr, nullptr, nullptr) : CL_INVALID_PROGRAM;
     noteFailure(diagnostics, status, "Unable to build program");
     if (status == CL_BUILD_PROGRAM_FAILURE) noteBuildLog(cl, program, device, diagnostics);
 
@@ -110,9 +106,8 @@ class RenderBuffers {
             const HostUpload& upload = uploads[slot];
             if (!upload.present()) continue;
             cl_int status = CL_SUCCESS;
-            cl_mem buffer =
-                cl_.clCreateBuffer(context, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, upload.bytes,
-                                   const_cast<void*>(upload.data), &status);
+            cl_mem buffer = cl_.clCreateBuffer(context, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, upload.bytes,
+                                               const_cast<void*>(upload.data), &status);
             if (status != CL_SUCCESS || buffer == nullptr) {
                 diagnostics.error("clCreateBuffer failed with error: %d", status);
                 return false;
@@ -151,8 +146,7 @@ class ArgumentSetter {
 
     template <typename Number>
     cl_int set(cl_uint index, const Number& value) {
-        static_assert(std::is_arithmetic_v<Number> && sizeof(Number) == 4,
-                      "kernel numbers travel as 4-byte values");
+        static_assert(std::is_arithmetic_v<Number> && sizeof(Number) == 4, "kernel numbers travel as 4-byte values");
         return cl_.clSetKernelArg(kernel_, index, sizeof(value), &value);
     }
 
@@ -162,19 +156,18 @@ class ArgumentSetter {
 
 std::size_t workGroupWidth(const OpenClApi& cl, cl_kernel kernel, cl_device_id device) {
     std::size_t width = 0;
-    cl.clGetKernelWorkGroupInfo(kernel, device, CL_KERNEL_WORK_GROUP_SIZE, sizeof(width), &width,
-                                nullptr);
+    cl.clGetKernelWorkGroupInfo(kernel, device, CL_KERNEL_WORK_GROUP_SIZE, sizeof(width), &width, nullptr);
     return width == 0 ? 1 : width;
 }
 
-void enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, cl_device_id device,
-             int width, int height, Diagnostics& diagnostics) {
+void enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, cl_device_id device, int width, int height,
+             Diagnostics& diagnostics) {
     const std::size_t local = workGroupWidth(cl, kernel, device);
     const std::size_t columns = (static_cast<std::size_t>(width) + local - 1) / local * local;
     const std::size_t globalSize[2] = {columns, static_cast<std::size_t>(height)};
     const std::size_t localSize[2] = {local, 1};
-    const cl_int status = cl.clEnqueueNDRangeKernel(queue, kernel, 2, nullptr, globalSize,
-                                                    localSize, 0, nullptr, nullptr);
+    const cl_int status =
+        cl.clEnqueueNDRangeKernel(queue, kernel, 2, nullptr, globalSize, localSize, 0, nullptr, nullptr);
     noteFailure(diagnostics, status, "Unable to enqueue kernel");
 }
 
@@ -219,8 +212,8 @@ GpuOutcome launchOpenClPipeline(void* hostQueue, int width, int height, const Pi
     if (!buffers.upload(context, uploads, diagnostics)) return GpuOutcome::Done;
 
     const cl_int argumentStatus =
-        forwardKernelArguments(settings, width, height, DeviceBuffer{source}, buffers.buffers(),
-                               uploads, DeviceBuffer{destination}, ArgumentSetter(cl, kernel));
+        forwardKernelArguments(settings, width, height, DeviceBuffer{source}, buffers.buffers(), uploads,
+                               DeviceBuffer{destination}, ArgumentSetter(cl, kernel));
     noteFailure(diagnostics, argumentStatus, "Unable to set kernel arguments");
     enqueue(cl, queue, kernel, device, width, height, diagnostics);
     return GpuOutcome::Done;

@@ -13,25 +13,25 @@ namespace tonemill::host {
 // is passed: copies are synchronous, and the render sees the default stream.
 class CudaImages : public DeviceImages {
  public:
-  // Throws std::runtime_error when there is no driver or no such device.
-  static std::unique_ptr<CudaImages> open(int deviceOrdinal = 0);
-  ~CudaImages() override;
+    // Throws std::runtime_error when there is no driver or no such device.
+    static std::unique_ptr<CudaImages> open(int deviceOrdinal = 0);
+    ~CudaImages() override;
 
-  std::string deviceName() const;
+    std::string deviceName() const;
 
-  const char *enabledProperty() const override;
-  const char *queueProperty() const override { return nullptr; }
-  void *queue() override { return nullptr; }
-  DeviceBuffer upload(const HostImage &image) override;
-  void download(const DeviceBuffer &buffer, HostImage &image) override;
-  void release(const DeviceBuffer &buffer) noexcept override;
+    const char* enabledProperty() const override;
+    const char* queueProperty() const override { return nullptr; }
+    void* queue() override { return nullptr; }
+    DeviceBuffer upload(const HostImage& image) override;
+    void download(const DeviceBuffer& buffer, HostImage& image) override;
+    void release(const DeviceBuffer& buffer) noexcept override;
 
-  struct Driver;
+    struct Driver;
 
  private:
-  explicit CudaImages(std::unique_ptr<Driver> driver);
-  void makeCurrent() const;
-  std::unique_ptr<Driver> driver_;
+    explicit CudaImages(std::unique_ptr<Driver> driver);
+    void makeCurrent() const;
+    std::unique_ptr<Driver> driver_;
 };
 
 }  // namespace tonemill::host

@@ -10,20 +10,21 @@ namespace tonemill::host {
 // the library and the missing piece.
 class RuntimeLibrary {
  public:
-  RuntimeLibrary(const char *soname, std::string user);
-  ~RuntimeLibrary();
-  RuntimeLibrary(const RuntimeLibrary &) = delete;
-  RuntimeLibrary &operator=(const RuntimeLibrary &) = delete;
+    RuntimeLibrary(const char* soname, std::string user);
+    ~RuntimeLibrary();
+    RuntimeLibrary(const RuntimeLibrary&) = delete;
+    RuntimeLibrary& operator=(const RuntimeLibrary&) = delete;
 
-  template <class Fn> void bind(Fn &fn, const char *symbol) const {
-    fn = reinterpret_cast<Fn>(find(symbol));
-  }
+    template <class Fn>
+    void bind(Fn& fn, const char* symbol) const {
+        fn = reinterpret_cast<Fn>(find(symbol));
+    }
 
  private:
-  void *find(const char *symbol) const;
-  void *handle_ = nullptr;
-  std::string soname_;
-  std::string user_;
+    void* find(const char* symbol) const;
+    void* handle_ = nullptr;
+    std::string soname_;
+    std::string user_;
 };
 
 }  // namespace tonemill::host

@@ -12,13 +12,13 @@ namespace tonemill::host {
 // told kOfxStatErrUnknown, as a careful host would.
 
 PropertySet hostDescriptionProperties();
-PropertySet effectDescriptorProperties(const std::string &bundlePath, const HostProfile &profile = {});
+PropertySet effectDescriptorProperties(const std::string& bundlePath, const HostProfile& profile = {});
 // Removes from a host description what a host of that profile does not have.
-void trimToProfile(PropertySet &hostDescription, const HostProfile &profile);
+void trimToProfile(PropertySet& hostDescription, const HostProfile& profile);
 // Turns a copy of a context descriptor's properties into an instance's.
-void addEffectInstanceProperties(PropertySet &properties, const std::string &context);
-PropertySet clipDescriptorProperties(const std::string &name);
-void addClipInstanceProperties(PropertySet &properties);
-PropertySet paramDescriptorProperties(const std::string &type, const std::string &name);
+void addEffectInstanceProperties(PropertySet& properties, const std::string& context);
+PropertySet clipDescriptorProperties(const std::string& name);
+void addClipInstanceProperties(PropertySet& properties);
+PropertySet paramDescriptorProperties(const std::string& type, const std::string& name);
 
 }  // namespace tonemill::host

@@ -25,13 +25,11 @@ typedef struct ChainConstants {
     TmReal saturationFactor;
 } ChainConstants;
 
-TM_FUNC float reciprocalExponent(float value)
-{
+TM_FUNC float reciprocalExponent(float value) {
     return value == 0.0f ? TM_RECIPROCAL_FALLBACK : 1.0f / value;
 }
 
-TM_FUNC ChainConstants deriveChainConstants(const ChainSettings* s)
-{
+TM_FUNC ChainConstants deriveChainConstants(const ChainSettings* s) {
     ChainConstants k;
     for (int c = 0; c < 3; ++c) {
         k.gammaExponent[c] = reciprocalExponent(s->gamma[c]);
@@ -42,20 +40,17 @@ TM_FUNC ChainConstants deriveChainConstants(const ChainSettings* s)
     return k;
 }
 
-TM_LANES TM_FUNC TmFloat clamp01(TmFloat x)
-{
+TM_LANES TM_FUNC TmFloat clamp01(TmFloat x) {
     return TM_FMIN(TM_FMAX(x, (TmFloat)0.0f), (TmFloat)1.0f);
 }
 
 /* 0 stays 0 for every exponent, 0^0 included. */
-TM_LANES TM_FUNC TmFloat raiseUnit(TmFloat base, float exponent)
-{
+TM_LANES TM_FUNC TmFloat raiseUnit(TmFloat base, float exponent) {
     return TM_SELECT(base == 0.0f, (TmFloat)0.0f, TM_POWF(base, exponent));
 }
 
 /* weight * result + (1 - weight) * base, on all four components. */
-TM_LANES TM_FUNC TM_COLOUR blend(TM_COLOUR base, TM_COLOUR result, float weight)
-{
+TM_LANES TM_FUNC TM_COLOUR blend(TM_COLOUR base, TM_COLOUR result, float weight) {
     return weight * result + (1.0f - weight) * base;
 }
 
@@ -63,25 +58,20 @@ TM_LANES TM_FUNC TM_COLOUR blend(TM_COLOUR base, TM_COLOUR result, float weight)
  * After the lift v lies in [0, 1] and is never NaN, so a gain of 1 or an
  * exponent of 1 would give v back exactly: those steps are skipped, and the
  * neutral lift and CMY take shorter forms of the same values. */
-TM_LANES TM_FUNC TmFloat gradeChannel(TmFloat v, const ChainSettings* s, const ChainConstants* k, int c)
-{
+TM_LANES TM_FUNC TmFloat gradeChannel(TmFloat v, const ChainSettings* s, const ChainConstants* k, int c) {
     const TmFloat a = s->printerLight[c] != 0.0f ? v + s->printerLight[c] : v;
     if (s->lift[c] != 0.0f)
         v = clamp01(a + (1.0f - a) * s->lift[c]);
     else
         v = clamp01(a + (a - a)); /* (1 - a) * 0: 0, or NaN where a is not finite */
-    if (s->gain[c] != 1.0f)
-        v = clamp01(v * s->gain[c]);
-    if (k->gammaExponent[c] != 1.0f)
-        v = clamp01(raiseUnit(v, k->gammaExponent[c]));
-    if (s->temperatureGain[c] != 1.0f)
-        v = clamp01(v * s->temperatureGain[c]);
+    if (s->gain[c] != 1.0f) v = clamp01(v * s->gain[c]);
+    if (k->gammaExponent[c] != 1.0f) v = clamp01(raiseUnit(v, k->gammaExponent[c]));
+    if (s->temperatureGain[c] != 1.0f) v = clamp01(v * s->temperatureGain[c]);
     if (s->cmy[c] != 1.0f)
         v = 1.0f - clamp01((1.0f - v) * s->cmy[c]); /* scale the density 1 - v */
     else
         v = 1.0f - (1.0f - v); /* a density in [0, 1] needs no clamp */
-    if (k->pushPullExponent[c] != 1.0f)
-        v = clamp01(raiseUnit(v, k->pushPullExponent[c]));
+    if (k->pushPullExponent[c] != 1.0f) v = clamp01(raiseUnit(v, k->pushPullExponent[c]));
     return v;
 }
 
@@ -89,10 +79,8 @@ TM_LANES TM_FUNC TmFloat gradeChannel(TmFloat v, const ChainSettings* s, const C
  * grey, k > 1 away from it. No clamp: values may leave [0, 1] here. With
  * k = 1 the matrix gives back the graded values, which are finite, to within
  * a double rounding that narrowing to float removes, so it is skipped. */
-TM_LANES TM_FUNC TM_COLOUR applySaturation(TM_COLOUR v, TmReal k)
-{
-    if (k == (TmReal)1.0)
-        return v;
+TM_LANES TM_FUNC TM_COLOUR applySaturation(TM_COLOUR v, TmReal k) {
+    if (k == (TmReal)1.0) return v;
     const TM_REAL_LANE r = TM_TO_REAL(v.x);
     const TM_REAL_LANE g = TM_TO_REAL(v.y);
     const TM_REAL_LANE b = TM_TO_REAL(v.z);
@@ -103,8 +91,7 @@ TM_LANES TM_FUNC TM_COLOUR applySaturation(TM_COLOUR v, TmReal k)
     return v;
 }
 
-TM_LANES TM_FUNC TM_COLOUR applyContrastCurve(TM_COLOUR v, const ChainSettings* s)
-{
+TM_LANES TM_FUNC TM_COLOUR applyContrastCurve(TM_COLOUR v, const ChainSettings* s) {
     const float w = s->contrastMix;
     const TmFloat r = lookup1D(s->contrastLut, s->contrastLutSize, v.x).x;
     const TmFloat g = lookup1D(s->contrastLut, s->contrastLutSize, v.y).y;
@@ -117,15 +104,13 @@ TM_LANES TM_FUNC TM_COLOUR applyContrastCurve(TM_COLOUR v, const ChainSettings* 
 
 /* Byte offset of the view picture pixel shown at (x, y); larger frames
  * repeat the picture. */
-TM_FUNC unsigned int viewPixelOffset(int x, int y)
-{
+TM_FUNC unsigned int viewPixelOffset(int x, int y) {
     const unsigned int column = (unsigned int)x % TM_VIEW_WIDTH;
     const unsigned int row = (unsigned int)y % TM_VIEW_HEIGHT;
     return 4u * (row * TM_VIEW_WIDTH + column);
 }
 
-TM_FUNC float byteToUnit(unsigned char byte)
-{
+TM_FUNC float byteToUnit(unsigned char byte) {
     return (float)byte / 255.0f;
 }
 
@@ -156,98 +141,91 @@ enum ChainStep {
     CHAIN_STEP_COUNT
 };
 
-TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants* k, int step,
-                                   TM_COLOUR* v, TM_COLOUR* u, int x, int y, int withTestViews)
-{
+TM_LANES TM_FUNC void runChainStep(const ChainSettings* s, const ChainConstants* k, int step, TM_COLOUR* v,
+                                   TM_COLOUR* u, int x, int y, int withTestViews) {
     switch (step) {
-    case STEP_GAMUT_LIMIT_RED:
-    case STEP_GAMUT_LIMIT_GREEN:
-    case STEP_GAMUT_LIMIT_BLUE: {
-        const int c = step - STEP_GAMUT_LIMIT_RED;
-        if (s->gamutLutSize[c] != 0u)
-            *v = blend(lookup3D(s->gamutLut[c], s->gamutLutSize[c], *v), *v, s->gamutMix[c]);
-        break;
-    }
-    case STEP_INPUT_TRANSFORM:
-        if (s->idtLutSize != 0u)
-            *v = lookup3D(s->idtLut, s->idtLutSize, *v);
-        break;
-    case STEP_TEST_IMAGE:
-        if (withTestViews && s->testImageSize != 0u) {
-            TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
-            *v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
-                          (TmFloat)1.0f);
-        }
-        *u = *v;
-        break;
-    case STEP_CORRECTIONS:
-        (*v).x = gradeChannel((*v).x, s, k, 0);
-        (*v).y = gradeChannel((*v).y, s, k, 1);
-        (*v).z = gradeChannel((*v).z, s, k, 2);
-        *v = applySaturation(*v, k->saturationFactor);
-        break;
-    case STEP_CONTRAST_CURVE:
-        if (s->contrastLutSize != 0u)
-            *v = applyContrastCurve(*v, s);
-        break;
-    case STEP_PALETTE:
-        if (s->paletteLutSize != 0u)
-            *v = blend(*v, lookup3D(s->paletteLut, s->paletteLutSize, *v), s->paletteMix);
-        break;
-    case STEP_PRINT_STOCK:
-        if (s->printLutSize != 0u)
-            *v = blend(*v, lookup3D(s->printLut, s->printLutSize, *v), s->printMix);
-        break;
-    case STEP_POST_PROCESSING:
-        if (s->postProcessLutSize != 0u)
-            *v = blend(*v, lookup3D(s->postProcessLut, s->postProcessLutSize, *v), s->postProcessMix);
-        break;
-    case STEP_ZONE_CHART:
-        if (withTestViews && s->zoneLutSize != 0u)
-            *v = lookup3D(s->zoneLut, s->zoneLutSize, *v);
-        break;
-    case STEP_OUTPUT_TRANSFORM:
-        if (s->odtLutSize != 0u) {
-            *v = lookup3D(s->odtLut, s->odtLutSize, *v);
-            /* At full blend the ungraded colour's display value is weighed
-             * by 0 and, coming out of a lookup, finite: any finite stand-in
-             * gives the same sum. */
-            if (s->globalBlend == 1.0f)
-                *u = *v;
-            else
-                *u = lookup3D(s->odtLut, s->odtLutSize, *u);
-        }
-        break;
-    case STEP_GLOBAL_BLEND: {
-        const float w = s->globalBlend;
-        if (w == 1.0f) { /* 1 * v is v; 0 * u still turns a non-finite u into NaN */
-            (*v).x = (*v).x + 0.0f * (*u).x;
-            (*v).y = (*v).y + 0.0f * (*u).y;
-            (*v).z = (*v).z + 0.0f * (*u).z;
+        case STEP_GAMUT_LIMIT_RED:
+        case STEP_GAMUT_LIMIT_GREEN:
+        case STEP_GAMUT_LIMIT_BLUE: {
+            const int c = step - STEP_GAMUT_LIMIT_RED;
+            if (s->gamutLutSize[c] != 0u)
+                *v = blend(lookup3D(s->gamutLut[c], s->gamutLutSize[c], *v), *v, s->gamutMix[c]);
             break;
         }
-        (*v).x = w * (*v).x + (1.0f - w) * (*u).x;
-        (*v).y = w * (*v).y + (1.0f - w) * (*u).y;
-        (*v).z = w * (*v).z + (1.0f - w) * (*u).z;
-        break;
-    }
-    default: /* STEP_ZONE_GUIDE */
-        if (withTestViews && s->zoneOverlaySize != 0u) {
-            TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
-            if (p[3] != 0) {
-                (*v).x = (TmFloat)byteToUnit(p[0]);
-                (*v).y = (TmFloat)byteToUnit(p[1]);
-                (*v).z = (TmFloat)byteToUnit(p[2]);
+        case STEP_INPUT_TRANSFORM:
+            if (s->idtLutSize != 0u) *v = lookup3D(s->idtLut, s->idtLutSize, *v);
+            break;
+        case STEP_TEST_IMAGE:
+            if (withTestViews && s->testImageSize != 0u) {
+                TM_GLOBAL const unsigned char* p = s->testImage + viewPixelOffset(x, y);
+                *v = tmColour((TmFloat)byteToUnit(p[0]), (TmFloat)byteToUnit(p[1]), (TmFloat)byteToUnit(p[2]),
+                              (TmFloat)1.0f);
             }
+            *u = *v;
+            break;
+        case STEP_CORRECTIONS:
+            (*v).x = gradeChannel((*v).x, s, k, 0);
+            (*v).y = gradeChannel((*v).y, s, k, 1);
+            (*v).z = gradeChannel((*v).z, s, k, 2);
+            *v = applySaturation(*v, k->saturationFactor);
+            break;
+        case STEP_CONTRAST_CURVE:
+            if (s->contrastLutSize != 0u) *v = applyContrastCurve(*v, s);
+            break;
+        case STEP_PALETTE:
+            if (s->paletteLutSize != 0u) *v = blend(*v, lookup3D(s->paletteLut, s->paletteLutSize, *v), s->paletteMix);
+            break;
+        case STEP_PRINT_STOCK:
+            if (s->printLutSize != 0u) *v = blend(*v, lookup3D(s->printLut, s->printLutSize, *v), s->printMix);
+            break;
+        case STEP_POST_PROCESSING:
+            if (s->postProcessLutSize != 0u)
+                *v = blend(*v, lookup3D(s->postProcessLut, s->postProcessLutSize, *v), s->postProcessMix);
+            break;
+        case STEP_ZONE_CHART:
+            if (withTestViews && s->zoneLutSize != 0u) *v = lookup3D(s->zoneLut, s->zoneLutSize, *v);
+            break;
+        case STEP_OUTPUT_TRANSFORM:
+            if (s->odtLutSize != 0u) {
+                *v = lookup3D(s->odtLut, s->odtLutSize, *v);
+                /* At full blend the ungraded colour's display value is weighed
+                 * by 0 and, coming out of a lookup, finite: any finite stand-in
+                 * gives the same sum. */
+                if (s->globalBlend == 1.0f)
+                    *u = *v;
+                else
+                    *u = lookup3D(s->odtLut, s->odtLutSize, *u);
+            }
+            break;
+        case STEP_GLOBAL_BLEND: {
+            const float w = s->globalBlend;
+            if (w == 1.0f) { /* 1 * v is v; 0 * u still turns a non-finite u into NaN */
+                (*v).x = (*v).x + 0.0f * (*u).x;
+                (*v).y = (*v).y + 0.0f * (*u).y;
+                (*v).z = (*v).z + 0.0f * (*u).z;
+                break;
+            }
+            (*v).x = w * (*v).x + (1.0f - w) * (*u).x;
+            (*v).y = w * (*v).y + (1.0f - w) * (*u).y;
+            (*v).z = w * (*v).z + (1.0f - w) * (*u).z;
+            break;
         }
-        break;
+        default: /* STEP_ZONE_GUIDE */
+            if (withTestViews && s->zoneOverlaySize != 0u) {
+                TM_GLOBAL const unsigned char* p = s->zoneOverlay + viewPixelOffset(x, y);
+                if (p[3] != 0) {
+                    (*v).x = (TmFloat)byteToUnit(p[0]);
+                    (*v).y = (TmFloat)byteToUnit(p[1]);
+                    (*v).z = (TmFloat)byteToUnit(p[2]);
+                }
+            }
+            break;
     }
 }
 
 /* The whole chain for one source pixel; the output keeps the source alpha. */
-TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants* k, TM_COLOUR source,
-                                    int x, int y, int withTestViews)
-{
+TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants* k, TM_COLOUR source, int x, int y,
+                                    int withTestViews) {
     TM_COLOUR v = source;
     TM_COLOUR u = source;
     /* Step by step with constant steps, so each call reduces to its own case
@@ -287,7 +265,7 @@ TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants
 #endif
 
 #define TM_TABLE_PARAMETERS(element, pointer, size, member, sizeMember, slot) \
-    TM_GLOBAL element* pointer, unsigned int size,
+    TM_GLOBAL element *pointer, unsigned int size,
 #define TM_VALUE_PARAMETER(type, name, member) type name,
 #define TM_STORE_TABLE(element, pointer, size, member, sizeMember, slot) \
     s.member = pointer;                                                  \
@@ -295,13 +273,10 @@ TM_LANES TM_FUNC TM_COLOUR runChain(const ChainSettings* s, const ChainConstants
 #define TM_STORE_VALUE(type, name, member) s.member = name;
 
 TM_KERNEL void TM_KERNEL_NAME(TM_GLOBAL const float* p_Input, int p_Width, int p_Height,
-                              TM_KERNEL_ARGUMENTS(TM_TABLE_PARAMETERS, TM_VALUE_PARAMETER)
-                              TM_GLOBAL float* p_Output)
-{
+                              TM_KERNEL_ARGUMENTS(TM_TABLE_PARAMETERS, TM_VALUE_PARAMETER) TM_GLOBAL float* p_Output) {
     const int x = TM_THREAD_X;
     const int y = TM_THREAD_Y;
-    if (x >= p_Width || y >= p_Height)
-        return;
+    if (x >= p_Width || y >= p_Height) return;
 
     ChainSettings s;
     TM_KERNEL_ARGUMENTS(TM_STORE_TABLE, TM_STORE_VALUE)

@@ -12,23 +12,19 @@
 
 #if defined(__CUDACC__)
 /* CUDA brings float4 and make_float4 with its runtime headers. */
-TM_FUNC float4 operator+(float4 a, float4 b)
-{
+TM_FUNC float4 operator+(float4 a, float4 b) {
     return make_float4(a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w);
 }
 
-TM_FUNC float4 operator-(float4 a, float4 b)
-{
+TM_FUNC float4 operator-(float4 a, float4 b) {
     return make_float4(a.x - b.x, a.y - b.y, a.z - b.z, a.w - b.w);
 }
 
-TM_FUNC float4 operator*(float s, float4 v)
-{
+TM_FUNC float4 operator*(float s, float4 v) {
     return make_float4(s * v.x, s * v.y, s * v.z, s * v.w);
 }
 
-TM_FUNC float4 operator*(float4 v, float s)
-{
+TM_FUNC float4 operator*(float4 v, float s) {
     return make_float4(v.x * s, v.y * s, v.z * s, v.w * s);
 }
 #else
@@ -44,38 +40,32 @@ struct alignas(alignof(F) > 16 ? alignof(F) : 16) TmColour {
 typedef TmColour<float> float4;
 
 template <typename F>
-TM_FUNC TmColour<F> tmColour(F x, F y, F z, F w)
-{
+TM_FUNC TmColour<F> tmColour(F x, F y, F z, F w) {
     TmColour<F> v = {x, y, z, w};
     return v;
 }
 
-TM_FUNC float4 make_float4(float x, float y, float z, float w)
-{
+TM_FUNC float4 make_float4(float x, float y, float z, float w) {
     return tmColour(x, y, z, w);
 }
 
 template <typename F>
-TM_FUNC TmColour<F> operator+(TmColour<F> a, TmColour<F> b)
-{
+TM_FUNC TmColour<F> operator+(TmColour<F> a, TmColour<F> b) {
     return tmColour<F>(a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w);
 }
 
 template <typename F>
-TM_FUNC TmColour<F> operator-(TmColour<F> a, TmColour<F> b)
-{
+TM_FUNC TmColour<F> operator-(TmColour<F> a, TmColour<F> b) {
     return tmColour<F>(a.x - b.x, a.y - b.y, a.z - b.z, a.w - b.w);
 }
 
 template <typename F>
-TM_FUNC TmColour<F> operator*(float s, TmColour<F> v)
-{
+TM_FUNC TmColour<F> operator*(float s, TmColour<F> v) {
     return tmColour<F>(s * v.x, s * v.y, s * v.z, s * v.w);
 }
 
 template <typename F>
-TM_FUNC TmColour<F> operator*(TmColour<F> v, float s)
-{
+TM_FUNC TmColour<F> operator*(TmColour<F> v, float s) {
     return tmColour<F>(v.x * s, v.y * s, v.z * s, v.w * s);
 }
 #endif

@@ -129,58 +129,47 @@ struct TmLaneTraits<float> {
     typedef TmReal Real;
 };
 
-TM_FUNC float tmMin(float a, float b)
-{
+TM_FUNC float tmMin(float a, float b) {
     return b < a ? b : (a != a ? b : a);
 }
 
-TM_FUNC float tmMax(float a, float b)
-{
+TM_FUNC float tmMax(float a, float b) {
     return b > a ? b : (a != a ? b : a);
 }
 
-TM_FUNC float tmPow(float base, float exponent)
-{
+TM_FUNC float tmPow(float base, float exponent) {
     return powf(base, exponent);
 }
 
-TM_FUNC float tmSelect(bool mask, float a, float b)
-{
+TM_FUNC float tmSelect(bool mask, float a, float b) {
     return mask ? a : b;
 }
 
-TM_FUNC unsigned int tmSelect(bool mask, unsigned int a, unsigned int b)
-{
+TM_FUNC unsigned int tmSelect(bool mask, unsigned int a, unsigned int b) {
     return mask ? a : b;
 }
 
-TM_FUNC float tmLoad(const float* table, unsigned int index)
-{
+TM_FUNC float tmLoad(const float* table, unsigned int index) {
     return table[index];
 }
 
-TM_FUNC float4 tmLoadRgb(const float* table, unsigned int index)
-{
+TM_FUNC float4 tmLoadRgb(const float* table, unsigned int index) {
     return make_float4(table[index], table[index + 1u], table[index + 2u], 0.0f);
 }
 
-TM_FUNC unsigned int tmToIndex(float x)
-{
+TM_FUNC unsigned int tmToIndex(float x) {
     return (unsigned int)x;
 }
 
-TM_FUNC float tmToFloat(unsigned int i)
-{
+TM_FUNC float tmToFloat(unsigned int i) {
     return (float)i;
 }
 
-TM_FUNC float tmToFloat(TmReal x)
-{
+TM_FUNC float tmToFloat(TmReal x) {
     return (float)x;
 }
 
-TM_FUNC TmReal tmToReal(float x)
-{
+TM_FUNC TmReal tmToReal(float x) {
     return (TmReal)x;
 }
 #endif
@@ -233,57 +222,55 @@ typedef struct ChainSettings {
  * is a table or picture and its size, slot naming its device upload; VALUE(type,
  * name, member) is one number. The kernel's parameters, its rebuild of the
  * record and the host's argument forwarding all expand this one list. */
-#define TM_KERNEL_ARGUMENTS(TABLE, VALUE)                                                          \
-    TABLE(const float, idtLut, idtLutSize, idtLut, idtLutSize, Idt)                                \
-    TABLE(const float, contrastLut, contrastLutSize, contrastLut, contrastLutSize, Contrast)        \
-    VALUE(float, contrastMix, contrastMix)                                                         \
-    TABLE(const float, paletteLut, paletteLutSize, paletteLut, paletteLutSize, Palette)            \
-    VALUE(float, paletteMix, paletteMix)                                                           \
-    TABLE(const float, printLut, printLutSize, printLut, printLutSize, Print)                      \
-    VALUE(float, printMix, printMix)                                                               \
-    TABLE(const float, odtLut, odtLutSize, odtLut, odtLutSize, Odt)                                \
-    TABLE(const float, gamutLutR, gamutLutSizeR, gamutLut[0], gamutLutSize[0], GamutRed)           \
-    TABLE(const float, gamutLutG, gamutLutSizeG, gamutLut[1], gamutLutSize[1], GamutGreen)         \
-    TABLE(const float, gamutLutB, gamutLutSizeB, gamutLut[2], gamutLutSize[2], GamutBlue)          \
-    TABLE(const float, postProcessLut, postProcessLutSize, postProcessLut, postProcessLutSize,     \
-          PostProcess)                                                                             \
-    TABLE(const float, zoneLut, zoneLutSize, zoneLut, zoneLutSize, Zone)                           \
-    VALUE(float, gamutMixR, gamutMix[0])                                                           \
-    VALUE(float, gamutMixG, gamutMix[1])                                                           \
-    VALUE(float, gamutMixB, gamutMix[2])                                                           \
-    VALUE(float, postProcessMix, postProcessMix)                                                   \
-    VALUE(float, liftR, lift[0])                                                                   \
-    VALUE(float, liftG, lift[1])                                                                   \
-    VALUE(float, liftB, lift[2])                                                                   \
-    VALUE(float, gammaR, gamma[0])                                                                 \
-    VALUE(float, gammaG, gamma[1])                                                                 \
-    VALUE(float, gammaB, gamma[2])                                                                 \
-    VALUE(float, gainR, gain[0])                                                                   \
-    VALUE(float, gainG, gain[1])                                                                   \
-    VALUE(float, gainB, gain[2])                                                                   \
-    VALUE(float, printerLightR, printerLight[0])                                                   \
-    VALUE(float, printerLightG, printerLight[1])                                                   \
-    VALUE(float, printerLightB, printerLight[2])                                                   \
-    VALUE(float, pushPullR, pushPull[0])                                                           \
-    VALUE(float, pushPullG, pushPull[1])                                                           \
-    VALUE(float, pushPullB, pushPull[2])                                                           \
-    VALUE(float, saturation, saturation)                                                           \
-    VALUE(float, cmyC, cmy[0])                                                                     \
-    VALUE(float, cmyM, cmy[1])                                                                     \
-    VALUE(float, cmyY, cmy[2])                                                                     \
-    VALUE(float, temperatureGainR, temperatureGain[0])                                             \
-    VALUE(float, temperatureGainG, temperatureGain[1])                                             \
-    VALUE(float, temperatureGainB, temperatureGain[2])                                             \
-    VALUE(float, globalBlend, globalBlend)                                                         \
-    TABLE(const unsigned char, testImage, testImageSize, testImage, testImageSize, TestImage)      \
+#define TM_KERNEL_ARGUMENTS(TABLE, VALUE)                                                                   \
+    TABLE(const float, idtLut, idtLutSize, idtLut, idtLutSize, Idt)                                         \
+    TABLE(const float, contrastLut, contrastLutSize, contrastLut, contrastLutSize, Contrast)                \
+    VALUE(float, contrastMix, contrastMix)                                                                  \
+    TABLE(const float, paletteLut, paletteLutSize, paletteLut, paletteLutSize, Palette)                     \
+    VALUE(float, paletteMix, paletteMix)                                                                    \
+    TABLE(const float, printLut, printLutSize, printLut, printLutSize, Print)                               \
+    VALUE(float, printMix, printMix)                                                                        \
+    TABLE(const float, odtLut, odtLutSize, odtLut, odtLutSize, Odt)                                         \
+    TABLE(const float, gamutLutR, gamutLutSizeR, gamutLut[0], gamutLutSize[0], GamutRed)                    \
+    TABLE(const float, gamutLutG, gamutLutSizeG, gamutLut[1], gamutLutSize[1], GamutGreen)                  \
+    TABLE(const float, gamutLutB, gamutLutSizeB, gamutLut[2], gamutLutSize[2], GamutBlue)                   \
+    TABLE(const float, postProcessLut, postProcessLutSize, postProcessLut, postProcessLutSize, PostProcess) \
+    TABLE(const float, zoneLut, zoneLutSize, zoneLut, zoneLutSize, Zone)                                    \
+    VALUE(float, gamutMixR, gamutMix[0])                                                                    \
+    VALUE(float, gamutMixG, gamutMix[1])                                                                    \
+    VALUE(float, gamutMixB, gamutMix[2])                                                                    \
+    VALUE(float, postProcessMix, postProcessMix)                                                            \
+    VALUE(float, liftR, lift[0])                                                                            \
+    VALUE(float, liftG, lift[1])                                                                            \
+    VALUE(float, liftB, lift[2])                                                                            \
+    VALUE(float, gammaR, gamma[0])                                                                          \
+    VALUE(float, gammaG, gamma[1])                                                                          \
+    VALUE(float, gammaB, gamma[2])                                                                          \
+    VALUE(float, gainR, gain[0])                                                                            \
+    VALUE(float, gainG, gain[1])                                                                            \
+    VALUE(float, gainB, gain[2])                                                                            \
+    VALUE(float, printerLightR, printerLight[0])                                                            \
+    VALUE(float, printerLightG, printerLight[1])                                                            \
+    VALUE(float, printerLightB, printerLight[2])                                                            \
+    VALUE(float, pushPullR, pushPull[0])                                                                    \
+    VALUE(float, pushPullG, pushPull[1])                                                                    \
+    VALUE(float, pushPullB, pushPull[2])                                                                    \
+    VALUE(float, saturation, saturation)                                                                    \
+    VALUE(float, cmyC, cmy[0])                                                                              \
+    VALUE(float, cmyM, cmy[1])                                                                              \
+    VALUE(float, cmyY, cmy[2])                                                                              \
+    VALUE(float, temperatureGainR, temperatureGain[0])                                                      \
+    VALUE(float, temperatureGainG, temperatureGain[1])                                                      \
+    VALUE(float, temperatureGainB, temperatureGain[2])                                                      \
+    VALUE(float, globalBlend, globalBlend)                                                                  \
+    TABLE(const unsigned char, testImage, testImageSize, testImage, testImageSize, TestImage)               \
     TABLE(const unsigned char, zoneOverlay, zoneOverlaySize, zoneOverlay, zoneOverlaySize, ZoneOverlay)
 
 /* ---- LUT sampling ------------------------------------------------------ */
 
 /* min and max here ignore a NaN operand on every target, so a NaN
  * coordinate samples the top of the table rather than poisoning the result. */
-TM_LANES TM_FUNC TmFloat clampLutCoordinate(TmFloat c)
-{
+TM_LANES TM_FUNC TmFloat clampLutCoordinate(TmFloat c) {
     return TM_FMAX((TmFloat)0.0f, TM_FMIN(c, (TmFloat)1.0f));
 }
 
@@ -305,8 +292,7 @@ struct LatticeCell {
 #define TM_CELL LatticeCell<TmFloat>
 #endif
 
-TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size)
-{
+TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size) {
     const unsigned int last = size - 1u;
     const TmFloat p = (float)last * clampLutCoordinate(c);
     TM_CELL cell;
@@ -318,8 +304,7 @@ TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size)
 
 /* Floats from an entry to the next along an axis whose entries lie `stride`
  * floats apart: 0 from the last point, whose fraction is 0. */
-TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride)
-{
+TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride) {
     return TM_SELECT(cell.atLast, (TM_INDEX)0u, (TM_INDEX)stride);
 }
 
@@ -332,8 +317,7 @@ TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride)
  * and smallest fraction, on the lower corner, the corner one axis up (the
  * largest fraction's), the corner two axes up (all but the smallest's) and
  * the upper corner. The fourth component is the sum of the four weights. */
-TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int size, TM_COLOUR colour)
-{
+TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int size, TM_COLOUR colour) {
     const TM_CELL r = locateCell(colour.x, size);
     const TM_CELL g = locateCell(colour.y, size);
     const TM_CELL b = locateCell(colour.z, size);
@@ -369,24 +353,21 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     const TM_MASK case3 = (fb > fg) & (fg >= fr);
     const TM_MASK case4 = (fr >= fg) & (fg > fb);
     const TM_INDEX second = TM_SELECT(case1 | case5, stepG, TM_SELECT(blueFirst, stepB, stepR));
-    const TM_INDEX third = TM_SELECT(case1 | case3, stepG + stepB,
-                                     TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
+    const TM_INDEX third =
+        TM_SELECT(case1 | case3, stepG + stepB, TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
 
     const TM_COLOUR c0 = TM_LOAD_RGB(table, base);
     const TM_COLOUR c1 = TM_LOAD_RGB(table, base + second);
     const TM_COLOUR c2 = TM_LOAD_RGB(table, base + third);
     const TM_COLOUR c3 = TM_LOAD_RGB(table, base + (stepR + stepG + stepB));
-    return tmColour(w0 * c0.x + w1 * c1.x + w2 * c2.x + w3 * c3.x,
-                    w0 * c0.y + w1 * c1.y + w2 * c2.y + w3 * c3.y,
-                    w0 * c0.z + w1 * c1.z + w2 * c2.z + w3 * c3.z,
-                    w0 + w1 + w2 + w3);
+    return tmColour(w0 * c0.x + w1 * c1.x + w2 * c2.x + w3 * c3.x, w0 * c0.y + w1 * c1.y + w2 * c2.y + w3 * c3.y,
+                    w0 * c0.z + w1 * c1.z + w2 * c2.z + w3 * c3.z, w0 + w1 + w2 + w3);
 }
 
 /* Linear interpolation of a 1D table; every column is sampled at x, the
  * fourth component is 1. An entry hit exactly, or the last one, is returned
  * unchanged. */
-TM_LANES TM_FUNC TM_COLOUR lookup1D(TM_GLOBAL const float* table, unsigned int size, TmFloat x)
-{
+TM_LANES TM_FUNC TM_COLOUR lookup1D(TM_GLOBAL const float* table, unsigned int size, TmFloat x) {
     const TM_CELL cell = locateCell(x, size);
     const TM_INDEX lo = 3u * cell.lower;
     const TM_INDEX hi = lo + stepUp(cell, 3u);
@@ -397,8 +378,7 @@ TM_LANES TM_FUNC TM_COLOUR lookup1D(TM_GLOBAL const float* table, unsigned int s
     const TmFloat b = TM_LOAD(table, lo + 2u);
     return tmColour(TM_SELECT(exact, r, r + f * (TM_LOAD(table, hi) - r)),
                     TM_SELECT(exact, g, g + f * (TM_LOAD(table, hi + 1u) - g)),
-                    TM_SELECT(exact, b, b + f * (TM_LOAD(table, hi + 2u) - b)),
-                    (TmFloat)1.0f);
+                    TM_SELECT(exact, b, b + f * (TM_LOAD(table, hi + 2u) - b)), (TmFloat)1.0f);
 }
 
 TM_NAMESPACE_END

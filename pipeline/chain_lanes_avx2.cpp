@@ -13,8 +13,7 @@
 
 namespace ChromvaleBeta2 {
 
-void renderSpanEightLanes(const ChainSettings& settings, const float* in, float* out, int count)
-{
+void renderSpanEightLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     renderSpanOfLanes<Lanes8>(settings, in, out, count);
 }
 

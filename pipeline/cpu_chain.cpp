@@ -19,14 +19,12 @@
 
 namespace ChromvaleBeta2 {
 
-float4 processColour(const PipelineSettings& settings, float4 source)
-{
+float4 processColour(const PipelineSettings& settings, float4 source) {
     const ChainConstants k = deriveChainConstants(&settings);
     return runChain(&settings, &k, source, 0, 0, 0);
 }
 
-float4 processColourAt(const PipelineSettings& settings, float4 source, int x, int y)
-{
+float4 processColourAt(const PipelineSettings& settings, float4 source, int x, int y) {
     const ChainConstants k = deriveChainConstants(&settings);
     return runChain(&settings, &k, source, x, y, 1);
 }
@@ -36,40 +34,32 @@ float4 processColourAt(const PipelineSettings& settings, float4 source, int x, i
 // runtime behind that builtin must have read the processor first, and the one the
 // portable library links never does inside a shared library, where it answers no
 // for everything. AVX2 counts only where the system saves the YMM registers.
-bool processorHasAvx2AndFma()
-{
+bool processorHasAvx2AndFma() {
     unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0)
-        return false;
-    if ((ecx & bit_FMA) == 0 || (ecx & bit_AVX) == 0 || (ecx & bit_OSXSAVE) == 0)
-        return false;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
+    if ((ecx & bit_FMA) == 0 || (ecx & bit_AVX) == 0 || (ecx & bit_OSXSAVE) == 0) return false;
     unsigned int xcr0Low = 0, xcr0High = 0;
     __asm__("xgetbv" : "=a"(xcr0Low), "=d"(xcr0High) : "c"(0));
     const unsigned int xmmAndYmmState = 0x6;
-    if ((xcr0Low & xmmAndYmmState) != xmmAndYmmState || __get_cpuid_max(0, nullptr) < 7)
-        return false;
+    if ((xcr0Low & xmmAndYmmState) != xmmAndYmmState || __get_cpuid_max(0, nullptr) < 7) return false;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
     return (ebx & bit_AVX2) != 0;
 }
 
-bool cpuRunsEightLanes()
-{
+bool cpuRunsEightLanes() {
     static const bool supported = processorHasAvx2AndFma();
     return supported;
 }
 
-bool cpuRunsFourLanes()
-{
+bool cpuRunsFourLanes() {
     return true;
 }
 #else
-bool cpuRunsEightLanes()
-{
+bool cpuRunsEightLanes() {
     return false;
 }
 
-bool cpuRunsFourLanes()
-{
+bool cpuRunsFourLanes() {
     return false;
 }
 #endif
@@ -78,23 +68,19 @@ namespace {
 
 // The test views need each pixel's position, which the eight-pixel lanes do
 // not carry; renders that show them take the one-pixel chain.
-bool showsTestViews(const ChainSettings& s)
-{
+bool showsTestViews(const ChainSettings& s) {
     return s.testImageSize != 0u || s.zoneLutSize != 0u || s.zoneOverlaySize != 0u;
 }
 
-void fillTransparent(float* destination, int count)
-{
+void fillTransparent(float* destination, int count) {
     std::fill(destination, destination + 4 * std::max(count, 0), 0.0f);
 }
 
 }  // namespace
 
 TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2,
-                          float* destination)
-{
-    if (x2 <= x1)
-        return;
+                          float* destination) {
+    if (x2 <= x1) return;
     if (source.pixels == nullptr) {
         fillTransparent(destination, x2 - x1);
         return;

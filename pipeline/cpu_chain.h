@@ -18,7 +18,7 @@ struct SourceRow {
     const float* pixels = nullptr;  // RGBA at column x1; null when the row has no source
     int x1 = 0;                     // source columns [x1, x2)
     int x2 = 0;
-    int y = 0;                      // row counted from the source's bottom edge
+    int y = 0;  // row counted from the source's bottom edge
 };
 
 // Writes destination pixels for columns [x1, x2) of one row, contiguously

@@ -19,36 +19,29 @@ struct LanePair {
     LanePair() = default;
     LanePair(L x, L y) : a(x), b(y) {}
     template <typename S>
-        requires std::is_arithmetic_v<S>
-    LanePair(S s) : a(s), b(s)
-    {
-    }
+    requires std::is_arithmetic_v<S> LanePair(S s) : a(s), b(s) {}
 };
 
 template <typename L, typename F>
-auto bothHalves(const LanePair<L>& x, const LanePair<L>& y, F f) -> LanePair<decltype(f(x.a, y.a))>
-{
+auto bothHalves(const LanePair<L>& x, const LanePair<L>& y, F f) -> LanePair<decltype(f(x.a, y.a))> {
     return {f(x.a, y.a), f(x.b, y.b)};
 }
 
 // Lane-and-lane operators, and the same with a number on either side.
-#define TM_PAIR_OPERATOR(op)                                                                  \
-    template <typename L>                                                                     \
-    auto operator op(const LanePair<L>& x, const LanePair<L>& y)                             \
-    {                                                                                         \
-        return bothHalves(x, y, [](const L& p, const L& q) { return p op q; });              \
-    }                                                                                         \
-    template <typename L, typename S>                                                         \
-        requires std::is_arithmetic_v<S>                                                      \
-    auto operator op(const LanePair<L>& x, S s)                                              \
-    {                                                                                         \
-        return x op LanePair<L>(s);                                                           \
-    }                                                                                         \
-    template <typename L, typename S>                                                         \
-        requires std::is_arithmetic_v<S>                                                      \
-    auto operator op(S s, const LanePair<L>& y)                                              \
-    {                                                                                         \
-        return LanePair<L>(s) op y;                                                           \
+#define TM_PAIR_OPERATOR(op)                                                    \
+    template <typename L>                                                       \
+    auto operator op(const LanePair<L>& x, const LanePair<L>& y) {              \
+        return bothHalves(x, y, [](const L& p, const L& q) { return p op q; }); \
+    }                                                                           \
+    template <typename L, typename S>                                           \
+    requires std::is_arithmetic_v<S>                                            \
+    auto operator op(const LanePair<L>& x, S s) {                               \
+        return x op LanePair<L>(s);                                             \
+    }                                                                           \
+    template <typename L, typename S>                                           \
+    requires std::is_arithmetic_v<S>                                            \
+    auto operator op(S s, const LanePair<L>& y) {                               \
+        return LanePair<L>(s) op y;                                             \
     }
 
 TM_PAIR_OPERATOR(+)
@@ -63,75 +56,63 @@ TM_PAIR_OPERATOR(|)
 #undef TM_PAIR_OPERATOR
 
 template <typename L>
-LanePair<L> tmMin(const LanePair<L>& x, const LanePair<L>& y)
-{
+LanePair<L> tmMin(const LanePair<L>& x, const LanePair<L>& y) {
     return {tmMin(x.a, y.a), tmMin(x.b, y.b)};
 }
 
 template <typename L>
-LanePair<L> tmMax(const LanePair<L>& x, const LanePair<L>& y)
-{
+LanePair<L> tmMax(const LanePair<L>& x, const LanePair<L>& y) {
     return {tmMax(x.a, y.a), tmMax(x.b, y.b)};
 }
 
 template <typename M, typename L>
-LanePair<L> tmSelect(const LanePair<M>& m, const LanePair<L>& x, const LanePair<L>& y)
-{
+LanePair<L> tmSelect(const LanePair<M>& m, const LanePair<L>& x, const LanePair<L>& y) {
     return {tmSelect(m.a, x.a, y.a), tmSelect(m.b, x.b, y.b)};
 }
 
 template <typename I>
-auto tmLoad(const float* table, const LanePair<I>& index)
-{
+auto tmLoad(const float* table, const LanePair<I>& index) {
     return LanePair<decltype(tmLoad(table, index.a))>{tmLoad(table, index.a), tmLoad(table, index.b)};
 }
 
 template <typename L>
-TmColour<LanePair<L>> joinColours(const TmColour<L>& x, const TmColour<L>& y)
-{
+TmColour<LanePair<L>> joinColours(const TmColour<L>& x, const TmColour<L>& y) {
     return tmColour(LanePair<L>(x.x, y.x), LanePair<L>(x.y, y.y), LanePair<L>(x.z, y.z), LanePair<L>(x.w, y.w));
 }
 
 template <typename I>
-auto tmLoadRgb(const float* table, const LanePair<I>& index)
-{
+auto tmLoadRgb(const float* table, const LanePair<I>& index) {
     return joinColours(tmLoadRgb(table, index.a), tmLoadRgb(table, index.b));
 }
 
 template <typename L>
-auto tmToIndex(const LanePair<L>& x)
-{
+auto tmToIndex(const LanePair<L>& x) {
     return LanePair<decltype(tmToIndex(x.a))>{tmToIndex(x.a), tmToIndex(x.b)};
 }
 
 template <typename L>
-auto tmToFloat(const LanePair<L>& x)
-{
+auto tmToFloat(const LanePair<L>& x) {
     return LanePair<decltype(tmToFloat(x.a))>{tmToFloat(x.a), tmToFloat(x.b)};
 }
 
 template <typename L>
-auto tmToReal(const LanePair<L>& x)
-{
+auto tmToReal(const LanePair<L>& x) {
     return LanePair<decltype(tmToReal(x.a))>{tmToReal(x.a), tmToReal(x.b)};
 }
 
 template <typename L>
-LanePair<L> tmPow(const LanePair<L>& base, float exponent)
-{
+LanePair<L> tmPow(const LanePair<L>& base, float exponent) {
     return {tmPow(base.a, exponent), tmPow(base.b, exponent)};
 }
 
 // Pixels in the first half's order, then the second's.
 template <typename L>
-TmColour<LanePair<L>> loadPixels(const float* pixels, LanePair<L>)
-{
+TmColour<LanePair<L>> loadPixels(const float* pixels, LanePair<L>) {
     return joinColours(loadPixels(pixels, L()), loadPixels(pixels + 4 * sizeof(L) / sizeof(float), L()));
 }
 
 template <typename L>
-void storePixels(float* pixels, TmColour<LanePair<L>> colour)
-{
+void storePixels(float* pixels, TmColour<LanePair<L>> colour) {
     storePixels(pixels, tmColour(colour.x.a, colour.y.a, colour.z.a, colour.w.a));
     storePixels(pixels + 4 * sizeof(L) / sizeof(float), tmColour(colour.x.b, colour.y.b, colour.z.b, colour.w.b));
 }

@@ -33,26 +33,22 @@ constexpr int kSpanPixels = 3840;
 // Renders with at most one table gain nothing from running step by step:
 // each group goes through the whole chain at once, in registers, two
 // registers wide so the chain's tests of the settings serve twice the pixels.
-inline bool runsStepByStep(const ChainSettings& s)
-{
-    const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.idtLutSize,
-                                  s.contrastLutSize, s.paletteLutSize, s.printLutSize, s.postProcessLutSize,
-                                  s.odtLutSize};
+inline bool runsStepByStep(const ChainSettings& s) {
+    const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1],    s.gamutLutSize[2],
+                                  s.idtLutSize,      s.contrastLutSize,    s.paletteLutSize,
+                                  s.printLutSize,    s.postProcessLutSize, s.odtLutSize};
     int tables = 0;
-    for (unsigned int size : sizes)
-        tables += size != 0u ? 1 : 0;
+    for (unsigned int size : sizes) tables += size != 0u ? 1 : 0;
     return tables > 1;
 }
 
 // Calls group(in, out) for every whole group of `count` pixels, then for the
 // rest padded with zeros to a whole group.
 template <typename L, typename Body>
-void forEachGroup(const float* in, float* out, int count, Body group)
-{
+void forEachGroup(const float* in, float* out, int count, Body group) {
     constexpr int floats = 4 * kLaneCount<L>;
     const int whole = count / kLaneCount<L>;
-    for (int g = 0; g < whole; ++g)
-        group(g, in + floats * g, out + floats * g);
+    for (int g = 0; g < whole; ++g) group(g, in + floats * g, out + floats * g);
     const int rest = count - kLaneCount<L> * whole;
     if (rest > 0) {
         float padded[floats] = {};
@@ -64,8 +60,7 @@ void forEachGroup(const float* in, float* out, int count, Body group)
 }
 
 template <typename L>
-void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
-{
+void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count) {
     forEachGroup<L>(in, out, count, [&](int, const float* from, float* to) {
         storePixels(to, runChain(&s, &k, loadPixels(from, L()), 0, 0, 0));
     });
@@ -74,22 +69,18 @@ void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const flo
 // One step of the chain over every group; the step number is a constant,
 // so only its own case is compiled into the loop.
 template <typename L, int step>
-void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used)
-{
-    for (int g = 0; g < used; ++g)
-        runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used) {
+    for (int g = 0; g < used; ++g) runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
 }
 
 template <typename L, int... steps>
 void runEveryStep(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used,
-                  std::integer_sequence<int, steps...>)
-{
+                  std::integer_sequence<int, steps...>) {
     (runStepOnGroups<L, steps>(s, k, groups, used), ...);
 }
 
 template <typename L>
-void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count)
-{
+void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count) {
     Group<L> groups[kSpanPixels / kLaneCount<L>];
     forEachGroup<L>(in, out, count, [&](int g, const float* from, float*) {
         groups[g].v = groups[g].u = loadPixels(from, L());
@@ -106,8 +97,7 @@ void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const
 
 // The chain without the test views on `count` contiguous pixels.
 template <typename L>
-void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* out, int count)
-{
+void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     // A local copy tells the compiler that stores to the row cannot change
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;

@@ -41,52 +41,79 @@ struct Lanes8 {
     Lanes8(float s);
 };
 
-
 inline Index8::Index8(unsigned int s) : v(_mm256_set1_epi32(static_cast<int>(s))) {}
 inline Lanes8::Lanes8(float s) : v(_mm256_set1_ps(s)) {}
 
-inline Mask8 operator&(Mask8 a, Mask8 b) { return {_mm256_and_si256(a.bits, b.bits)}; }
-inline Mask8 operator|(Mask8 a, Mask8 b) { return {_mm256_or_si256(a.bits, b.bits)}; }
+inline Mask8 operator&(Mask8 a, Mask8 b) {
+    return {_mm256_and_si256(a.bits, b.bits)};
+}
+inline Mask8 operator|(Mask8 a, Mask8 b) {
+    return {_mm256_or_si256(a.bits, b.bits)};
+}
 
-inline Index8 operator+(Index8 a, Index8 b) { return _mm256_add_epi32(a.v, b.v); }
-inline Index8 operator-(Index8 a, Index8 b) { return _mm256_sub_epi32(a.v, b.v); }
-inline Index8 operator*(Index8 a, Index8 b) { return _mm256_mullo_epi32(a.v, b.v); }
-inline Mask8 operator==(Index8 a, Index8 b) { return {_mm256_cmpeq_epi32(a.v, b.v)}; }
+inline Index8 operator+(Index8 a, Index8 b) {
+    return _mm256_add_epi32(a.v, b.v);
+}
+inline Index8 operator-(Index8 a, Index8 b) {
+    return _mm256_sub_epi32(a.v, b.v);
+}
+inline Index8 operator*(Index8 a, Index8 b) {
+    return _mm256_mullo_epi32(a.v, b.v);
+}
+inline Mask8 operator==(Index8 a, Index8 b) {
+    return {_mm256_cmpeq_epi32(a.v, b.v)};
+}
 
-inline Lanes8 operator+(Lanes8 a, Lanes8 b) { return _mm256_add_ps(a.v, b.v); }
-inline Lanes8 operator-(Lanes8 a, Lanes8 b) { return _mm256_sub_ps(a.v, b.v); }
-inline Lanes8 operator*(Lanes8 a, Lanes8 b) { return _mm256_mul_ps(a.v, b.v); }
+inline Lanes8 operator+(Lanes8 a, Lanes8 b) {
+    return _mm256_add_ps(a.v, b.v);
+}
+inline Lanes8 operator-(Lanes8 a, Lanes8 b) {
+    return _mm256_sub_ps(a.v, b.v);
+}
+inline Lanes8 operator*(Lanes8 a, Lanes8 b) {
+    return _mm256_mul_ps(a.v, b.v);
+}
 
 template <int predicate>
-Mask8 compareLanes(Lanes8 a, Lanes8 b)
-{
+Mask8 compareLanes(Lanes8 a, Lanes8 b) {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, predicate))};
 }
 
-inline Mask8 operator==(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_EQ_OQ>(a, b); }
-inline Mask8 operator>=(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_GE_OQ>(a, b); }
-inline Mask8 operator>(Lanes8 a, Lanes8 b) { return compareLanes<_CMP_GT_OQ>(a, b); }
-
+inline Mask8 operator==(Lanes8 a, Lanes8 b) {
+    return compareLanes<_CMP_EQ_OQ>(a, b);
+}
+inline Mask8 operator>=(Lanes8 a, Lanes8 b) {
+    return compareLanes<_CMP_GE_OQ>(a, b);
+}
+inline Mask8 operator>(Lanes8 a, Lanes8 b) {
+    return compareLanes<_CMP_GT_OQ>(a, b);
+}
 
 // min and max return the second operand when the first is NaN, as the
 // scalar versions do; the chain never passes NaN second.
-inline Lanes8 tmMin(Lanes8 a, Lanes8 b) { return _mm256_min_ps(a.v, b.v); }
-inline Lanes8 tmMax(Lanes8 a, Lanes8 b) { return _mm256_max_ps(a.v, b.v); }
+inline Lanes8 tmMin(Lanes8 a, Lanes8 b) {
+    return _mm256_min_ps(a.v, b.v);
+}
+inline Lanes8 tmMax(Lanes8 a, Lanes8 b) {
+    return _mm256_max_ps(a.v, b.v);
+}
 
-inline Lanes8 tmSelect(Mask8 m, Lanes8 a, Lanes8 b)
-{
+inline Lanes8 tmSelect(Mask8 m, Lanes8 a, Lanes8 b) {
     return _mm256_blendv_ps(b.v, a.v, _mm256_castsi256_ps(m.bits));
 }
 
-inline Index8 tmSelect(Mask8 m, Index8 a, Index8 b) { return _mm256_blendv_epi8(b.v, a.v, m.bits); }
+inline Index8 tmSelect(Mask8 m, Index8 a, Index8 b) {
+    return _mm256_blendv_epi8(b.v, a.v, m.bits);
+}
 
-inline Lanes8 tmLoad(const float* table, Index8 index) { return _mm256_i32gather_ps(table, index.v, 4); }
+inline Lanes8 tmLoad(const float* table, Index8 index) {
+    return _mm256_i32gather_ps(table, index.v, 4);
+}
 
 // The 4 x 4 transpose within each 128-bit half: registers holding pixels
 // p and p + 4 become registers holding one channel of pixels 0 to 7, and
 // back, for it is its own inverse.
-inline void transpose(__m256& a, __m256& b, __m256& c, __m256& d)
-{
+inline void transpose(__m256& a, __m256& b, __m256& c, __m256& d) {
     const __m256 t0 = _mm256_unpacklo_ps(a, b);
     const __m256 t1 = _mm256_unpackhi_ps(a, b);
     const __m256 t2 = _mm256_unpacklo_ps(c, d);
@@ -99,8 +126,7 @@ inline void transpose(__m256& a, __m256& b, __m256& c, __m256& d)
 
 // Three floats per pixel: one 16-byte load each (masked, so the entry at
 // the table's end reads nothing beyond it), then a transpose to channels.
-inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
-{
+inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index) {
     // Through memory: eight scalar loads cost less than eight extractions.
     alignas(32) int at[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index.v);
@@ -115,8 +141,7 @@ inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index)
 }
 
 // Eight RGBA pixels to channels and back.
-inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8)
-{
+inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8) {
     __m256 r = _mm256_loadu2_m128(pixels + 16, pixels);
     __m256 g = _mm256_loadu2_m128(pixels + 20, pixels + 4);
     __m256 b = _mm256_loadu2_m128(pixels + 24, pixels + 8);
@@ -125,8 +150,7 @@ inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8)
     return tmColour(Lanes8(r), Lanes8(g), Lanes8(b), Lanes8(a));
 }
 
-inline void storePixels(float* pixels, TmColour<Lanes8> colour)
-{
+inline void storePixels(float* pixels, TmColour<Lanes8> colour) {
     __m256 p0 = colour.x.v, p1 = colour.y.v, p2 = colour.z.v, p3 = colour.w.v;
     transpose(p0, p1, p2, p3);
     _mm256_storeu2_m128(pixels + 16, pixels, p0);
@@ -135,16 +159,18 @@ inline void storePixels(float* pixels, TmColour<Lanes8> colour)
     _mm256_storeu2_m128(pixels + 28, pixels + 12, p3);
 }
 
-inline Index8 tmToIndex(Lanes8 x) { return _mm256_cvttps_epi32(x.v); }
-inline Lanes8 tmToFloat(Index8 i) { return _mm256_cvtepi32_ps(i.v); }
+inline Index8 tmToIndex(Lanes8 x) {
+    return _mm256_cvttps_epi32(x.v);
+}
+inline Lanes8 tmToFloat(Index8 i) {
+    return _mm256_cvtepi32_ps(i.v);
+}
 
-inline Lanes8 tmToFloat(Real8 x)
-{
+inline Lanes8 tmToFloat(Real8 x) {
     return _mm256_set_m128(_mm256_cvtpd_ps(x.hi), _mm256_cvtpd_ps(x.lo));
 }
 
-inline Real8 tmToReal(Lanes8 x)
-{
+inline Real8 tmToReal(Lanes8 x) {
     return {_mm256_cvtps_pd(_mm256_castps256_ps128(x.v)), _mm256_cvtps_pd(_mm256_extractf128_ps(x.v, 1))};
 }
 
@@ -157,11 +183,9 @@ struct TmLaneTraits<Lanes8> {
     typedef Real8 Real;
 };
 
-
 namespace {
 
-inline Lanes8 tmPow(Lanes8 base, float exponent)
-{
+inline Lanes8 tmPow(Lanes8 base, float exponent) {
     return lanePow(base, exponent);
 }
 

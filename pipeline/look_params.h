@@ -43,8 +43,8 @@ struct LookParams {
     bool testRampToggle, testSatToggle, testToneToggle, testKorvoLUTToggle;
     float globalBlend;
     bool globalBlendEnabled;
-    int32_t colorPaletteNegativeSelections, colorPaletteNegativeGEN2Selections,
-        colorPaletteMajorSelections, colorPaletteMinorSelections;
+    int32_t colorPaletteNegativeSelections, colorPaletteNegativeGEN2Selections, colorPaletteMajorSelections,
+        colorPaletteMinorSelections;
     int32_t colorPaletteBOptions;
     float colorPaletteBIntensity;  // 0 unless colorPaletteBOptions > 0
     bool testKorvoOverlayToggle;   // after the test toggle exclusion

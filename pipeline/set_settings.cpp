@@ -5,31 +5,26 @@
 namespace ChromvaleBeta2 {
 namespace {
 
-void setTriple(float (&out)[3], float r, float g, float b)
-{
+void setTriple(float (&out)[3], float r, float g, float b) {
     out[0] = r;
     out[1] = g;
     out[2] = b;
 }
 
-void setNeutral(float (&out)[3], float value)
-{
+void setNeutral(float (&out)[3], float value) {
     setTriple(out, value, value, value);
 }
 
 // The chain indexes a table by its grid size alone, so only a table whose
 // data really holds that many entries of the right kind may become present.
-bool holdsEntries(const LutTable* table, int32_t kind)
-{
-    if (table == nullptr || table->kind != kind || table->m_dims == 0)
-        return false;
+bool holdsEntries(const LutTable* table, int32_t kind) {
+    if (table == nullptr || table->kind != kind || table->m_dims == 0) return false;
     const uint64_t n = table->m_dims;
     const uint64_t entries = kind == LutTable::kKind3D ? n * n * n : n;
     return table->data.size() / 3 >= entries;
 }
 
-void attachTable(const float*& slot, unsigned int& size, const LutTable* table, int32_t kind, bool selected)
-{
+void attachTable(const float*& slot, unsigned int& size, const LutTable* table, int32_t kind, bool selected) {
     if (selected && holdsEntries(table, kind)) {
         slot = table->data.data();
         size = table->m_dims;
@@ -39,9 +34,8 @@ void attachTable(const float*& slot, unsigned int& size, const LutTable* table, 
     }
 }
 
-void attachImage(const unsigned char*& slot, unsigned int& size, const unsigned char* image,
-                 uint32_t bytes, bool selected)
-{
+void attachImage(const unsigned char*& slot, unsigned int& size, const unsigned char* image, uint32_t bytes,
+                 bool selected) {
     const bool present = selected && image != nullptr && bytes >= kTestViewBytes;
     slot = present ? image : nullptr;
     size = present ? bytes : 0;
@@ -49,16 +43,14 @@ void attachImage(const unsigned char*& slot, unsigned int& size, const unsigned 
 
 // A straight line through 0.93, 1.01, 1.14 at -1500, neutral at 0 and
 // 1.07, 0.99, 0.86 at +1500, evaluated in double and narrowed.
-void setTemperatureGain(float (&out)[3], float temperature)
-{
+void setTemperatureGain(float (&out)[3], float temperature) {
     const double a = static_cast<double>(temperature) + 1500.0;
     setTriple(out, static_cast<float>(0.93 + (a * 0.14) / 3000.0),
               static_cast<float>(1.01 - (a * (1.01 - 0.99)) / 3000.0),
               static_cast<float>(1.14 - (a * (1.14 - 0.86)) / 3000.0));
 }
 
-void setCorrections(PipelineSettings& s, const LookParams& p)
-{
+void setCorrections(PipelineSettings& s, const LookParams& p) {
     if (p.liftToggle)
         setNeutral(s.lift, 0.0f);
     else
@@ -104,8 +96,7 @@ void setCorrections(PipelineSettings& s, const LookParams& p)
         setTriple(s.cmy, p.C * p.CMYAmount, p.M * p.CMYAmount, p.Y * p.CMYAmount);
 }
 
-void setMixWeights(PipelineSettings& s, const LookParams& p)
-{
+void setMixWeights(PipelineSettings& s, const LookParams& p) {
     s.postProcessMix = p.postProcessValue;
     s.contrastMix = p.printToggle ? 0.0f : p.contrastIntensity;
     s.paletteMix = p.negativeToggle ? 0.0f : p.colorPaletteAIntensity;
@@ -113,25 +104,21 @@ void setMixWeights(PipelineSettings& s, const LookParams& p)
     s.globalBlend = p.globalBlendEnabled ? p.globalBlend : 1.0f;
 }
 
-void setTables(PipelineSettings& s, const LookParams& p)
-{
+void setTables(PipelineSettings& s, const LookParams& p) {
     LookParams look = p;  // the stage accessors serve resolving too, which writes them
     for (const LutStage& stage : lutStages())
         attachTable(stage.lut(s), stage.lutSize(s), stage.table(look), stage.kind, stage.selected(look));
 }
 
-void setTestViews(PipelineSettings& s, const LookParams& p)
-{
+void setTestViews(PipelineSettings& s, const LookParams& p) {
     attachImage(s.testImage, s.testImageSize, p.testImage, p.testImageSize,
                 p.testRampToggle || p.testSatToggle || p.testToneToggle);
-    attachImage(s.zoneOverlay, s.zoneOverlaySize, p.zoneOverlay, p.zoneOverlaySize,
-                p.testKorvoOverlayToggle);
+    attachImage(s.zoneOverlay, s.zoneOverlaySize, p.zoneOverlay, p.zoneOverlaySize, p.testKorvoOverlayToggle);
 }
 
 }  // namespace
 
-void setSettings(PipelineSettings& settings, const LookParams& params)
-{
+void setSettings(PipelineSettings& settings, const LookParams& params) {
     setCorrections(settings, params);
     setMixWeights(settings, params);
     setTables(settings, params);

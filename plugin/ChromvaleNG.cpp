@@ -60,9 +60,15 @@ ChromvaleNG::ChromvaleNG(OfxImageEffectHandle handle) : OFX::ImageEffect(handle)
 
 ChromvaleNG::~ChromvaleNG() = default;
 
-OFX::DoubleParam& ChromvaleNG::doubleParam(std::string_view name) const { return lookup(m_doubles, name); }
-OFX::BooleanParam& ChromvaleNG::booleanParam(std::string_view name) const { return lookup(m_booleans, name); }
-OFX::ChoiceParam& ChromvaleNG::choiceParam(std::string_view name) const { return lookup(m_choices, name); }
+OFX::DoubleParam& ChromvaleNG::doubleParam(std::string_view name) const {
+    return lookup(m_doubles, name);
+}
+OFX::BooleanParam& ChromvaleNG::booleanParam(std::string_view name) const {
+    return lookup(m_booleans, name);
+}
+OFX::ChoiceParam& ChromvaleNG::choiceParam(std::string_view name) const {
+    return lookup(m_choices, name);
+}
 
 float ChromvaleNG::readFloat(std::string_view name, double time) const {
     double value = 0;
@@ -124,8 +130,7 @@ void ChromvaleNG::changedParam(const OFX::InstanceChangedArgs& args, const std::
     }
 }
 
-bool ChromvaleNG::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip,
-                             double& identityTime) {
+bool ChromvaleNG::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip, double& identityTime) {
     LookParams values;
     gatherLookParams(values, args.time);
     if (!looksNeutral(values)) return false;

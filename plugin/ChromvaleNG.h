@@ -23,8 +23,7 @@ class ChromvaleNG : public OFX::ImageEffect {
     ~ChromvaleNG() override;
 
     void render(const OFX::RenderArguments& args) override;
-    bool isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip,
-                    double& identityTime) override;
+    bool isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip, double& identityTime) override;
     void changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) override;
 
     // Enables the intensity and stock list each driving choice makes relevant at `time`.

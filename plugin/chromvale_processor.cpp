@@ -16,16 +16,19 @@ namespace {
 
 constexpr int kRgbaFloatBytes = 4 * sizeof(float);
 
-int width(const OfxRectI& r) { return r.x2 - r.x1; }
-int height(const OfxRectI& r) { return r.y2 - r.y1; }
+int width(const OfxRectI& r) {
+    return r.x2 - r.x1;
+}
+int height(const OfxRectI& r) {
+    return r.y2 - r.y1;
+}
 
 // The kernel texts the archive carries, packed from kernels/ at build time.
 constexpr const char* kHeaderEntry = "OCL/lut_cuda.h";
 constexpr const char* kKernelEntry = "OCL/chromvale_cuda.cu";
 
 // The text of one archive entry; empty, with an error line, when it cannot be read.
-std::string kernelSource(LutArchive* archive, const char* entry, Diagnostics& diagnostics)
-{
+std::string kernelSource(LutArchive* archive, const char* entry, Diagnostics& diagnostics) {
     std::vector<unsigned char> text;
     if (archive == nullptr || !archive->extract(entry, text)) {
         diagnostics.error("Failed to read %s [%d]", entry, 1);
@@ -34,8 +37,7 @@ std::string kernelSource(LutArchive* archive, const char* entry, Diagnostics& di
     return std::string(text.begin(), text.end());
 }
 
-bool sameRect(const OfxRectI& a, const OfxRectI& b)
-{
+bool sameRect(const OfxRectI& a, const OfxRectI& b) {
     return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
 }
 
@@ -43,20 +45,17 @@ bool sameRect(const OfxRectI& a, const OfxRectI& b)
 
 ChromvaleProcessor::ChromvaleProcessor(OFX::ImageEffect& effect) : OFX::ImageProcessor(effect) {}
 
-void ChromvaleProcessor::setSettings(const LookParams& params)
-{
+void ChromvaleProcessor::setSettings(const LookParams& params) {
     ChromvaleBeta2::setSettings(_settings, params);
 }
 
-float4 ChromvaleProcessor::processPixel(float4 source) const
-{
+float4 ChromvaleProcessor::processPixel(float4 source) const {
     return processColour(_settings, source);
 }
 
 // The kernels index source and destination with the source's width and
 // height, so a destination of other bounds would be written out of range.
-void ChromvaleProcessor::requireGpuImages() const
-{
+void ChromvaleProcessor::requireGpuImages() const {
     if (_srcImg == nullptr || _dstImg == nullptr) {
         OFX::Log::error(true, "GPU render without a %s image", _srcImg == nullptr ? "source" : "destination");
         OFX::throwSuiteStatusException(kOfxStatFailed);
@@ -72,8 +71,7 @@ void ChromvaleProcessor::requireGpuImages() const
     }
 }
 
-void ChromvaleProcessor::processImagesOpenCL()
-{
+void ChromvaleProcessor::processImagesOpenCL() {
     requireGpuImages();
     const OfxRectI& bounds = _srcImg->getBounds();
     LutArchive* archive = _lutArchive;
@@ -87,8 +85,7 @@ void ChromvaleProcessor::processImagesOpenCL()
     finishGpuRender(outcome, diagnostics);
 }
 
-void ChromvaleProcessor::processImagesCUDA()
-{
+void ChromvaleProcessor::processImagesCUDA() {
     requireGpuImages();
     const OfxRectI& bounds = _srcImg->getBounds();
     Diagnostics diagnostics;
@@ -97,26 +94,20 @@ void ChromvaleProcessor::processImagesCUDA()
     finishGpuRender(outcome, diagnostics);
 }
 
-void ChromvaleProcessor::processImagesMetal()
-{
+void ChromvaleProcessor::processImagesMetal() {
     OFX::Log::print("processImagesMetal not implemented");
     OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
 }
 
-void ChromvaleProcessor::multiThreadProcessImages(OfxRectI window)
-{
-    if (_dstImg == nullptr || _dstImg->getPixelBytes() != kRgbaFloatBytes)
-        return;
+void ChromvaleProcessor::multiThreadProcessImages(OfxRectI window) {
+    if (_dstImg == nullptr || _dstImg->getPixelBytes() != kRgbaFloatBytes) return;
     // Only a float RGBA source can be read as one; anything else renders as
     // if there were no source.
-    const OFX::Image* source =
-        _srcImg != nullptr && _srcImg->getPixelBytes() == kRgbaFloatBytes ? _srcImg : nullptr;
+    const OFX::Image* source = _srcImg != nullptr && _srcImg->getPixelBytes() == kRgbaFloatBytes ? _srcImg : nullptr;
     for (int y = window.y1; y < window.y2; ++y) {
-        if (_effect.abort())
-            return;
+        if (_effect.abort()) return;
         auto* destination = static_cast<float*>(_dstImg->getPixelAddress(window.x1, y));
-        if (destination == nullptr)
-            continue;
+        if (destination == nullptr) continue;
         SourceRow row;
         if (source != nullptr) {
             const OfxRectI& bounds = source->getBounds();

@@ -12,7 +12,7 @@ class LutArchive;
 // host's CPU threads band by band, or by handing the whole source image to
 // the OpenCL or CUDA back-end. Owns neither image.
 class ChromvaleProcessor : public OFX::ImageProcessor {
-public:
+ public:
     explicit ChromvaleProcessor(OFX::ImageEffect& effect);
 
     void setSrcImg(OFX::Image* image) { _srcImg = image; }
@@ -31,7 +31,7 @@ public:
     void processImagesMetal() override;
     void multiThreadProcessImages(OfxRectI window) override;
 
-private:
+ private:
     // Both GPU back-ends process the whole source image into a destination
     // of the same geometry.
     void requireGpuImages() const;

@@ -20,7 +20,9 @@ bool hasKind(const LutTable& table, LutKind expected) {
     return expected == LutKind::Table1D ? table.is1D() : table.is3D();
 }
 
-const char* kindName(LutKind kind) { return kind == LutKind::Table1D ? "1D" : "3D"; }
+const char* kindName(LutKind kind) {
+    return kind == LutKind::Table1D ? "1D" : "3D";
+}
 
 [[noreturn]] void failLoad(const std::string& name) {
     OFX::Log::error(true, "Unable to load LUT %s", name.c_str());
@@ -67,7 +69,9 @@ const LutTable* loadLut(LutArchive& archive, const std::string& name, LutKind ex
     return &lutCache.emplace(name, std::move(table)).first->second;
 }
 
-std::string lutArchivePath() { return bundleResource("data.bin"); }
+std::string lutArchivePath() {
+    return bundleResource("data.bin");
+}
 
 void resolveLookLuts(LutArchive& archive, LookParams& values) {
     if (!archive.open(lutArchivePath())) {

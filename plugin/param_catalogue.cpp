@@ -34,8 +34,8 @@ constexpr ParamSpec group(std::string_view name, std::string_view label, F open 
 
 using L = LookParams;
 
-constexpr ParamSpec slider(std::string_view name, std::string_view label, std::string_view hint,
-                           double def, double min, double max, std::string_view parent, float L::*field) {
+constexpr ParamSpec slider(std::string_view name, std::string_view label, std::string_view hint, double def, double min,
+                           double max, std::string_view parent, float L::*field) {
     ParamSpec slider = paramEntry(name, K::Double, label, hint, parent);
     slider.defaultValue = def;
     slider.minimum = min;
@@ -44,15 +44,14 @@ constexpr ParamSpec slider(std::string_view name, std::string_view label, std::s
     return slider;
 }
 
-constexpr ParamSpec toggle(std::string_view name, std::string_view label, std::string_view parent,
-                           bool L::*field) {
+constexpr ParamSpec toggle(std::string_view name, std::string_view label, std::string_view parent, bool L::*field) {
     ParamSpec toggle = paramEntry(name, K::Boolean, label, label, parent);
     toggle.boolField = field;
     return toggle;
 }
 
-constexpr ParamSpec choice(std::string_view name, std::string_view label, std::string_view parent,
-                           int32_t L::*field, F enabled = F::Unset, int def = 0) {
+constexpr ParamSpec choice(std::string_view name, std::string_view label, std::string_view parent, int32_t L::*field,
+                           F enabled = F::Unset, int def = 0) {
     ParamSpec choice = paramEntry(name, K::Choice, label, label, parent);
     choice.defaultValue = def;
     choice.enabled = enabled;
@@ -82,8 +81,7 @@ constexpr ParamSpec enabledBy(std::string_view choice, ParamSpec entry) {
     return entry;
 }
 
-constexpr ParamSpec button(std::string_view name, std::string_view label, std::string_view hint,
-                           F enabled = F::Unset) {
+constexpr ParamSpec button(std::string_view name, std::string_view label, std::string_view hint, F enabled = F::Unset) {
     ParamSpec button = paramEntry(name, K::PushButton, label, hint, "");
     button.enabled = enabled;
     return button;
@@ -117,11 +115,14 @@ constexpr auto kCatalogue = std::to_array<ParamSpec>({
 
     group(kGamut, "Gamut Limit", F::Off),
     toggle("gamutRAdjust", "Gamut Limit Red", kGamut, &L::gamutRAdjust),
-    share(slider("gamutRAdjustValue", "Gamut Limit Red", "Gamut Limit Red", 100, 100, 0, kGamut, &L::gamutRAdjustValue)),
+    share(
+        slider("gamutRAdjustValue", "Gamut Limit Red", "Gamut Limit Red", 100, 100, 0, kGamut, &L::gamutRAdjustValue)),
     toggle("gamutGAdjust", "Gamut Limit Green", kGamut, &L::gamutGAdjust),
-    share(slider("gamutGAdjustValue", "Gamut Limit Green", "Gamut Limit Green", 100, 100, 0, kGamut, &L::gamutGAdjustValue)),
+    share(slider("gamutGAdjustValue", "Gamut Limit Green", "Gamut Limit Green", 100, 100, 0, kGamut,
+                 &L::gamutGAdjustValue)),
     toggle("gamutBAdjust", "Gamut Limit Blue", kGamut, &L::gamutBAdjust),
-    share(slider("gamutBAdjustValue", "Gamut Limit Blue", "Gamut Limit Blue", 100, 100, 0, kGamut, &L::gamutBAdjustValue)),
+    share(slider("gamutBAdjustValue", "Gamut Limit Blue", "Gamut Limit Blue", 100, 100, 0, kGamut,
+                 &L::gamutBAdjustValue)),
 
     group(kPrinter, "Printer Lights", F::Off),
     identity(slider("PrinterLight", "Printer Lights All", "Printer Lights All", 0, -1, 1, kPrinter, &L::PrinterLight)),
@@ -166,17 +167,26 @@ constexpr auto kCatalogue = std::to_array<ParamSpec>({
 
     group(kNegative, "Negative Options"),
     identity(choice(kPaletteChoice, "Negative", kNegative, &L::colorPaletteAOptions)),
-    enabledBy(kPaletteChoice, choice("colorPaletteNegativeGEN2Selections", "Negative Stock GEN2", kNegative, &L::colorPaletteNegativeGEN2Selections, F::Off)),
-    enabledBy(kPaletteChoice, choice("colorPaletteNegativeSelections", "Negative Stock", kNegative, &L::colorPaletteNegativeSelections, F::Off)),
-    enabledBy(kPaletteChoice, choice("colorPaletteMajorSelections", "Major", kNegative, &L::colorPaletteMajorSelections, F::Off)),
-    enabledBy(kPaletteChoice, choice("colorPaletteMinorSelections", "Minor", kNegative, &L::colorPaletteMinorSelections, F::On)),
-    enabledBy(kPaletteChoice, readWhen("colorPaletteAOptions", slider("colorPaletteAIntensity", "Negative Intensity", "Negative Intensity", 0.5, 0, 1, kNegative, &L::colorPaletteAIntensity))),
+    enabledBy(kPaletteChoice, choice("colorPaletteNegativeGEN2Selections", "Negative Stock GEN2", kNegative,
+                                     &L::colorPaletteNegativeGEN2Selections, F::Off)),
+    enabledBy(kPaletteChoice, choice("colorPaletteNegativeSelections", "Negative Stock", kNegative,
+                                     &L::colorPaletteNegativeSelections, F::Off)),
+    enabledBy(kPaletteChoice,
+              choice("colorPaletteMajorSelections", "Major", kNegative, &L::colorPaletteMajorSelections, F::Off)),
+    enabledBy(kPaletteChoice,
+              choice("colorPaletteMinorSelections", "Minor", kNegative, &L::colorPaletteMinorSelections, F::On)),
+    enabledBy(kPaletteChoice, readWhen("colorPaletteAOptions",
+                                       slider("colorPaletteAIntensity", "Negative Intensity", "Negative Intensity", 0.5,
+                                              0, 1, kNegative, &L::colorPaletteAIntensity))),
     toggle("negativeToggle", "Bypass Negative Options", kNegative, &L::negativeToggle),
     group(kPrint, "Print Options"),
     identity(choice("contrastOptions", "Contrast Option", kPrint, &L::contrastOptions)),
-    enabledBy("contrastOptions", slider("contrastIntensity", "Contrast Intensity", "Contrast Intensity", 0.5, 0, 1, kPrint, &L::contrastIntensity)),
+    enabledBy("contrastOptions", slider("contrastIntensity", "Contrast Intensity", "Contrast Intensity", 0.5, 0, 1,
+                                        kPrint, &L::contrastIntensity)),
     identity(choice("colorPaletteBOptions", "Print Stock", kPrint, &L::colorPaletteBOptions, F::On)),
-    enabledBy("colorPaletteBOptions", readWhen("colorPaletteBOptions", slider("colorPaletteBIntensity", "Print Intensity", "Print Intensity", 0.5, 0, 1, kPrint, &L::colorPaletteBIntensity))),
+    enabledBy("colorPaletteBOptions",
+              readWhen("colorPaletteBOptions", slider("colorPaletteBIntensity", "Print Intensity", "Print Intensity",
+                                                      0.5, 0, 1, kPrint, &L::colorPaletteBIntensity))),
     toggle("printToggle", "Bypass Print Options", kPrint, &L::printToggle),
     group(kPostProcess, "Post Processing", F::Off),
     toggle("postProcessAdjust", "Enable Post Processing", kPostProcess, &L::postProcessAdjust),
@@ -225,7 +235,6 @@ constexpr bool everyValueHasItsField() {
 }
 static_assert(everyValueHasItsField(), "a value parameter has no LookParams member");
 
-
 }  // namespace
 
 std::string LutOption::entryName() const {
@@ -235,7 +244,9 @@ std::string LutOption::entryName() const {
     return name;
 }
 
-std::span<const ParamSpec> paramCatalogue() { return kCatalogue; }
+std::span<const ParamSpec> paramCatalogue() {
+    return kCatalogue;
+}
 
 const ParamSpec* findParam(std::string_view name) {
     auto found = std::ranges::find(kCatalogue, name, &ParamSpec::name);

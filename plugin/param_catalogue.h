@@ -51,7 +51,7 @@ struct ParamSpec {
     std::string_view parent;  // group name, empty at the top level
     DescribedFlag enabled = DescribedFlag::Unset;
     DescribedFlag open = DescribedFlag::Unset;  // groups only
-    bool onPage = true;  // appended to the page right after its definition
+    bool onPage = true;                         // appended to the page right after its definition
 
     // Where gathering puts the value, matching `kind`; all null for groups and buttons.
     float LookParams::*floatField = nullptr;

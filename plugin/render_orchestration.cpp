@@ -86,7 +86,9 @@ void ChromvaleNG::setupAndProcess(ChromvaleProcessor& processor, const OFX::Rend
     dst.reset();
 }
 
-void ChromvaleNG::resolveLuts(LookParams& values) { resolveLookLuts(m_archive, values); }
+void ChromvaleNG::resolveLuts(LookParams& values) {
+    resolveLookLuts(m_archive, values);
+}
 
 void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
     values = LookParams{};
@@ -114,8 +116,8 @@ void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
         values.zoneOverlaySize = guide.size;
     }
 
-    const TestImageBytes testImage = values.testRampToggle  ? testImageBytes(TestImageId::LightnessRamp)
-                                     : values.testSatToggle ? testImageBytes(TestImageId::SaturationRamp)
+    const TestImageBytes testImage = values.testRampToggle   ? testImageBytes(TestImageId::LightnessRamp)
+                                     : values.testSatToggle  ? testImageBytes(TestImageId::SaturationRamp)
                                      : values.testToneToggle ? testImageBytes(TestImageId::ToneMap)
                                                              : TestImageBytes{};
     values.testImage = testImage.data;

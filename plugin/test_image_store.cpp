@@ -13,13 +13,15 @@ std::mutex testImageMutex;
 
 namespace {
 
-constexpr std::array<const char*, 4> kFiles = {
-    "LightnesRamp.png", "SaturationRamp.png", "tonemap.png", "korvozones.png"};
+constexpr std::array<const char*, 4> kFiles = {"LightnesRamp.png", "SaturationRamp.png", "tonemap.png",
+                                               "korvozones.png"};
 
 // Guarded by testImageMutex. A filled buffer is never written again.
 std::array<std::vector<unsigned char>, 4> testImages;
 
-size_t slot(TestImageId id) { return static_cast<size_t>(id); }
+size_t slot(TestImageId id) {
+    return static_cast<size_t>(id);
+}
 
 // PNG rows run top-down, OpenFX rows bottom-up.
 void flipRows(std::vector<unsigned char>& pixels, size_t rowBytes) {
@@ -32,7 +34,9 @@ void flipRows(std::vector<unsigned char>& pixels, size_t rowBytes) {
 
 }  // namespace
 
-const char* testImageFile(TestImageId id) { return kFiles[slot(id)]; }
+const char* testImageFile(TestImageId id) {
+    return kFiles[slot(id)];
+}
 
 bool loadTestImage(std::vector<unsigned char>& buffer, const std::string& path) {
     std::vector<unsigned char> file;
@@ -52,8 +56,8 @@ bool loadTestImage(std::vector<unsigned char>& buffer, const std::string& path) 
     if (width != kTestImageWidth || height != kTestImageHeight) {
         // The chain reads every test image as 1920 x 1080; any other size
         // would be read out of bounds or shown distorted.
-        OFX::Log::error(true, "test image %s is %u x %u pixels, expected %u x %u", path.c_str(), width,
-                        height, kTestImageWidth, kTestImageHeight);
+        OFX::Log::error(true, "test image %s is %u x %u pixels, expected %u x %u", path.c_str(), width, height,
+                        kTestImageWidth, kTestImageHeight);
         return false;
     }
     std::vector<unsigned char> pixels;

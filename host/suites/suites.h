@@ -14,14 +14,14 @@ struct OfxInteractSuiteV1;
 
 namespace tonemill::host::suites {
 
-const OfxPropertySuiteV1 &propertySuite();
-const OfxParameterSuiteV1 &parameterSuite();
-const OfxImageEffectSuiteV1 &imageEffectSuite();
-const OfxMultiThreadSuiteV1 &multiThreadSuite();
-const OfxMemorySuiteV1 &memorySuite();
-const OfxMessageSuiteV1 &messageSuite();
-const OfxProgressSuiteV1 &progressSuite();
-const OfxTimeLineSuiteV1 &timeLineSuite();
-const OfxInteractSuiteV1 &interactSuite();
+const OfxPropertySuiteV1& propertySuite();
+const OfxParameterSuiteV1& parameterSuite();
+const OfxImageEffectSuiteV1& imageEffectSuite();
+const OfxMultiThreadSuiteV1& multiThreadSuite();
+const OfxMemorySuiteV1& memorySuite();
+const OfxMessageSuiteV1& messageSuite();
+const OfxProgressSuiteV1& progressSuite();
+const OfxTimeLineSuiteV1& timeLineSuite();
+const OfxInteractSuiteV1& interactSuite();
 
 }  // namespace tonemill::host::suites

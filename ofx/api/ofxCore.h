@@ -29,36 +29,48 @@ extern "C" {
 typedef int OfxStatus;
 typedef double OfxTime;
 
-typedef struct OfxPropertySetStruct *OfxPropertySetHandle;
+typedef struct OfxPropertySetStruct* OfxPropertySetHandle;
 
-typedef struct OfxRangeI { int min, max; } OfxRangeI;
-typedef struct OfxRangeD { double min, max; } OfxRangeD;
-typedef struct OfxPointI { int x, y; } OfxPointI;
-typedef struct OfxPointD { double x, y; } OfxPointD;
+typedef struct OfxRangeI {
+    int min, max;
+} OfxRangeI;
+typedef struct OfxRangeD {
+    double min, max;
+} OfxRangeD;
+typedef struct OfxPointI {
+    int x, y;
+} OfxPointI;
+typedef struct OfxPointD {
+    double x, y;
+} OfxPointD;
 /* x2 and y2 are exclusive. */
-typedef struct OfxRectI { int x1, y1, x2, y2; } OfxRectI;
-typedef struct OfxRectD { double x1, y1, x2, y2; } OfxRectD;
+typedef struct OfxRectI {
+    int x1, y1, x2, y2;
+} OfxRectI;
+typedef struct OfxRectD {
+    double x1, y1, x2, y2;
+} OfxRectD;
 
 typedef struct OfxHost {
-  OfxPropertySetHandle host;
-  const void *(*fetchSuite)(OfxPropertySetHandle host, const char *suiteName, int suiteVersion);
+    OfxPropertySetHandle host;
+    const void* (*fetchSuite)(OfxPropertySetHandle host, const char* suiteName, int suiteVersion);
 } OfxHost;
 
-typedef OfxStatus(OfxPluginEntryPoint)(const char *action, const void *handle,
-                                       OfxPropertySetHandle inArgs, OfxPropertySetHandle outArgs);
+typedef OfxStatus(OfxPluginEntryPoint)(const char* action, const void* handle, OfxPropertySetHandle inArgs,
+                                       OfxPropertySetHandle outArgs);
 
 typedef struct OfxPlugin {
-  const char *pluginApi;
-  int apiVersion;
-  const char *pluginIdentifier;
-  unsigned int pluginVersionMajor;
-  unsigned int pluginVersionMinor;
-  void (*setHost)(OfxHost *host);
-  OfxPluginEntryPoint *mainEntry;
+    const char* pluginApi;
+    int apiVersion;
+    const char* pluginIdentifier;
+    unsigned int pluginVersionMajor;
+    unsigned int pluginVersionMinor;
+    void (*setHost)(OfxHost* host);
+    OfxPluginEntryPoint* mainEntry;
 } OfxPlugin;
 
 OfxExport int OfxGetNumberOfPlugins(void);
-OfxExport OfxPlugin *OfxGetPlugin(int nth);
+OfxExport OfxPlugin* OfxGetPlugin(int nth);
 
 /* Generic actions */
 #define kOfxActionLoad "OfxActionLoad"

@@ -17,9 +17,9 @@ extern "C" {
 
 #define kOfxImageEffectSuite "OfxImageEffectSuite"
 
-typedef struct OfxImageEffectStruct *OfxImageEffectHandle;
-typedef struct OfxImageClipStruct *OfxImageClipHandle;
-typedef struct OfxImageMemoryStruct *OfxImageMemoryHandle;
+typedef struct OfxImageEffectStruct* OfxImageEffectHandle;
+typedef struct OfxImageClipStruct* OfxImageClipHandle;
+typedef struct OfxImageMemoryStruct* OfxImageMemoryHandle;
 
 /* Pixel components */
 #define kOfxImageComponentNone "OfxImageComponentNone"
@@ -140,22 +140,22 @@ typedef struct OfxImageMemoryStruct *OfxImageMemoryHandle;
 #define kOfxStatErrImageFormat ((int)1000)
 
 typedef struct OfxImageEffectSuiteV1 {
-  OfxStatus (*getPropertySet)(OfxImageEffectHandle imageEffect, OfxPropertySetHandle *propHandle);
-  OfxStatus (*getParamSet)(OfxImageEffectHandle imageEffect, OfxParamSetHandle *paramSet);
-  OfxStatus (*clipDefine)(OfxImageEffectHandle imageEffect, const char *name, OfxPropertySetHandle *propertySet);
-  OfxStatus (*clipGetHandle)(OfxImageEffectHandle imageEffect, const char *name, OfxImageClipHandle *clip,
-                             OfxPropertySetHandle *propertySet);
-  OfxStatus (*clipGetPropertySet)(OfxImageClipHandle clip, OfxPropertySetHandle *propHandle);
-  OfxStatus (*clipGetImage)(OfxImageClipHandle clip, OfxTime time, const OfxRectD *region,
-                            OfxPropertySetHandle *imageHandle);
-  OfxStatus (*clipReleaseImage)(OfxPropertySetHandle imageHandle);
-  OfxStatus (*clipGetRegionOfDefinition)(OfxImageClipHandle clip, OfxTime time, OfxRectD *bounds);
-  int (*abort)(OfxImageEffectHandle imageEffect);
-  OfxStatus (*imageMemoryAlloc)(OfxImageEffectHandle instanceHandle, size_t nBytes,
-                                OfxImageMemoryHandle *memoryHandle);
-  OfxStatus (*imageMemoryFree)(OfxImageMemoryHandle memoryHandle);
-  OfxStatus (*imageMemoryLock)(OfxImageMemoryHandle memoryHandle, void **returnedPtr);
-  OfxStatus (*imageMemoryUnlock)(OfxImageMemoryHandle memoryHandle);
+    OfxStatus (*getPropertySet)(OfxImageEffectHandle imageEffect, OfxPropertySetHandle* propHandle);
+    OfxStatus (*getParamSet)(OfxImageEffectHandle imageEffect, OfxParamSetHandle* paramSet);
+    OfxStatus (*clipDefine)(OfxImageEffectHandle imageEffect, const char* name, OfxPropertySetHandle* propertySet);
+    OfxStatus (*clipGetHandle)(OfxImageEffectHandle imageEffect, const char* name, OfxImageClipHandle* clip,
+                               OfxPropertySetHandle* propertySet);
+    OfxStatus (*clipGetPropertySet)(OfxImageClipHandle clip, OfxPropertySetHandle* propHandle);
+    OfxStatus (*clipGetImage)(OfxImageClipHandle clip, OfxTime time, const OfxRectD* region,
+                              OfxPropertySetHandle* imageHandle);
+    OfxStatus (*clipReleaseImage)(OfxPropertySetHandle imageHandle);
+    OfxStatus (*clipGetRegionOfDefinition)(OfxImageClipHandle clip, OfxTime time, OfxRectD* bounds);
+    int (*abort)(OfxImageEffectHandle imageEffect);
+    OfxStatus (*imageMemoryAlloc)(OfxImageEffectHandle instanceHandle, size_t nBytes,
+                                  OfxImageMemoryHandle* memoryHandle);
+    OfxStatus (*imageMemoryFree)(OfxImageMemoryHandle memoryHandle);
+    OfxStatus (*imageMemoryLock)(OfxImageMemoryHandle memoryHandle, void** returnedPtr);
+    OfxStatus (*imageMemoryUnlock)(OfxImageMemoryHandle memoryHandle);
 } OfxImageEffectSuiteV1;
 
 #ifdef __cplusplus

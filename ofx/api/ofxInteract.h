@@ -9,7 +9,7 @@ extern "C" {
 
 #define kOfxInteractSuite "OfxInteractSuite"
 
-typedef struct OfxInteract *OfxInteractHandle;
+typedef struct OfxInteract* OfxInteractHandle;
 
 /* Interact actions */
 #define kOfxInteractActionDraw "OfxInteractActionDraw"
@@ -34,9 +34,9 @@ typedef struct OfxInteract *OfxInteractHandle;
 #define kOfxInteractPropPenPressure "OfxInteractPropPenPressure"
 
 typedef struct OfxInteractSuiteV1 {
-  OfxStatus (*interactSwapBuffers)(OfxInteractHandle interactInstance);
-  OfxStatus (*interactRedraw)(OfxInteractHandle interactInstance);
-  OfxStatus (*interactGetPropertySet)(OfxInteractHandle interactInstance, OfxPropertySetHandle *property);
+    OfxStatus (*interactSwapBuffers)(OfxInteractHandle interactInstance);
+    OfxStatus (*interactRedraw)(OfxInteractHandle interactInstance);
+    OfxStatus (*interactGetPropertySet)(OfxInteractHandle interactInstance, OfxPropertySetHandle* property);
 } OfxInteractSuiteV1;
 
 #ifdef __cplusplus

@@ -10,8 +10,8 @@ extern "C" {
 #define kOfxMemorySuite "OfxMemorySuite"
 
 typedef struct OfxMemorySuiteV1 {
-  OfxStatus (*memoryAlloc)(void *handle, size_t nBytes, void **allocatedData);
-  OfxStatus (*memoryFree)(void *allocatedData);
+    OfxStatus (*memoryAlloc)(void* handle, size_t nBytes, void** allocatedData);
+    OfxStatus (*memoryFree)(void* allocatedData);
 } OfxMemorySuiteV1;
 
 #ifdef __cplusplus

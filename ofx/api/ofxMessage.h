@@ -17,7 +17,7 @@ extern "C" {
 #define kOfxMessageQuestion "OfxMessageQuestion"
 
 typedef struct OfxMessageSuiteV1 {
-  OfxStatus (*message)(void *handle, const char *messageType, const char *messageId, const char *format, ...);
+    OfxStatus (*message)(void* handle, const char* messageType, const char* messageId, const char* format, ...);
 } OfxMessageSuiteV1;
 
 #ifdef __cplusplus

@@ -10,8 +10,8 @@ extern "C" {
 
 #define kOfxParameterSuite "OfxParameterSuite"
 
-typedef struct OfxParamStruct *OfxParamHandle;
-typedef struct OfxParamSetStruct *OfxParamSetHandle;
+typedef struct OfxParamStruct* OfxParamHandle;
+typedef struct OfxParamSetStruct* OfxParamSetHandle;
 
 /* Parameter types */
 #define kOfxParamTypeInteger "OfxParamTypeInteger"
@@ -129,27 +129,27 @@ typedef struct OfxParamSetStruct *OfxParamSetHandle;
 /* Variadic values: a get passes one pointer per dimension (int * for boolean, choice
    and integer parameters, double * for double parameters); a set passes the values. */
 typedef struct OfxParameterSuiteV1 {
-  OfxStatus (*paramDefine)(OfxParamSetHandle paramSet, const char *paramType, const char *name,
-                           OfxPropertySetHandle *propertySet);
-  OfxStatus (*paramGetHandle)(OfxParamSetHandle paramSet, const char *name, OfxParamHandle *param,
-                              OfxPropertySetHandle *propertySet);
-  OfxStatus (*paramSetGetPropertySet)(OfxParamSetHandle paramSet, OfxPropertySetHandle *propHandle);
-  OfxStatus (*paramGetPropertySet)(OfxParamHandle param, OfxPropertySetHandle *propHandle);
-  OfxStatus (*paramGetValue)(OfxParamHandle paramHandle, ...);
-  OfxStatus (*paramGetValueAtTime)(OfxParamHandle paramHandle, OfxTime time, ...);
-  OfxStatus (*paramGetDerivative)(OfxParamHandle paramHandle, OfxTime time, ...);
-  OfxStatus (*paramGetIntegral)(OfxParamHandle paramHandle, OfxTime time1, OfxTime time2, ...);
-  OfxStatus (*paramSetValue)(OfxParamHandle paramHandle, ...);
-  OfxStatus (*paramSetValueAtTime)(OfxParamHandle paramHandle, OfxTime time, ...);
-  OfxStatus (*paramGetNumKeys)(OfxParamHandle paramHandle, unsigned int *numberOfKeys);
-  OfxStatus (*paramGetKeyTime)(OfxParamHandle paramHandle, unsigned int nthKey, OfxTime *time);
-  OfxStatus (*paramGetKeyIndex)(OfxParamHandle paramHandle, OfxTime time, int direction, int *index);
-  OfxStatus (*paramDeleteKey)(OfxParamHandle paramHandle, OfxTime time);
-  OfxStatus (*paramDeleteAllKeys)(OfxParamHandle paramHandle);
-  OfxStatus (*paramCopy)(OfxParamHandle paramTo, OfxParamHandle paramFrom, OfxTime dstOffset,
-                         const OfxRangeD *frameRange);
-  OfxStatus (*paramEditBegin)(OfxParamSetHandle paramSet, const char *name);
-  OfxStatus (*paramEditEnd)(OfxParamSetHandle paramSet);
+    OfxStatus (*paramDefine)(OfxParamSetHandle paramSet, const char* paramType, const char* name,
+                             OfxPropertySetHandle* propertySet);
+    OfxStatus (*paramGetHandle)(OfxParamSetHandle paramSet, const char* name, OfxParamHandle* param,
+                                OfxPropertySetHandle* propertySet);
+    OfxStatus (*paramSetGetPropertySet)(OfxParamSetHandle paramSet, OfxPropertySetHandle* propHandle);
+    OfxStatus (*paramGetPropertySet)(OfxParamHandle param, OfxPropertySetHandle* propHandle);
+    OfxStatus (*paramGetValue)(OfxParamHandle paramHandle, ...);
+    OfxStatus (*paramGetValueAtTime)(OfxParamHandle paramHandle, OfxTime time, ...);
+    OfxStatus (*paramGetDerivative)(OfxParamHandle paramHandle, OfxTime time, ...);
+    OfxStatus (*paramGetIntegral)(OfxParamHandle paramHandle, OfxTime time1, OfxTime time2, ...);
+    OfxStatus (*paramSetValue)(OfxParamHandle paramHandle, ...);
+    OfxStatus (*paramSetValueAtTime)(OfxParamHandle paramHandle, OfxTime time, ...);
+    OfxStatus (*paramGetNumKeys)(OfxParamHandle paramHandle, unsigned int* numberOfKeys);
+    OfxStatus (*paramGetKeyTime)(OfxParamHandle paramHandle, unsigned int nthKey, OfxTime* time);
+    OfxStatus (*paramGetKeyIndex)(OfxParamHandle paramHandle, OfxTime time, int direction, int* index);
+    OfxStatus (*paramDeleteKey)(OfxParamHandle paramHandle, OfxTime time);
+    OfxStatus (*paramDeleteAllKeys)(OfxParamHandle paramHandle);
+    OfxStatus (*paramCopy)(OfxParamHandle paramTo, OfxParamHandle paramFrom, OfxTime dstOffset,
+                           const OfxRangeD* frameRange);
+    OfxStatus (*paramEditBegin)(OfxParamSetHandle paramSet, const char* name);
+    OfxStatus (*paramEditEnd)(OfxParamSetHandle paramSet);
 } OfxParameterSuiteV1;
 
 #ifdef __cplusplus

@@ -10,9 +10,9 @@ extern "C" {
 #define kOfxProgressSuite "OfxProgressSuite"
 
 typedef struct OfxProgressSuiteV1 {
-  OfxStatus (*progressStart)(void *effectInstance, const char *label);
-  OfxStatus (*progressUpdate)(void *effectInstance, double progress);
-  OfxStatus (*progressEnd)(void *effectInstance);
+    OfxStatus (*progressStart)(void* effectInstance, const char* label);
+    OfxStatus (*progressUpdate)(void* effectInstance, double progress);
+    OfxStatus (*progressEnd)(void* effectInstance);
 } OfxProgressSuiteV1;
 
 #ifdef __cplusplus

@@ -10,9 +10,9 @@ extern "C" {
 #define kOfxTimeLineSuite "OfxTimeLineSuite"
 
 typedef struct OfxTimeLineSuiteV1 {
-  OfxStatus (*getTime)(void *instance, double *time);
-  OfxStatus (*gotoTime)(void *instance, double time);
-  OfxStatus (*getTimeBounds)(void *instance, double *firstTime, double *lastTime);
+    OfxStatus (*getTime)(void* instance, double* time);
+    OfxStatus (*gotoTime)(void* instance, double time);
+    OfxStatus (*getTimeBounds)(void* instance, double* firstTime, double* lastTime);
 } OfxTimeLineSuiteV1;
 
 #ifdef __cplusplus

@@ -8,48 +8,48 @@
 namespace OFX {
 
 enum ContextEnum {
-  eContextNone = 0,
-  eContextGenerator,
-  eContextFilter,
-  eContextTransition,
-  eContextPaint,
-  eContextGeneral,
-  eContextRetimer,
+    eContextNone = 0,
+    eContextGenerator,
+    eContextFilter,
+    eContextTransition,
+    eContextPaint,
+    eContextGeneral,
+    eContextRetimer,
 };
 
 enum BitDepthEnum {
-  eBitDepthNone = 0,
-  eBitDepthUByte = 1,
-  eBitDepthUShort = 2,
-  eBitDepthFloat = 4,
-  eBitDepthCustom = 5,
+    eBitDepthNone = 0,
+    eBitDepthUByte = 1,
+    eBitDepthUShort = 2,
+    eBitDepthFloat = 4,
+    eBitDepthCustom = 5,
 };
 
 enum PixelComponentEnum {
-  ePixelComponentNone = 0,
-  ePixelComponentRGBA,
-  ePixelComponentRGB,
-  ePixelComponentAlpha,
-  ePixelComponentCustom,
+    ePixelComponentNone = 0,
+    ePixelComponentRGBA,
+    ePixelComponentRGB,
+    ePixelComponentAlpha,
+    ePixelComponentCustom,
 };
 
 enum PreMultiplicationEnum {
-  eImageOpaque = 0,
-  eImagePreMultiplied,
-  eImageUnPreMultiplied,
+    eImageOpaque = 0,
+    eImagePreMultiplied,
+    eImageUnPreMultiplied,
 };
 
 enum FieldEnum {
-  eFieldNone = 0,
-  eFieldBoth,
-  eFieldLower,
-  eFieldUpper,
+    eFieldNone = 0,
+    eFieldBoth,
+    eFieldLower,
+    eFieldUpper,
 };
 
 enum RenderSafetyEnum {
-  eRenderUnsafe = 0,
-  eRenderInstanceSafe,
-  eRenderFullySafe,
+    eRenderUnsafe = 0,
+    eRenderInstanceSafe,
+    eRenderFullySafe,
 };
 
 // An unknown context text writes an error line naming it and raises

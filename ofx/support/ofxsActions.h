@@ -33,10 +33,9 @@ void renderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const 
 void beginSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid);
 void endSequenceRenderAction(OfxImageEffectHandle handle, const PropertySet& inArgs, const std::string& uid);
 bool isIdentityAction(OfxImageEffectHandle handle, const PropertySet& inArgs, PropertySet& outArgs);
-bool regionOfDefinitionAction(OfxImageEffectHandle handle, const PropertySet& inArgs,
-                              PropertySet& outArgs);
-bool regionsOfInterestAction(OfxImageEffectHandle handle, const PropertySet& inArgs,
-                             PropertySet& outArgs, const std::string& uid);
+bool regionOfDefinitionAction(OfxImageEffectHandle handle, const PropertySet& inArgs, PropertySet& outArgs);
+bool regionsOfInterestAction(OfxImageEffectHandle handle, const PropertySet& inArgs, PropertySet& outArgs,
+                             const std::string& uid);
 bool framesNeededAction(OfxImageEffectHandle handle, const PropertySet& inArgs, PropertySet& outArgs,
                         const std::string& uid);
 bool clipPreferencesAction(OfxImageEffectHandle handle, PropertySet& outArgs, const std::string& uid);

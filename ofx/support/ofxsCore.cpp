@@ -7,22 +7,23 @@
 
 namespace OFX {
 
-const char* mapStatusToString(OfxStatus status) { return ofxStatusName(status); }
-
-void throwSuiteStatusException(OfxStatus status) {
-  switch (status) {
-    case kOfxStatOK:
-    case kOfxStatReplyYes:
-    case kOfxStatReplyNo:
-    case kOfxStatReplyDefault:
-      return;
-    case kOfxStatErrMemory:
-      throw std::bad_alloc();
-    default:
-      throw Exception::Suite(status);
-  }
+const char* mapStatusToString(OfxStatus status) {
+    return ofxStatusName(status);
 }
 
-const char* Exception::Suite::what() const noexcept { return mapStatusToString(_status); }
+void throwSuiteStatusException(OfxStatus status) {
+    switch (status) {
+        case kOfxStatOK:
+        case kOfxStatReplyYes:
+        case kOfxStatReplyNo:
+        case kOfxStatReplyDefault: return;
+        case kOfxStatErrMemory: throw std::bad_alloc();
+        default: throw Exception::Suite(status);
+    }
+}
+
+const char* Exception::Suite::what() const noexcept {
+    return mapStatusToString(_status);
+}
 
 }  // namespace OFX

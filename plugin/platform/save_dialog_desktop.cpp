@@ -94,8 +94,12 @@ bool hasDisplay() {
 }
 
 std::vector<std::string> zenityArgs(const std::string& proposedPath) {
-    return {"zenity", "--file-selection", "--save", "--confirm-overwrite",
-            std::string("--title=") + kSaveDialogTitle, "--filename=" + proposedPath,
+    return {"zenity",
+            "--file-selection",
+            "--save",
+            "--confirm-overwrite",
+            std::string("--title=") + kSaveDialogTitle,
+            "--filename=" + proposedPath,
             "--file-filter=Cube | *.cube"};
 }
 
@@ -145,7 +149,9 @@ std::string defaultExportFolder() {
     return home + "/Tonemill LUTs";
 }
 
-void createExportFolder(const std::string& folder) { mkdir(folder.c_str(), 0755); }
+void createExportFolder(const std::string& folder) {
+    mkdir(folder.c_str(), 0755);
+}
 
 }  // namespace ChromvaleBeta2
 

@@ -43,13 +43,17 @@ class CommonSaveDialog : public SaveDialog {
 
 }  // namespace
 
-std::unique_ptr<SaveDialog> makePlatformSaveDialog() { return std::make_unique<CommonSaveDialog>(); }
+std::unique_ptr<SaveDialog> makePlatformSaveDialog() {
+    return std::make_unique<CommonSaveDialog>();
+}
 
 std::string defaultExportFolder() {
     return "C:\\ProgramData\\Blackmagic Design\\DaVinci Resolve\\Support\\LUT\\CHROMVALE";
 }
 
-void createExportFolder(const std::string& folder) { CreateDirectoryA(folder.c_str(), nullptr); }
+void createExportFolder(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+}
 
 }  // namespace ChromvaleBeta2
 

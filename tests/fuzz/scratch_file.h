@@ -15,7 +15,7 @@ namespace ChromvaleBeta2::fuzzing {
 // insist on a path. It lives in memory where the system allows (a file on
 // disk per input costs milliseconds) and is removed when the fuzzer exits.
 class ScratchFile {
-public:
+ public:
     explicit ScratchFile(const std::string& stem) {
         std::error_code noShm;
         const std::filesystem::path folder =
@@ -37,7 +37,7 @@ public:
         }
     }
 
-private:
+ private:
     std::string m_path;
 };
 

@@ -17,11 +17,11 @@ namespace tonemill::lutgen {
 // final saturation. Every layer curve is increasing, so the neutral axis stays
 // monotonic as long as the tints stay small.
 struct FilmStock {
-    double exposure = 0.0;          // stops
-    Vec3 balance{0.0, 0.0, 0.0};    // stops per layer before the curve
+    double exposure = 0.0;        // stops
+    Vec3 balance{0.0, 0.0, 0.0};  // stops per layer before the curve
     Vec3 gamma{1.0, 1.0, 1.0};
-    double toe = 7.0;               // stops below grey
-    double shoulder = 7.0;          // stops above grey
+    double toe = 7.0;                   // stops below grey
+    double shoulder = 7.0;              // stops above grey
     std::array<double, 6> crosstalk{};  // rg rb gr gb br bg
     Vec3 shadowTint{0.0, 0.0, 0.0};     // stops
     Vec3 highlightTint{0.0, 0.0, 0.0};  // stops
@@ -40,12 +40,12 @@ double characteristicCurve(double x, double slope, double toe, double shoulder);
 // hue gain chroma and are drawn towards it, and the tone range is tinted.
 struct Palette {
     FilmStock film;
-    double keyHue = 0.0;       // degrees
-    double hueWidth = 45.0;    // degrees, spread of the key's influence
-    double keyBoost = 0.2;     // chroma gain at the key hue
-    double keyPull = 0.15;     // share of the hue distance closed at the key
-    double keyTint = 0.0;      // chroma pushed along the key hue, shadows (<0) or highlights (>0)
-    double warmth = 0.0;       // chroma towards orange (>0) or blue (<0), all tones
+    double keyHue = 0.0;     // degrees
+    double hueWidth = 45.0;  // degrees, spread of the key's influence
+    double keyBoost = 0.2;   // chroma gain at the key hue
+    double keyPull = 0.15;   // share of the hue distance closed at the key
+    double keyTint = 0.0;    // chroma pushed along the key hue, shadows (<0) or highlights (>0)
+    double warmth = 0.0;     // chroma towards orange (>0) or blue (<0), all tones
 };
 
 Palette paletteFromRecipe(const Recipe& recipe);

@@ -12,11 +12,11 @@ namespace tonemill::lutgen {
 // display saturation, conversion to the display primaries and white, a clip
 // to the display range, and the display's inverse EOTF.
 struct HouseRendering {
-    double exposure = 0.0;   // stops
+    double exposure = 0.0;  // stops
     double contrast = 1.3;
-    double greyOut = 0.1;    // display-linear level of the grey card
-    double peak = 1.0;       // display-linear asymptote
-    double flare = 0.005;    // display-linear toe compression
+    double greyOut = 0.1;  // display-linear level of the grey card
+    double peak = 1.0;     // display-linear asymptote
+    double flare = 0.005;  // display-linear toe compression
     double huePreserve = 0.0;
     double saturation = 1.0;
     Mat3 ap1ToDisplay{};

@@ -6,33 +6,27 @@
 
 namespace tonemill::lutgen {
 
-Lattice identityLattice(bool oneDimensional, uint32_t size)
-{
+Lattice identityLattice(bool oneDimensional, uint32_t size) {
     Lattice lattice{oneDimensional, size, {}};
     const double step = 1.0 / (size - 1);
     if (oneDimensional) {
         lattice.rgb.reserve(size * 3);
-        for (uint32_t i = 0; i < size; ++i)
-            lattice.rgb.insert(lattice.rgb.end(), {i * step, i * step, i * step});
+        for (uint32_t i = 0; i < size; ++i) lattice.rgb.insert(lattice.rgb.end(), {i * step, i * step, i * step});
         return lattice;
     }
     lattice.rgb.reserve(size_t(size) * size * size * 3);
     for (uint32_t b = 0; b < size; ++b)
         for (uint32_t g = 0; g < size; ++g)
-            for (uint32_t r = 0; r < size; ++r)
-                lattice.rgb.insert(lattice.rgb.end(), {r * step, g * step, b * step});
+            for (uint32_t r = 0; r < size; ++r) lattice.rgb.insert(lattice.rgb.end(), {r * step, g * step, b * step});
     return lattice;
 }
 
 namespace {
 
-void appendValue(std::string& out, double value)
-{
+void appendValue(std::string& out, double value) {
     float f = static_cast<float>(value);
-    if (!std::isfinite(f))
-        throw std::runtime_error("value " + std::to_string(value) + " is not a finite float");
-    if (f == 0.0f)
-        f = 0.0f;  // no "-0"
+    if (!std::isfinite(f)) throw std::runtime_error("value " + std::to_string(value) + " is not a finite float");
+    if (f == 0.0f) f = 0.0f;  // no "-0"
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, f, std::chars_format::fixed);
     out.append(buffer, result.ptr);
@@ -40,8 +34,7 @@ void appendValue(std::string& out, double value)
 
 }  // namespace
 
-std::string cubeText(const Lattice& lattice, const std::string& title)
-{
+std::string cubeText(const Lattice& lattice, const std::string& title) {
     std::string out;
     out.reserve(lattice.rgb.size() * 12 + 256);
     out += "TITLE \"" + title + "\"\n";

@@ -27,45 +27,36 @@ const std::set<std::string> kFixedEntries = {
     "KORVO/KORVO_ZONES_000.cube",
 };
 
-void writeWhole(const fs::path& path, const std::string& text)
-{
+void writeWhole(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     const fs::path partial = path.string() + ".partial";
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out.flush())
-            throw std::runtime_error("cannot write " + partial.string());
+        if (!out.flush()) throw std::runtime_error("cannot write " + partial.string());
     }
     fs::rename(partial, path);
 }
 
 std::map<std::string, const Recipe*> checkCoverage(const std::vector<CatalogueEntry>& catalogue,
-                                                   const std::vector<Recipe>& recipes)
-{
+                                                   const std::vector<Recipe>& recipes) {
     std::map<std::string, const Recipe*> byName;
-    for (const Recipe& r : recipes)
-        byName[r.entryName()] = &r;
+    for (const Recipe& r : recipes) byName[r.entryName()] = &r;
     std::set<std::string> wanted = kFixedEntries;
     for (const CatalogueEntry& e : catalogue) {
         wanted.insert(e.entryName);
-        if (!byName.count(e.entryName))
-            throw std::runtime_error(e.source + ": no recipe for '" + e.entryName + "'");
+        if (!byName.count(e.entryName)) throw std::runtime_error(e.source + ": no recipe for '" + e.entryName + "'");
         if (e.oneDimensional != isCurveEntry(e.entryName))
-            throw std::runtime_error(e.source + ": '" + e.entryName +
-                                     "' has the wrong kind for its folder");
+            throw std::runtime_error(e.source + ": '" + e.entryName + "' has the wrong kind for its folder");
     }
     for (const std::string& name : kFixedEntries)
-        if (!byName.count(name))
-            throw std::runtime_error("no recipe for '" + name + "'");
+        if (!byName.count(name)) throw std::runtime_error("no recipe for '" + name + "'");
     for (const auto& [name, recipe] : byName)
-        if (!wanted.count(name))
-            throw std::runtime_error("recipe [" + name + "] names no entry of the option lists");
+        if (!wanted.count(name)) throw std::runtime_error("recipe [" + name + "] names no entry of the option lists");
     return byName;
 }
 
-int usage()
-{
+int usage() {
     std::fprintf(stderr,
                  "usage: tonemill-lutgen --options lut_options.tsv --recipes lut_recipes.ini "
                  "--out FOLDER\n");
@@ -74,20 +65,16 @@ int usage()
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::map<std::string, std::string> args;
-    for (int i = 1; i + 1 < argc; i += 2)
-        args[argv[i]] = argv[i + 1];
-    if (argc != 7 || !args.count("--options") || !args.count("--recipes") || !args.count("--out"))
-        return usage();
+    for (int i = 1; i + 1 < argc; i += 2) args[argv[i]] = argv[i + 1];
+    if (argc != 7 || !args.count("--options") || !args.count("--recipes") || !args.count("--out")) return usage();
     try {
         const auto catalogue = readOptionCatalogue(args["--options"]);
         const auto recipes = readRecipeBook(args["--recipes"]);
         const auto byName = checkCoverage(catalogue, recipes);
         const fs::path out = args["--out"];
-        for (const auto& [name, recipe] : byName)
-            writeWhole(out / name, cubeText(bakeEntry(*recipe), name));
+        for (const auto& [name, recipe] : byName) writeWhole(out / name, cubeText(bakeEntry(*recipe), name));
         std::printf("tonemill-lutgen: wrote %zu tables to %s\n", byName.size(), out.string().c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tonemill-lutgen: %s\n", e.what());

@@ -14,18 +14,15 @@ namespace {
 
 constexpr const char* kDisplayP3 = "DISPLAY - CIE-XYZ-D65_to_DisplayP3";
 
-OCIO::TransformDirection directionOf(bool inverse)
-{
+OCIO::TransformDirection directionOf(bool inverse) {
     return inverse ? OCIO::TRANSFORM_DIR_INVERSE : OCIO::TRANSFORM_DIR_FORWARD;
 }
 
-OCIO::TransformRcPtr displayP3(bool invert)
-{
+OCIO::TransformRcPtr displayP3(bool invert) {
     static const Chromaticity d65{0.3127, 0.3290};
     const Gamut p3{{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, d65};
     const Mat3 m = inverse(rgbToXyz(p3));
-    const double m44[16] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0,
-                            m[6], m[7], m[8], 0, 0,    0,    0,    1};
+    const double m44[16] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, 0, 0, 0, 1};
     auto matrix = OCIO::MatrixTransform::Create();
     matrix->setMatrix(m44);
     auto curve = OCIO::ExponentWithLinearTransform::Create();
@@ -41,10 +38,8 @@ OCIO::TransformRcPtr displayP3(bool invert)
     return group;
 }
 
-OCIO::TransformRcPtr stepTransform(const OcioStep& step)
-{
-    if (step.builtin == kDisplayP3)
-        return displayP3(step.inverse);
+OCIO::TransformRcPtr stepTransform(const OcioStep& step) {
+    if (step.builtin == kDisplayP3) return displayP3(step.inverse);
     auto builtin = OCIO::BuiltinTransform::Create();
     builtin->setStyle(step.builtin.c_str());
     builtin->setDirection(directionOf(step.inverse));
@@ -53,22 +48,19 @@ OCIO::TransformRcPtr stepTransform(const OcioStep& step)
 
 }  // namespace
 
-OcioStep acescctToAces(bool inverse)
-{
+OcioStep acescctToAces(bool inverse) {
     return {"ACEScct_to_ACES2065-1", inverse};
 }
 
-LatticeTransform ocioChain(const std::vector<OcioStep>& steps)
-{
+LatticeTransform ocioChain(const std::vector<OcioStep>& steps) {
     OCIO::ConstCPUProcessorRcPtr cpu;
     try {
         auto group = OCIO::GroupTransform::Create();
-        for (const OcioStep& step : steps)
-            group->appendTransform(stepTransform(step));
+        for (const OcioStep& step : steps) group->appendTransform(stepTransform(step));
         auto config = OCIO::Config::CreateRaw();
         auto processor = config->getProcessor(group);
-        cpu = processor->getOptimizedCPUProcessor(OCIO::BIT_DEPTH_F32, OCIO::BIT_DEPTH_F32,
-                                                  OCIO::OPTIMIZATION_LOSSLESS);
+        cpu =
+            processor->getOptimizedCPUProcessor(OCIO::BIT_DEPTH_F32, OCIO::BIT_DEPTH_F32, OCIO::OPTIMIZATION_LOSSLESS);
     } catch (const OCIO::Exception& e) {
         throw std::runtime_error(std::string("OpenColorIO: ") + e.what());
     }

@@ -9,34 +9,28 @@ namespace tonemill::lutgen {
 
 namespace {
 
-std::vector<std::string> splitTabs(const std::string& line)
-{
+std::vector<std::string> splitTabs(const std::string& line) {
     std::vector<std::string> fields;
     std::string::size_type start = 0;
     for (;;) {
         const auto tab = line.find('\t', start);
         fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos)
-            return fields;
+        if (tab == std::string::npos) return fields;
         start = tab + 1;
     }
 }
 
 }  // namespace
 
-std::vector<CatalogueEntry> readOptionCatalogue(const std::string& path)
-{
+std::vector<CatalogueEntry> readOptionCatalogue(const std::string& path) {
     std::ifstream in(path);
-    if (!in)
-        throw std::runtime_error("cannot read option catalogue " + path);
+    if (!in) throw std::runtime_error("cannot read option catalogue " + path);
     std::vector<CatalogueEntry> entries;
     std::set<std::string> seen;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
         const std::string where = path + ":" + std::to_string(number);
         const auto fields = splitTabs(line);
         if (fields.size() != 6)
@@ -55,8 +49,7 @@ std::vector<CatalogueEntry> readOptionCatalogue(const std::string& path)
         if (folder.empty() || folder.back() != '/' || file.empty())
             throw std::runtime_error(where + ": a LUT option needs a folder ending in '/' and a file");
         CatalogueEntry entry{folder + file + ".cube", kind == "1D", where};
-        if (seen.insert(entry.entryName).second)
-            entries.push_back(std::move(entry));
+        if (seen.insert(entry.entryName).second) entries.push_back(std::move(entry));
     }
     return entries;
 }

@@ -9,7 +9,7 @@ namespace tonemill::lutgen {
 struct CatalogueEntry {
     std::string entryName;  // folder + file + ".cube"
     bool oneDimensional = false;
-    std::string source;     // "file:line" of the option, for messages
+    std::string source;  // "file:line" of the option, for messages
 };
 
 // Reads data/lut_options.tsv and returns every distinct LUT entry that an

@@ -12,7 +12,7 @@ namespace tonemill::lutgen {
 // A section may name another with "base = ..." and inherits every key it does
 // not set itself.
 class Recipe {
-public:
+ public:
     Recipe(std::string entryName, std::map<std::string, std::string> values);
 
     const std::string& entryName() const { return m_entryName; }
@@ -27,7 +27,7 @@ public:
     Vec3 triple(const std::string& key, const Vec3& fallback) const;
     std::vector<double> numbers(const std::string& key) const;
 
-private:
+ private:
     [[noreturn]] void fail(const std::string& key, const std::string& what) const;
 
     std::string m_entryName;

@@ -6,8 +6,7 @@
 
 namespace tonemill::lutgen {
 
-ZoneChart zoneChartFromRecipe(const Recipe& r)
-{
+ZoneChart zoneChartFromRecipe(const Recipe& r) {
     ZoneChart chart;
     chart.firstStop = static_cast<int>(r.number("first_stop"));
     const auto values = r.numbers("colours");
@@ -24,8 +23,7 @@ ZoneChart zoneChartFromRecipe(const Recipe& r)
     return chart;
 }
 
-int zoneIndex(const ZoneChart& chart, double stops)
-{
+int zoneIndex(const ZoneChart& chart, double stops) {
     const int last = static_cast<int>(chart.displayColours.size()) - 1;
     return std::clamp(static_cast<int>(std::lround(stops)) - chart.firstStop, 0, last);
 }

@@ -11,7 +11,7 @@ namespace tonemill::lutgen {
 // card, each with the colour a display shows for it after the default output
 // transform. The LUT and the legend image both come from these values.
 struct ZoneChart {
-    int firstStop = -5;  // the zone of the first colour; lower exposures share it
+    int firstStop = -5;                                 // the zone of the first colour; lower exposures share it
     std::vector<std::array<double, 3>> displayColours;  // display code values, 0 to 1
 };
 

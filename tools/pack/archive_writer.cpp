@@ -58,9 +58,9 @@ ArchiveIndex buildIndex(const std::vector<PackEntry>& sorted) {
             throw std::runtime_error("archive would pass 2 GiB at entry " + sorted[i].name);
         }
         const ArchiveEntry entry{static_cast<uint32_t>(offset), static_cast<uint32_t>(size)};
-        encodeArchiveEntry(sorted[i].name, entry,
-                           std::span<unsigned char, kArchiveEntrySize>(index.bytes.data() + i * kArchiveEntrySize,
-                                                                       kArchiveEntrySize));
+        encodeArchiveEntry(
+            sorted[i].name, entry,
+            std::span<unsigned char, kArchiveEntrySize>(index.bytes.data() + i * kArchiveEntrySize, kArchiveEntrySize));
         index.bodySizes.push_back(entry.size);
         offset += size;
     }
@@ -79,14 +79,12 @@ std::vector<PackEntry> collectFolder(const std::filesystem::path& folder) {
             entries.push_back({item.path().lexically_relative(folder).generic_string(), item.path()});
         }
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const PackEntry& a, const PackEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(), [](const PackEntry& a, const PackEntry& b) { return a.name < b.name; });
     return entries;
 }
 
 void writeArchive(std::vector<PackEntry> entries, const std::filesystem::path& target) {
-    std::sort(entries.begin(), entries.end(),
-              [](const PackEntry& a, const PackEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(), [](const PackEntry& a, const PackEntry& b) { return a.name < b.name; });
     checkNames(entries);
     ArchiveIndex index = buildIndex(entries);
     unsigned char lengthField[kArchiveLengthFieldSize];

@@ -33,8 +33,7 @@ constexpr const char* kDefaultOutput = "4-ODT/REC709-ODT-65.cube";
 constexpr unsigned kThumbStep = 4;  // chart pixels per thumbnail pixel
 constexpr unsigned kColumns = 4, kGap = 8;
 
-LutTable readTable(const fs::path& path)
-{
+LutTable readTable(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -44,10 +43,8 @@ LutTable readTable(const fs::path& path)
     return table;
 }
 
-float4 sample(const LutTable& t, float4 c)
-{
-    if (t.is3D())
-        return ChromvaleBeta2::lookup3D(t.data.data(), t.m_dims, c);
+float4 sample(const LutTable& t, float4 c) {
+    if (t.is3D()) return ChromvaleBeta2::lookup3D(t.data.data(), t.m_dims, c);
     return make_float4(ChromvaleBeta2::lookup1D(t.data.data(), t.m_dims, c.x).x,
                        ChromvaleBeta2::lookup1D(t.data.data(), t.m_dims, c.y).y,
                        ChromvaleBeta2::lookup1D(t.data.data(), t.m_dims, c.z).z, 1.0f);
@@ -58,39 +55,32 @@ struct Chart {
     std::vector<unsigned char> rgba;
 };
 
-Chart readChart(const std::string& path)
-{
+Chart readChart(const std::string& path) {
     Chart chart;
     const unsigned error = lodepng::decode(chart.rgba, chart.width, chart.height, path);
-    if (error)
-        throw std::runtime_error(path + ": " + lodepng_error_text(error));
+    if (error) throw std::runtime_error(path + ": " + lodepng_error_text(error));
     return chart;
 }
 
 void drawThumbnail(Picture& sheet, unsigned x0, unsigned y0, const Chart& chart, const LutTable& look,
-                   const LutTable* output, int number)
-{
+                   const LutTable* output, int number) {
     for (unsigned y = 0; y < chart.height / kThumbStep; ++y)
         for (unsigned x = 0; x < chart.width / kThumbStep; ++x) {
             const unsigned char* px = &chart.rgba[(size_t(y * kThumbStep) * chart.width + x * kThumbStep) * 4];
             float4 c = make_float4(px[0] / 255.0f, px[1] / 255.0f, px[2] / 255.0f, 1.0f);
             c = sample(look, c);
-            if (output)
-                c = sample(*output, c);
+            if (output) c = sample(*output, c);
             setPixel(sheet, x0 + x, y0 + y, toByte(c.x), toByte(c.y), toByte(c.z));
         }
     drawText(sheet, std::to_string(number), x0 + 6, y0 + 6, 3, 250);
 }
 
-void writeSheet(const fs::path& folder, const Chart& chart, const LutTable* output, const fs::path& out)
-{
+void writeSheet(const fs::path& folder, const Chart& chart, const LutTable* output, const fs::path& out) {
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().extension() == ".cube")
-            files.push_back(e.path());
+        if (e.path().extension() == ".cube") files.push_back(e.path());
     std::sort(files.begin(), files.end());
-    if (files.empty())
-        return;
+    if (files.empty()) return;
     const unsigned tw = chart.width / kThumbStep, th = chart.height / kThumbStep;
     const unsigned rows = unsigned(files.size() + kColumns - 1) / kColumns;
     Picture sheet(kColumns * (tw + kGap) + kGap, rows * (th + kGap) + kGap, 3);
@@ -108,11 +98,9 @@ void writeSheet(const fs::path& folder, const Chart& chart, const LutTable* outp
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::map<std::string, std::string> args;
-    for (int i = 1; i + 1 < argc; i += 2)
-        args[argv[i]] = argv[i + 1];
+    for (int i = 1; i + 1 < argc; i += 2) args[argv[i]] = argv[i + 1];
     if (argc != 7 || !args.count("--luts") || !args.count("--chart") || !args.count("--out")) {
         std::fprintf(stderr, "usage: tonemill-lookpreview --luts FOLDER --chart tonemap.png --out FOLDER\n");
         return 2;
@@ -124,8 +112,7 @@ int main(int argc, char** argv)
         const LutTable output = readTable(luts / kDefaultOutput);
         std::vector<fs::path> folders;
         for (const auto& e : fs::directory_iterator(luts))
-            if (e.is_directory())
-                folders.push_back(e.path());
+            if (e.is_directory()) folders.push_back(e.path());
         std::sort(folders.begin(), folders.end());
         for (const fs::path& folder : folders)
             writeSheet(folder, chart, folder.filename() == "4-ODT" ? nullptr : &output, out);

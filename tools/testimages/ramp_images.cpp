@@ -6,8 +6,7 @@
 
 namespace tonemill::testimages {
 
-Picture lightnessRamp()
-{
+Picture lightnessRamp() {
     Picture p(kTestWidth, kTestHeight, 3);
     constexpr unsigned steps = 32;
     for (unsigned y = 0; y < p.height; ++y)
@@ -25,8 +24,7 @@ namespace {
 
 // Offsets of the three channels from their mean for a unit chroma at a hue
 // angle (red 0 degrees, yellow 60, green 120, blue 240).
-void hueDirection(double degrees, double out[3])
-{
+void hueDirection(double degrees, double out[3]) {
     const double a = std::cos(degrees * std::numbers::pi / 180.0);
     const double b = std::sin(degrees * std::numbers::pi / 180.0);
     constexpr double sqrt3 = 1.7320508075688772;
@@ -37,8 +35,7 @@ void hueDirection(double degrees, double out[3])
 
 }  // namespace
 
-Picture saturationRamp()
-{
+Picture saturationRamp() {
     Picture p(kTestWidth, kTestHeight, 3);
     constexpr double intensity = 0.5;
     for (unsigned x = 0; x < p.width; ++x) {
@@ -47,13 +44,11 @@ Picture saturationRamp()
         // The largest chroma that keeps every channel inside 0 to 1.
         double reach = 1e9;
         for (double d : dir)
-            if (std::abs(d) > 1e-12)
-                reach = std::min(reach, (d > 0 ? 1.0 - intensity : intensity) / std::abs(d));
+            if (std::abs(d) > 1e-12) reach = std::min(reach, (d > 0 ? 1.0 - intensity : intensity) / std::abs(d));
         for (unsigned y = 0; y < p.height; ++y) {
             const double s = double(p.height - 1 - y) / (p.height - 1);
             uint8_t* px = p.at(x, y);
-            for (int c = 0; c < 3; ++c)
-                px[c] = toByte(intensity + s * reach * dir[c]);
+            for (int c = 0; c < 3; ++c) px[c] = toByte(intensity + s * reach * dir[c]);
         }
     }
     return p;

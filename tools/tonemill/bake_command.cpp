@@ -18,53 +18,53 @@ namespace {
 // Lattice point (r, g, b) sits at pixel (r + g * n, b), so one render covers the
 // whole lattice; red varies fastest, as .cube files store it.
 std::shared_ptr<host::HostImage> latticeImage(int n) {
-  auto image = host::HostImage::rgbaFloat({0, 0, n * n, n});
-  const float last = static_cast<float>(n - 1);
-  image->fill([&](int x, int y) -> host::RgbaPixel {
-    return {static_cast<float>(x % n) / last, static_cast<float>(x / n) / last, static_cast<float>(y) / last, 1.0f};
-  });
-  return image;
+    auto image = host::HostImage::rgbaFloat({0, 0, n * n, n});
+    const float last = static_cast<float>(n - 1);
+    image->fill([&](int x, int y) -> host::RgbaPixel {
+        return {static_cast<float>(x % n) / last, static_cast<float>(x / n) / last, static_cast<float>(y) / last, 1.0f};
+    });
+    return image;
 }
 
 }  // namespace
 
-int runBake(const CommandLine &line) {
-  acceptOnly(line, "bake", {"--set", "--look", "--size", "--threads"});
-  if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube, or - for standard output");
-  const std::string &target = line.positional[0];
-  const bool toStandardOutput = target == "-";
-  if (!toStandardOutput && lowercaseExtension(target) != ".cube")
-    throw UsageError("bake writes .cube files: " + quotedText(target) + " names another kind");
+int runBake(const CommandLine& line) {
+    acceptOnly(line, "bake", {"--set", "--look", "--size", "--threads"});
+    if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube, or - for standard output");
+    const std::string& target = line.positional[0];
+    const bool toStandardOutput = target == "-";
+    if (!toStandardOutput && lowercaseExtension(target) != ".cube")
+        throw UsageError("bake writes .cube files: " + quotedText(target) + " names another kind");
 
-  const int n = static_cast<int>(line.size);
-  const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
-  EffectSession session(locateBundle(line.bundle), threads);
-  session.apply(line.assignments);
-  // A baked look never contains test views, as the export buttons' files do not.
-  if (session.showsTestViews())
-    std::fputs("tonemill: warning: test views are never baked; their toggles have no effect on bake\n", stderr);
-  session.turnTestViewsOff();
+    const int n = static_cast<int>(line.size);
+    const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
+    EffectSession session(locateBundle(line.bundle), threads);
+    session.apply(line.assignments);
+    // A baked look never contains test views, as the export buttons' files do not.
+    if (session.showsTestViews())
+        std::fputs("tonemill: warning: test views are never baked; their toggles have no effect on bake\n", stderr);
+    session.turnTestViewsOff();
 
-  const auto rendered = session.render(latticeImage(n), 0);
-  std::vector<float> samples;
-  samples.reserve(static_cast<size_t>(n) * n * n * 3);
-  for (int b = 0; b < n; ++b)
-    for (int x = 0; x < n * n; ++x) {
-      const host::RgbaPixel pixel = rendered->pixel(x, b);
-      samples.insert(samples.end(), {pixel[0], pixel[1], pixel[2]});
+    const auto rendered = session.render(latticeImage(n), 0);
+    std::vector<float> samples;
+    samples.reserve(static_cast<size_t>(n) * n * n * 3);
+    for (int b = 0; b < n; ++b)
+        for (int x = 0; x < n * n; ++x) {
+            const host::RgbaPixel pixel = rendered->pixel(x, b);
+            samples.insert(samples.end(), {pixel[0], pixel[1], pixel[2]});
+        }
+    if (toStandardOutput) {
+        ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
+                                      [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            throw CliError("cannot write the .cube to standard output: " + std::string(std::strerror(errno)));
+        return 0;
     }
-  if (toStandardOutput) {
+    OutputFile file(target);
     ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
-                                  [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-      throw CliError("cannot write the .cube to standard output: " + std::string(std::strerror(errno)));
+                                  [&file](std::string_view text) { file.append(text.data(), text.size()); });
+    file.commit();
     return 0;
-  }
-  OutputFile file(target);
-  ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
-                                [&file](std::string_view text) { file.append(text.data(), text.size()); });
-  file.commit();
-  return 0;
 }
 
 }  // namespace tonemill::cli

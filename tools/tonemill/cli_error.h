@@ -9,18 +9,18 @@ namespace tonemill::cli {
 // error and exits with a non-zero status.
 class CliError : public std::runtime_error {
  public:
-  explicit CliError(const std::string &message, int exitCode = 1)
-      : std::runtime_error(message), exitCode_(exitCode) {}
-  int exitCode() const { return exitCode_; }
+    explicit CliError(const std::string& message, int exitCode = 1)
+        : std::runtime_error(message), exitCode_(exitCode) {}
+    int exitCode() const { return exitCode_; }
 
  private:
-  int exitCode_;
+    int exitCode_;
 };
 
 // The command line was malformed; main adds the usage hint.
 class UsageError : public CliError {
  public:
-  explicit UsageError(const std::string &message) : CliError(message, 2) {}
+    explicit UsageError(const std::string& message) : CliError(message, 2) {}
 };
 
 }  // namespace tonemill::cli

@@ -24,7 +24,9 @@ bool holdsValue(const std::string& type) {
 
 }  // namespace
 
-std::string statusName(OfxStatus status) { return ofxStatusName(status); }
+std::string statusName(OfxStatus status) {
+    return ofxStatusName(status);
+}
 
 EffectSession::EffectSession(const std::string& bundlePath, unsigned threads)
     : bundlePath_(bundlePath), host_(std::make_unique<host::Host>()) {

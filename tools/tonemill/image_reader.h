@@ -23,32 +23,32 @@ inline constexpr int kMaxFrameHeight = 1 << 20;
 // are divided by alpha where alpha is not 0, and ImageWriter multiplies again.
 class ImageReader {
  public:
-  // Opens the file and checks its size before anything is allocated. Throws
-  // CliError naming the file.
-  explicit ImageReader(std::string path);
+    // Opens the file and checks its size before anything is allocated. Throws
+    // CliError naming the file.
+    explicit ImageReader(std::string path);
 
-  const std::string &path() const { return path_; }
-  const OIIO::ImageSpec &layout() const { return layout_; }
-  std::string formatName() const { return input_->format_name(); }
-  int width() const { return layout_.width; }
-  int height() const { return layout_.height; }
-  bool hasAlpha() const { return alpha_ >= 0; }
-  bool premultiplied() const { return premultiplied_; }
+    const std::string& path() const { return path_; }
+    const OIIO::ImageSpec& layout() const { return layout_; }
+    std::string formatName() const { return input_->format_name(); }
+    int width() const { return layout_.width; }
+    int height() const { return layout_.height; }
+    bool hasAlpha() const { return alpha_ >= 0; }
+    bool premultiplied() const { return premultiplied_; }
 
-  // File rows [first, end), counted from the top. Throws CliError.
-  std::shared_ptr<host::HostImage> readRows(int first, int end);
+    // File rows [first, end), counted from the top. Throws CliError.
+    std::shared_ptr<host::HostImage> readRows(int first, int end);
 
  private:
-  bool readFileRows(int first, int end);
+    bool readFileRows(int first, int end);
 
-  std::string path_;
-  std::unique_ptr<OIIO::ImageInput> input_;
-  OIIO::ImageSpec layout_;
-  int alpha_ = -1;
-  int channelsRead_ = 0;
-  bool premultiplied_ = false;
-  std::vector<float> buffer_;
-  std::vector<float> tiles_;  // whole rows of tiles around a band, for tiled files
+    std::string path_;
+    std::unique_ptr<OIIO::ImageInput> input_;
+    OIIO::ImageSpec layout_;
+    int alpha_ = -1;
+    int channelsRead_ = 0;
+    bool premultiplied_ = false;
+    std::vector<float> buffer_;
+    std::vector<float> tiles_;  // whole rows of tiles around a band, for tiled files
 };
 
 }  // namespace tonemill::cli

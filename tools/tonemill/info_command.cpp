@@ -20,64 +20,66 @@ namespace {
 // described; a log of our own catches it when the user has not asked for one.
 class DiagnosticLog {
  public:
-  DiagnosticLog() {
-    if (const char *named = std::getenv("OFX_PLUGIN_LOGFILE"); named && *named) {
-      path_ = named;
-      return;
+    DiagnosticLog() {
+        if (const char* named = std::getenv("OFX_PLUGIN_LOGFILE"); named && *named) {
+            path_ = named;
+            return;
+        }
+        path_ = (std::filesystem::temp_directory_path() / ("tonemill-info-" + std::to_string(::getpid()) + ".log"))
+                    .string();
+        ::setenv("OFX_PLUGIN_LOGFILE", path_.c_str(), 1);
+        owned_ = true;
     }
-    path_ = (std::filesystem::temp_directory_path() / ("tonemill-info-" + std::to_string(::getpid()) + ".log"))
-                .string();
-    ::setenv("OFX_PLUGIN_LOGFILE", path_.c_str(), 1);
-    owned_ = true;
-  }
-  ~DiagnosticLog() {
-    if (!owned_) return;
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
-    ::unsetenv("OFX_PLUGIN_LOGFILE");
-  }
-  DiagnosticLog(const DiagnosticLog &) = delete;
-  DiagnosticLog &operator=(const DiagnosticLog &) = delete;
+    ~DiagnosticLog() {
+        if (!owned_) return;
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+        ::unsetenv("OFX_PLUGIN_LOGFILE");
+    }
+    DiagnosticLog(const DiagnosticLog&) = delete;
+    DiagnosticLog& operator=(const DiagnosticLog&) = delete;
 
-  // Lines of the device report written during the describe action.
-  std::vector<std::string> deviceReport() const {
-    static const std::regex reportLine(
-        R"(^(CUDA .*|ERROR : .*|Device Number: .*|  \S.*|\d+\. Device: .*| \d+\.\d .*)$)");
-    std::ifstream log(path_);
-    std::vector<std::string> lines;
-    bool inDescribe = false;
-    for (std::string line; std::getline(log, line);) {
-      if (line.find("START mainEntry (" kOfxActionDescribe ")") != std::string::npos) inDescribe = true;
-      else if (line.find("STOP mainEntry (" kOfxActionDescribe ")") != std::string::npos) inDescribe = false;
-      else if (inDescribe && line.rfind("    ", 0) == 0 && std::regex_match(line.substr(4), reportLine))
-        lines.push_back(line.substr(4));
+    // Lines of the device report written during the describe action.
+    std::vector<std::string> deviceReport() const {
+        static const std::regex reportLine(
+            R"(^(CUDA .*|ERROR : .*|Device Number: .*|  \S.*|\d+\. Device: .*| \d+\.\d .*)$)");
+        std::ifstream log(path_);
+        std::vector<std::string> lines;
+        bool inDescribe = false;
+        for (std::string line; std::getline(log, line);) {
+            if (line.find("START mainEntry (" kOfxActionDescribe ")") != std::string::npos)
+                inDescribe = true;
+            else if (line.find("STOP mainEntry (" kOfxActionDescribe ")") != std::string::npos)
+                inDescribe = false;
+            else if (inDescribe && line.rfind("    ", 0) == 0 && std::regex_match(line.substr(4), reportLine))
+                lines.push_back(line.substr(4));
+        }
+        return lines;
     }
-    return lines;
-  }
 
  private:
-  std::string path_;
-  bool owned_ = false;
+    std::string path_;
+    bool owned_ = false;
 };
 
 }  // namespace
 
-int runInfo(const CommandLine &line) {
-  acceptOnly(line, "info", {});
-  if (!line.positional.empty()) throw UsageError("info takes no arguments");
-  DiagnosticLog log;
-  EffectSession session(locateBundle(line.bundle), 1);
-  OfxPlugin *record = session.plugin().record();
-  auto &description = session.host().description();
-  auto &effect = session.plugin().descriptor()->properties();
-  std::printf("host:        %s (%s)\n", description.getString(kOfxPropLabel).c_str(),
-              description.getString(kOfxPropName).c_str());
-  std::printf("plug-in:     %s, %s %u.%u\n", effect.getString(kOfxPropLabel).c_str(), record->pluginIdentifier,
-              record->pluginVersionMajor, record->pluginVersionMinor);
-  std::printf("bundle:      %s\n", std::filesystem::absolute(session.bundlePath()).c_str());
-  std::printf("GPU report:\n");
-  for (const std::string &reportLine : log.deviceReport()) std::printf("  %s\n", reportLine.c_str());
-  return 0;
+int runInfo(const CommandLine& line) {
+    acceptOnly(line, "info", {});
+    if (!line.positional.empty()) throw UsageError("info takes no arguments");
+    DiagnosticLog log;
+    EffectSession session(locateBundle(line.bundle), 1);
+    OfxPlugin* record = session.plugin().record();
+    auto& description = session.host().description();
+    auto& effect = session.plugin().descriptor()->properties();
+    std::printf("host:        %s (%s)\n", description.getString(kOfxPropLabel).c_str(),
+                description.getString(kOfxPropName).c_str());
+    std::printf("plug-in:     %s, %s %u.%u\n", effect.getString(kOfxPropLabel).c_str(), record->pluginIdentifier,
+                record->pluginVersionMajor, record->pluginVersionMinor);
+    std::printf("bundle:      %s\n", std::filesystem::absolute(session.bundlePath()).c_str());
+    std::printf("GPU report:\n");
+    for (const std::string& reportLine : log.deviceReport()) std::printf("  %s\n", reportLine.c_str());
+    return 0;
 }
 
 }  // namespace tonemill::cli

@@ -5,60 +5,60 @@
 namespace tonemill::cli {
 namespace {
 
-void appendEscaped(std::string &out, char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  if (byte >= 0x20 && byte != 0x7f) {
-    out += c;
-    return;
-  }
-  switch (c) {
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    default: {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-      out += escape;
+void appendEscaped(std::string& out, char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+        out += c;
+        return;
     }
-  }
+    switch (c) {
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        case '\t': out += "\\t"; return;
+        default: {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            out += escape;
+        }
+    }
 }
 
 }  // namespace
 
 std::string quotedText(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) appendEscaped(out, c);
-  return out + "'";
+    std::string out = "'";
+    for (char c : text) appendEscaped(out, c);
+    return out + "'";
 }
 
 std::string oneLine(std::string_view text) {
-  std::string out;
-  bool lineStart = true, pendingBreak = false;
-  for (char c : text) {
-    if (c == '\n' || c == '\r') {
-      pendingBreak = !out.empty();
-      lineStart = true;
-      continue;
+    std::string out;
+    bool lineStart = true, pendingBreak = false;
+    for (char c : text) {
+        if (c == '\n' || c == '\r') {
+            pendingBreak = !out.empty();
+            lineStart = true;
+            continue;
+        }
+        if (lineStart && (c == ' ' || c == '\t')) continue;
+        if (pendingBreak) {
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            if (out.back() != ':' && out.back() != ';') out += ';';
+            out += ' ';
+            pendingBreak = false;
+        }
+        lineStart = false;
+        appendEscaped(out, c == '\t' ? ' ' : c);
     }
-    if (lineStart && (c == ' ' || c == '\t')) continue;
-    if (pendingBreak) {
-      while (!out.empty() && out.back() == ' ') out.pop_back();
-      if (out.back() != ':' && out.back() != ';') out += ';';
-      out += ' ';
-      pendingBreak = false;
-    }
-    lineStart = false;
-    appendEscaped(out, c == '\t' ? ' ' : c);
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
 }
 
 std::string replacedAll(std::string text, std::string_view from, std::string_view to) {
-  if (from.empty()) return text;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
+    if (from.empty()) return text;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 }  // namespace tonemill::cli

@@ -9,10 +9,10 @@
 
 namespace tonemill::cli {
 
-void checkDepthName(const std::string &depth) {
-  static constexpr std::array<std::string_view, 4> kDepths{"uint8", "uint16", "half", "float"};
-  if (std::find(kDepths.begin(), kDepths.end(), depth) == kDepths.end())
-    throw UsageError("--depth expects uint8, uint16, half or float, got " + quotedText(depth));
+void checkDepthName(const std::string& depth) {
+    static constexpr std::array<std::string_view, 4> kDepths{"uint8", "uint16", "half", "float"};
+    if (std::find(kDepths.begin(), kDepths.end(), depth) == kDepths.end())
+        throw UsageError("--depth expects uint8, uint16, half or float, got " + quotedText(depth));
 }
 
 }  // namespace tonemill::cli

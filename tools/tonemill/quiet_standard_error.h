@@ -10,20 +10,20 @@ namespace tonemill::cli {
 // error goes to a scratch file; captured() returns what was written there.
 class QuietStandardError {
  public:
-  QuietStandardError();
-  ~QuietStandardError();
-  QuietStandardError(const QuietStandardError &) = delete;
-  QuietStandardError &operator=(const QuietStandardError &) = delete;
+    QuietStandardError();
+    ~QuietStandardError();
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
 
-  std::string captured() const;
+    std::string captured() const;
 
  private:
-  int saved_ = -1;  // the real standard error
-  int scratch_ = -1;
+    int saved_ = -1;  // the real standard error
+    int scratch_ = -1;
 };
 
 // A library's error as one line, or what it printed when it gave none.
-std::string libraryMessage(const std::string &error, const QuietStandardError &quiet);
+std::string libraryMessage(const std::string& error, const QuietStandardError& quiet);
 
 // Where standard error really goes, also while a QuietStandardError lives.
 int realStandardError();

@@ -27,137 +27,138 @@ constexpr int kTestViewRows = 1080;
 // About 16 MB of float RGBA per band otherwise.
 constexpr long long kBandPixels = 1 << 20;
 
-std::unique_ptr<host::DeviceImages> openDevice(const std::string &gpu) {
-  try {
-    if (gpu == "opencl") return host::OpenClImages::open();
-    if (gpu == "cuda") return host::CudaImages::open();
-  } catch (const std::exception &error) {
-    throw CliError("--gpu " + gpu + " is not available here: " + oneLine(error.what()));
-  }
-  return nullptr;
+std::unique_ptr<host::DeviceImages> openDevice(const std::string& gpu) {
+    try {
+        if (gpu == "opencl") return host::OpenClImages::open();
+        if (gpu == "cuda") return host::CudaImages::open();
+    } catch (const std::exception& error) {
+        throw CliError("--gpu " + gpu + " is not available here: " + oneLine(error.what()));
+    }
+    return nullptr;
 }
 
-FrameList framesFor(const CommandLine &line, const std::string &input, const std::string &output) {
-  if (!line.frames) {
-    if (hasFramePattern(output) || hasFramePattern(input))
-      throw UsageError("a frame pattern needs --frames, such as --frames 1001-1100");
-    return {};
-  }
-  const FrameList frames = FrameList::parse(*line.frames);
-  if (!frames.single() && !hasFramePattern(output))
-    throw UsageError("rendering frames " + *line.frames + " needs a frame pattern such as %04d in OUT");
-  return frames;
+FrameList framesFor(const CommandLine& line, const std::string& input, const std::string& output) {
+    if (!line.frames) {
+        if (hasFramePattern(output) || hasFramePattern(input))
+            throw UsageError("a frame pattern needs --frames, such as --frames 1001-1100");
+        return {};
+    }
+    const FrameList frames = FrameList::parse(*line.frames);
+    if (!frames.single() && !hasFramePattern(output))
+        throw UsageError("rendering frames " + *line.frames + " needs a frame pattern such as %04d in OUT");
+    return frames;
 }
 
 // Bands start at multiples of their height from the bottom of the frame, so
 // that with test views on (which the plug-in draws relative to the image it is
 // given) every band shows them where a whole-frame render would.
 int bandRows(int width, int height, bool testViews) {
-  const long long rows = testViews ? kTestViewRows : std::max(1LL, kBandPixels / width);
-  return static_cast<int>(std::min<long long>(rows, height));
+    const long long rows = testViews ? kTestViewRows : std::max(1LL, kBandPixels / width);
+    return static_cast<int>(std::min<long long>(rows, height));
 }
 
 using FileIdentity = std::pair<dev_t, ino_t>;
 
-std::optional<FileIdentity> identityOf(const std::string &path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity{status.st_dev, status.st_ino};
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
 }
 
 // Rendering onto a source would replace a camera original with its graded
 // copy. Files are compared by identity, so symbolic and hard links are caught.
 // Frames are looked at up to the first missing input, where a job stops anyway.
-void refuseOverwritingInputs(const std::string &input, const std::string &output, const FrameList &frames,
+void refuseOverwritingInputs(const std::string& input, const std::string& output, const FrameList& frames,
                              bool skipMissing) {
-  std::set<FileIdentity> inputs;
-  std::int64_t looked = 0;
-  frames.forEach([&](std::int64_t frame) {
-    const auto identity = identityOf(pathForFrame(input, frame));
-    if (identity) inputs.insert(*identity);
-    ++looked;
-    return identity || skipMissing;
-  });
-  frames.forEach([&](std::int64_t frame) {
-    if (looked-- <= 0) return false;
-    const std::string target = pathForFrame(output, frame);
-    const auto identity = identityOf(target);
-    if (identity && inputs.count(*identity))
-      throw UsageError("output " + quotedText(target) + " is one of the input files; refusing to overwrite a source");
-    return true;
-  });
+    std::set<FileIdentity> inputs;
+    std::int64_t looked = 0;
+    frames.forEach([&](std::int64_t frame) {
+        const auto identity = identityOf(pathForFrame(input, frame));
+        if (identity) inputs.insert(*identity);
+        ++looked;
+        return identity || skipMissing;
+    });
+    frames.forEach([&](std::int64_t frame) {
+        if (looked-- <= 0) return false;
+        const std::string target = pathForFrame(output, frame);
+        const auto identity = identityOf(target);
+        if (identity && inputs.count(*identity))
+            throw UsageError("output " + quotedText(target) +
+                             " is one of the input files; refusing to overwrite a source");
+        return true;
+    });
 }
 
 struct RenderJob {
-  EffectSession &session;
-  host::DeviceImages *device;
-  const OutputSettings &settings;
-  ProgressBar &progress;
-  bool testViews;
+    EffectSession& session;
+    host::DeviceImages* device;
+    const OutputSettings& settings;
+    ProgressBar& progress;
+    bool testViews;
 };
 
-void renderFrame(RenderJob &job, const std::shared_ptr<host::HostImage> &chart, const std::string &input,
-                 const std::string &output, std::int64_t frame) {
-  std::optional<ImageReader> reader;
-  if (!chart) reader.emplace(input);
-  const int width = chart ? chart->width() : reader->width();
-  const int height = chart ? chart->height() : reader->height();
-  ImageWriter writer(output, width, height, reader ? &*reader : nullptr, job.settings);
-  const int rows = chart ? height : bandRows(width, height, job.testViews);
-  for (int top = height; top > 0;) {
-    const int bottom = (top - 1) / rows * rows;
-    auto source = chart ? chart : reader->readRows(height - top, height - bottom);
-    writer.writeRows(*job.session.render(std::move(source), frame, job.device));
-    top = bottom;
-    job.progress.partDone(frame, static_cast<double>(height - top) / height);
-  }
-  writer.commit();
+void renderFrame(RenderJob& job, const std::shared_ptr<host::HostImage>& chart, const std::string& input,
+                 const std::string& output, std::int64_t frame) {
+    std::optional<ImageReader> reader;
+    if (!chart) reader.emplace(input);
+    const int width = chart ? chart->width() : reader->width();
+    const int height = chart ? chart->height() : reader->height();
+    ImageWriter writer(output, width, height, reader ? &*reader : nullptr, job.settings);
+    const int rows = chart ? height : bandRows(width, height, job.testViews);
+    for (int top = height; top > 0;) {
+        const int bottom = (top - 1) / rows * rows;
+        auto source = chart ? chart : reader->readRows(height - top, height - bottom);
+        writer.writeRows(*job.session.render(std::move(source), frame, job.device));
+        top = bottom;
+        job.progress.partDone(frame, static_cast<double>(height - top) / height);
+    }
+    writer.commit();
 }
 
 }  // namespace
 
-int runRender(const CommandLine &line) {
-  acceptOnly(line, "render",
-             {"--set", "--look", "--gpu", "--frames", "--threads", "--depth", "--compression", "--skip-missing",
-              "--skip-existing"});
-  if (line.positional.empty() || line.positional.size() > 2) throw UsageError("render expects [IN] OUT");
-  const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
-  const std::string output = line.positional.back();
-  const FrameList frames = framesFor(line, input, output);
-  if (!input.empty()) refuseOverwritingInputs(input, output, frames, line.skipMissing);
+int runRender(const CommandLine& line) {
+    acceptOnly(line, "render",
+               {"--set", "--look", "--gpu", "--frames", "--threads", "--depth", "--compression", "--skip-missing",
+                "--skip-existing"});
+    if (line.positional.empty() || line.positional.size() > 2) throw UsageError("render expects [IN] OUT");
+    const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
+    const std::string output = line.positional.back();
+    const FrameList frames = framesFor(line, input, output);
+    if (!input.empty()) refuseOverwritingInputs(input, output, frames, line.skipMissing);
 
-  const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
-  EffectSession session(locateBundle(line.bundle), threads);
-  session.apply(line.assignments);
-  const std::unique_ptr<host::DeviceImages> device = openDevice(line.gpu);
-  const std::shared_ptr<host::HostImage> chart = input.empty() ? makeToneChart() : nullptr;
+    const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
+    EffectSession session(locateBundle(line.bundle), threads);
+    session.apply(line.assignments);
+    const std::unique_ptr<host::DeviceImages> device = openDevice(line.gpu);
+    const std::shared_ptr<host::HostImage> chart = input.empty() ? makeToneChart() : nullptr;
 
-  ProgressBar progress(frames.count());
-  RenderJob job{session, device.get(), line.output, progress, session.showsTestViews()};
-  session.instance().beginSequenceRender(static_cast<double>(frames.lowest()), static_cast<double>(frames.highest()));
-  frames.forEach([&](std::int64_t frame) {
-    const std::string source = input.empty() ? std::string() : pathForFrame(input, frame);
-    const std::string target = pathForFrame(output, frame);
-    if (line.skipExisting && identityOf(target)) {
-      progress.frameDone(frame, "output exists, skipped");
-      return true;
-    }
-    if (!source.empty() && !identityOf(source)) {
-      const std::string missing = "cannot read image " + quotedText(source) + ": no such file";
-      if (!line.skipMissing)
-        throw CliError(line.frames ? missing + " (frame " + std::to_string(frame) +
-                                         "; --skip-missing renders the frames that exist)"
-                                   : missing);
-      progress.message("tonemill: " + missing + "; frame " + std::to_string(frame) + " skipped");
-      progress.frameDone(frame, "input missing, skipped");
-      return true;
-    }
-    renderFrame(job, chart, source, target, frame);
-    progress.frameDone(frame);
-    return true;
-  });
-  session.instance().endSequenceRender();
-  return 0;
+    ProgressBar progress(frames.count());
+    RenderJob job{session, device.get(), line.output, progress, session.showsTestViews()};
+    session.instance().beginSequenceRender(static_cast<double>(frames.lowest()), static_cast<double>(frames.highest()));
+    frames.forEach([&](std::int64_t frame) {
+        const std::string source = input.empty() ? std::string() : pathForFrame(input, frame);
+        const std::string target = pathForFrame(output, frame);
+        if (line.skipExisting && identityOf(target)) {
+            progress.frameDone(frame, "output exists, skipped");
+            return true;
+        }
+        if (!source.empty() && !identityOf(source)) {
+            const std::string missing = "cannot read image " + quotedText(source) + ": no such file";
+            if (!line.skipMissing)
+                throw CliError(line.frames ? missing + " (frame " + std::to_string(frame) +
+                                                 "; --skip-missing renders the frames that exist)"
+                                           : missing);
+            progress.message("tonemill: " + missing + "; frame " + std::to_string(frame) + " skipped");
+            progress.frameDone(frame, "input missing, skipped");
+            return true;
+        }
+        renderFrame(job, chart, source, target, frame);
+        progress.frameDone(frame);
+        return true;
+    });
+    session.instance().endSequenceRender();
+    return 0;
 }
 
 }  // namespace tonemill::cli

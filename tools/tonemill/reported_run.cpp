@@ -11,23 +11,25 @@ namespace tonemill::cli {
 namespace {
 
 // Every message is one line, whatever a library or a file put into it.
-void report(const std::string &message) { std::fprintf(stderr, "tonemill: %s\n", oneLine(message).c_str()); }
+void report(const std::string& message) {
+    std::fprintf(stderr, "tonemill: %s\n", oneLine(message).c_str());
+}
 
 }  // namespace
 
-int runReportingFailures(int argc, char **argv, const std::function<int(const CommandLine &line)> &run) {
-  try {
-    return run(parseCommandLine(argc, argv));
-  } catch (const UsageError &error) {
-    report(std::string(error.what()) + " (see 'tonemill help')");
-    return error.exitCode();
-  } catch (const CliError &error) {
-    report(error.what());
-    return error.exitCode();
-  } catch (const std::exception &error) {
-    report(error.what());
-    return 1;
-  }
+int runReportingFailures(int argc, char** argv, const std::function<int(const CommandLine& line)>& run) {
+    try {
+        return run(parseCommandLine(argc, argv));
+    } catch (const UsageError& error) {
+        report(std::string(error.what()) + " (see 'tonemill help')");
+        return error.exitCode();
+    } catch (const CliError& error) {
+        report(error.what());
+        return error.exitCode();
+    } catch (const std::exception& error) {
+        report(error.what());
+        return 1;
+    }
 }
 
 }  // namespace tonemill::cli

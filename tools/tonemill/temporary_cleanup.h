@@ -10,7 +10,7 @@ namespace tonemill::cli {
 // standard error which file was not written. Only a handful are open at a time.
 // Returns false when there is no room left or the path is too long to keep,
 // in which case the caller's own clean-up is the only one.
-bool watchTemporary(const std::string &temporary, const std::string &target);
-void unwatchTemporary(const std::string &temporary);
+bool watchTemporary(const std::string& temporary, const std::string& target);
+void unwatchTemporary(const std::string& temporary);
 
 }  // namespace tonemill::cli

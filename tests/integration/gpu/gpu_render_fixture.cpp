@@ -44,17 +44,38 @@ void GpuRenderTest::writeResources(bool withKernelSources, bool withTestPictures
 }
 
 void GpuRenderTest::setEveryStage(Instance& instance, const std::string& testView) {
-    const std::vector<std::pair<std::string, ParamValue>> values = {
-        {"gamutRAdjust", true}, {"gamutGAdjust", true}, {"gamutBAdjust", true},
-        {"gamutRAdjustValue", 60.0}, {"gamutGAdjustValue", 30.0}, {"gamutBAdjustValue", 80.0},
-        {"idtProfile", 2}, {"PrinterLight", 0.03}, {"lift", 0.02}, {"liftB", 0.04},
-        {"gamma", 1.15}, {"gammaG", 0.9}, {"gain", 1.05}, {"gainR", 0.9}, {"CMYAmount", 1.05},
-        {"M", 0.9}, {"PushPullLight", 1.1}, {"temperature", -300.0}, {"saturation", 0.25},
-        {"contrastOptions", 2}, {"contrastIntensity", 0.6}, {"colorPaletteAOptions", 3},
-        {"colorPaletteMajorSelections", 4}, {"colorPaletteAIntensity", 0.7}, {"colorPaletteBOptions", 2},
-        {"colorPaletteBIntensity", 0.5}, {"postProcessAdjust", true}, {"postProcessOptions", 1},
-        {"postProcessValue", 0.45}, {"outputProfileOptions", 20}, {"globalBlendEnabled", true},
-        {"globalBlend", 0.85}};
+    const std::vector<std::pair<std::string, ParamValue>> values = {{"gamutRAdjust", true},
+                                                                    {"gamutGAdjust", true},
+                                                                    {"gamutBAdjust", true},
+                                                                    {"gamutRAdjustValue", 60.0},
+                                                                    {"gamutGAdjustValue", 30.0},
+                                                                    {"gamutBAdjustValue", 80.0},
+                                                                    {"idtProfile", 2},
+                                                                    {"PrinterLight", 0.03},
+                                                                    {"lift", 0.02},
+                                                                    {"liftB", 0.04},
+                                                                    {"gamma", 1.15},
+                                                                    {"gammaG", 0.9},
+                                                                    {"gain", 1.05},
+                                                                    {"gainR", 0.9},
+                                                                    {"CMYAmount", 1.05},
+                                                                    {"M", 0.9},
+                                                                    {"PushPullLight", 1.1},
+                                                                    {"temperature", -300.0},
+                                                                    {"saturation", 0.25},
+                                                                    {"contrastOptions", 2},
+                                                                    {"contrastIntensity", 0.6},
+                                                                    {"colorPaletteAOptions", 3},
+                                                                    {"colorPaletteMajorSelections", 4},
+                                                                    {"colorPaletteAIntensity", 0.7},
+                                                                    {"colorPaletteBOptions", 2},
+                                                                    {"colorPaletteBIntensity", 0.5},
+                                                                    {"postProcessAdjust", true},
+                                                                    {"postProcessOptions", 1},
+                                                                    {"postProcessValue", 0.45},
+                                                                    {"outputProfileOptions", 20},
+                                                                    {"globalBlendEnabled", true},
+                                                                    {"globalBlend", 0.85}};
     for (const auto& [name, value] : values) instance.setValue(name, value);
     if (!testView.empty()) instance.setValue(testView, true);
 }
@@ -62,8 +83,8 @@ void GpuRenderTest::setEveryStage(Instance& instance, const std::string& testVie
 std::shared_ptr<HostImage> GpuRenderTest::sourceImage(int width, int height) {
     auto image = HostImage::rgbaFloat({0, 0, width, height});
     image->fill([](int x, int y) {
-        return RgbaPixel{-0.05f + 0.011f * float(x % 100), 0.07f * float(y % 16), 0.5f + 0.4f * std::sin(0.1f * float(x + y)),
-                         0.2f + 0.003f * float(x % 256)};
+        return RgbaPixel{-0.05f + 0.011f * float(x % 100), 0.07f * float(y % 16),
+                         0.5f + 0.4f * std::sin(0.1f * float(x + y)), 0.2f + 0.003f * float(x % 256)};
     });
     return image;
 }
@@ -85,8 +106,8 @@ RenderResult GpuRenderTest::renderAll(Instance& instance, DeviceImages* device) 
             for (int channel = 0; channel < 4; ++channel) {
                 if (!(std::fabs(d[channel] - c[channel]) <= 1e-5f)) {
                     ++mismatches;
-                    failure << "pixel (" << x << ", " << y << ") channel " << channel << ": device "
-                            << d[channel] << ", CPU " << c[channel] << "\n";
+                    failure << "pixel (" << x << ", " << y << ") channel " << channel << ": device " << d[channel]
+                            << ", CPU " << c[channel] << "\n";
                 }
             }
         }
@@ -95,7 +116,7 @@ RenderResult GpuRenderTest::renderAll(Instance& instance, DeviceImages* device) 
 }
 
 ::testing::AssertionResult GpuRenderTest::deviceMatchesCpu(Instance& instance, DeviceImages& device, int width,
-                                                          int height) {
+                                                           int height) {
     instance.setImage(kOfxImageEffectSimpleSourceClipName, sourceImage(width, height));
     const RenderResult cpu = renderAll(instance, nullptr);
     const RenderResult gpu = renderAll(instance, &device);

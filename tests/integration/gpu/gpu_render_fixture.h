@@ -14,12 +14,8 @@ namespace plugin_integration {
 
 // What replaces or marks the picture: none, or one of the test toggles.
 inline const std::vector<std::string>& testViews() {
-    static const std::vector<std::string> views = {"",
-                                                   "testRampToggle",
-                                                   "testSatToggle",
-                                                   "testToneToggle",
-                                                   "testKorvoLUTToggle",
-                                                   "testKorvoOverlayToggle"};
+    static const std::vector<std::string> views = {
+        "", "testRampToggle", "testSatToggle", "testToneToggle", "testKorvoLUTToggle", "testKorvoOverlayToggle"};
     return views;
 }
 

@@ -77,12 +77,10 @@ TEST_F(OpenClRendering, FailsWithoutTheKernelSources) {
     const RenderResult refused = renderAll(*instance, queue.get());
     EXPECT_EQ(refused.status, kOfxStatErrUnsupported);
 
-    const char* expectedInOrder[] = {"ERROR : Failed to read OCL/lut_cuda.h [1]",
-                                     "ERROR : Failed to read OCL/chromvale_cuda.cu [1]",
-                                     "ERROR : Unable to create program [",
-                                     "ERROR : Unable to build program [",
-                                     "ERROR : Unable to create kernel [",
-                                     "ERROR : Skipping OpenCL processing due to invalid kernel"};
+    const char* expectedInOrder[] = {
+        "ERROR : Failed to read OCL/lut_cuda.h [1]", "ERROR : Failed to read OCL/chromvale_cuda.cu [1]",
+        "ERROR : Unable to create program [",        "ERROR : Unable to build program [",
+        "ERROR : Unable to create kernel [",         "ERROR : Skipping OpenCL processing due to invalid kernel"};
     const auto lines = logLines();
     std::size_t next = 0;
     for (const std::string& line : lines) {

@@ -8,7 +8,9 @@ namespace plugin_integration {
 namespace {
 
 TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImages) {
-    const std::string log = (std::filesystem::temp_directory_path() / ("tonemill-built-bundle-" + std::to_string(::getpid()) + ".log")).string();
+    const std::string log =
+        (std::filesystem::temp_directory_path() / ("tonemill-built-bundle-" + std::to_string(::getpid()) + ".log"))
+            .string();
     ::setenv("OFX_PLUGIN_LOGFILE", log.c_str(), 1);
     {
         Host host;
@@ -30,7 +32,8 @@ TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImages) {
             ASSERT_EQ(view.status, kOfxStatOK) << toggle;
             bool changed = false;
             for (int y = 0; y < 16 && !changed; ++y)
-                for (int x = 0; x < 32 && !changed; ++x) changed = view.output->pixel(x, y) != graded.output->pixel(x, y);
+                for (int x = 0; x < 32 && !changed; ++x)
+                    changed = view.output->pixel(x, y) != graded.output->pixel(x, y);
             EXPECT_TRUE(changed) << toggle << " shows nothing";
         }
     }

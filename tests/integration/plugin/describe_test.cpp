@@ -35,21 +35,20 @@ TEST_F(Description, EffectPropertiesAreThoseHostsRelyOn) {
     EXPECT_EQ(props.getString(kOfxPropPluginDescription), "Advanced look development and colour management");
     EXPECT_EQ(props.getStrings(kOfxImageEffectPropSupportedContexts),
               (std::vector<std::string>{kOfxImageEffectContextFilter, kOfxImageEffectContextGeneral}));
-    EXPECT_EQ(props.getStrings(kOfxImageEffectPropSupportedPixelDepths),
-              std::vector<std::string>{kOfxBitDepthFloat});
+    EXPECT_EQ(props.getStrings(kOfxImageEffectPropSupportedPixelDepths), std::vector<std::string>{kOfxBitDepthFloat});
     EXPECT_EQ(props.getString(kOfxImageEffectPluginRenderThreadSafety), kOfxImageEffectRenderUnsafe);
     const std::map<std::string, int> flags = {
-        {kOfxImageEffectPluginPropSingleInstance, 0},        {kOfxImageEffectPluginPropHostFrameThreading, 0},
-        {kOfxImageEffectPropSupportsMultiResolution, 0},     {kOfxImageEffectPropSupportsTiles, 1},
-        {kOfxImageEffectPropTemporalClipAccess, 1},          {kOfxImageEffectPluginPropFieldRenderTwiceAlways, 0},
-        {kOfxImageEffectPropSupportsMultipleClipPARs, 0},    {kOfxImageEffectPropSupportsMultipleClipDepths, 1},
+        {kOfxImageEffectPluginPropSingleInstance, 0},     {kOfxImageEffectPluginPropHostFrameThreading, 0},
+        {kOfxImageEffectPropSupportsMultiResolution, 0},  {kOfxImageEffectPropSupportsTiles, 1},
+        {kOfxImageEffectPropTemporalClipAccess, 1},       {kOfxImageEffectPluginPropFieldRenderTwiceAlways, 0},
+        {kOfxImageEffectPropSupportsMultipleClipPARs, 0}, {kOfxImageEffectPropSupportsMultipleClipDepths, 1},
     };
     for (const auto& [name, value] : flags) EXPECT_EQ(props.getInt(name), value) << name;
     EXPECT_EQ(props.getString(kOfxImageEffectPropOpenCLRenderSupported), "true");
     EXPECT_EQ(props.getString(kOfxImageEffectPropMetalRenderSupported), "false");
     // CUDA is offered only by builds that carry the kernel.
-    EXPECT_TRUE(std::set<std::string>({"true", "false"})
-                    .count(props.getString(kOfxImageEffectPropCudaRenderSupported)));
+    EXPECT_TRUE(
+        std::set<std::string>({"true", "false"}).count(props.getString(kOfxImageEffectPropCudaRenderSupported)));
 }
 
 TEST_F(Description, ClipsAcceptFloatRgbaInAndRgbaOrAlphaOut) {
@@ -109,11 +108,16 @@ TEST_F(Description, SlidersRangesAndTextsAreAsUsersKnowThem) {
 
 TEST_F(Description, ChoicesListTheirOptionsWithoutTouchingTheHint) {
     Effect& filter = contextDescriptor(kFilter);
-    const std::map<std::string, size_t> counts = {
-        {"idtProfile", 39}, {"outputProfileOptions", 21}, {"colorPaletteAOptions", 5},
-        {"colorPaletteNegativeSelections", 14}, {"colorPaletteNegativeGEN2Selections", 9},
-        {"colorPaletteMajorSelections", 11}, {"colorPaletteMinorSelections", 10}, {"contrastOptions", 13},
-        {"colorPaletteBOptions", 14}, {"postProcessOptions", 2}};
+    const std::map<std::string, size_t> counts = {{"idtProfile", 39},
+                                                  {"outputProfileOptions", 21},
+                                                  {"colorPaletteAOptions", 5},
+                                                  {"colorPaletteNegativeSelections", 14},
+                                                  {"colorPaletteNegativeGEN2Selections", 9},
+                                                  {"colorPaletteMajorSelections", 11},
+                                                  {"colorPaletteMinorSelections", 10},
+                                                  {"contrastOptions", 13},
+                                                  {"colorPaletteBOptions", 14},
+                                                  {"postProcessOptions", 2}};
     for (const auto& [name, count] : counts) {
         PropertySet& p = param(filter, name);
         EXPECT_EQ(p.getStrings(kOfxParamPropChoiceOption).size(), count) << name;
@@ -130,11 +134,16 @@ TEST_F(Description, ChoicesListTheirOptionsWithoutTouchingTheHint) {
 
 TEST_F(Description, DescribedStatesStartTheInterfaceAsReleased) {
     Effect& filter = contextDescriptor(kFilter);
-    const std::map<std::string, int> enabled = {
-        {"colorPaletteNegativeGEN2Selections", 0}, {"colorPaletteNegativeSelections", 0},
-        {"colorPaletteMajorSelections", 0}, {"colorPaletteMinorSelections", 1}, {"colorPaletteBOptions", 1},
-        {"postProcessOptions", 1}, {"export33LUTButton", 0}, {"export65LUTButton", 0}};
-    for (const auto& [name, value] : enabled) EXPECT_EQ(param(filter, name).getInt(kOfxParamPropEnabled), value) << name;
+    const std::map<std::string, int> enabled = {{"colorPaletteNegativeGEN2Selections", 0},
+                                                {"colorPaletteNegativeSelections", 0},
+                                                {"colorPaletteMajorSelections", 0},
+                                                {"colorPaletteMinorSelections", 1},
+                                                {"colorPaletteBOptions", 1},
+                                                {"postProcessOptions", 1},
+                                                {"export33LUTButton", 0},
+                                                {"export65LUTButton", 0}};
+    for (const auto& [name, value] : enabled)
+        EXPECT_EQ(param(filter, name).getInt(kOfxParamPropEnabled), value) << name;
     EXPECT_EQ(param(filter, "profileGroup").getInt(kOfxParamPropGroupOpen), 1);
     EXPECT_EQ(param(filter, "saturationGroup").getInt(kOfxParamPropGroupOpen), 1);
     EXPECT_EQ(param(filter, "gamutGroup").getInt(kOfxParamPropGroupOpen), 0);

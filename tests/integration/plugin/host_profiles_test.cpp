@@ -82,8 +82,7 @@ class HostProfiles : public PluginTest {
                     EXPECT_EQ(rendered.status, kOfxStatOK) << context;
                     result.outputs.push_back(rendered.output);
                 }
-                for (const auto& name : instance->writesWhileRendering())
-                    result.writesWhileRendering.push_back(name);
+                for (const auto& name : instance->writesWhileRendering()) result.writesWhileRendering.push_back(name);
             }
             EXPECT_EQ(plugin.unload(), kOfxStatOK);
         }
@@ -130,9 +129,9 @@ TEST_F(HostProfiles, AnOpenFx14HostWithoutTheGpuExtensionRendersAsTheCurrentHost
     expectSameRenders(old, current);
 
     // What such a host lacks is worth a warning at most.
-    for (const char* property : {"OfxParamHostPropSupportsStrChoiceAnimation",
-                                 "OfxImageEffectPropOpenCLRenderSupported", "OfxImageEffectPropCudaEnabled",
-                                 "OfxImageEffectPropOpenCLCommandQueue"}) {
+    for (const char* property :
+         {"OfxParamHostPropSupportsStrChoiceAnimation", "OfxImageEffectPropOpenCLRenderSupported",
+          "OfxImageEffectPropCudaEnabled", "OfxImageEffectPropOpenCLCommandQueue"}) {
         EXPECT_EQ(linesWith(old, "ERROR", property), 0) << property;
         EXPECT_GT(linesWith(old, "WARNING", property), 0) << property;
     }

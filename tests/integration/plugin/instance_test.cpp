@@ -11,10 +11,13 @@
 namespace plugin_integration {
 namespace {
 
-const std::vector<std::string> kDependentParams = {
-    "colorPaletteAIntensity", "colorPaletteBIntensity", "colorPaletteNegativeSelections",
-    "colorPaletteNegativeGEN2Selections", "colorPaletteMajorSelections", "colorPaletteMinorSelections",
-    "contrastIntensity"};
+const std::vector<std::string> kDependentParams = {"colorPaletteAIntensity",
+                                                   "colorPaletteBIntensity",
+                                                   "colorPaletteNegativeSelections",
+                                                   "colorPaletteNegativeGEN2Selections",
+                                                   "colorPaletteMajorSelections",
+                                                   "colorPaletteMinorSelections",
+                                                   "contrastIntensity"};
 
 class InstanceBehaviour : public PluginTest {
  protected:

@@ -42,20 +42,49 @@ class Rendering : public PluginTest {
 };
 
 TEST_F(Rendering, EveryStageMatchesTheChainInBothContexts) {
-    const std::vector<std::pair<std::string, ParamValue>> settings = {
-        {"gamutRAdjust", true}, {"gamutGAdjust", true}, {"gamutBAdjust", true},
-        {"gamutRAdjustValue", 70.0}, {"gamutGAdjustValue", 40.0}, {"gamutBAdjustValue", 90.0},
-        {"PrinterLight", 0.05}, {"PrinterLightR", -0.02}, {"PrinterLightG", 0.03}, {"PrinterLightB", 0.01},
-        {"lift", 0.04}, {"liftR", 0.02}, {"liftG", -0.03}, {"liftB", 0.05},
-        {"gamma", 1.2}, {"gammaR", 0.9}, {"gammaG", 1.1}, {"gammaB", 1.3},
-        {"gain", 1.1}, {"gainR", 0.95}, {"gainG", 1.05}, {"gainB", 0.9},
-        {"CMYAmount", 1.1}, {"C", 0.95}, {"M", 1.05}, {"Y", 0.9}, {"PushPullLight", 1.2},
-        {"temperature", 400.0}, {"saturation", 0.35},
-        {"postProcessAdjust", true}, {"postProcessValue", 0.6}, {"postProcessOptions", 1},
-        {"idtProfile", 2}, {"contrastOptions", 2}, {"contrastIntensity", 0.7},
-        {"colorPaletteAOptions", 3}, {"colorPaletteMajorSelections", 4}, {"colorPaletteAIntensity", 0.65},
-        {"colorPaletteBOptions", 2}, {"colorPaletteBIntensity", 0.55}, {"outputProfileOptions", 20},
-        {"globalBlendEnabled", true}, {"globalBlend", 0.8}};
+    const std::vector<std::pair<std::string, ParamValue>> settings = {{"gamutRAdjust", true},
+                                                                      {"gamutGAdjust", true},
+                                                                      {"gamutBAdjust", true},
+                                                                      {"gamutRAdjustValue", 70.0},
+                                                                      {"gamutGAdjustValue", 40.0},
+                                                                      {"gamutBAdjustValue", 90.0},
+                                                                      {"PrinterLight", 0.05},
+                                                                      {"PrinterLightR", -0.02},
+                                                                      {"PrinterLightG", 0.03},
+                                                                      {"PrinterLightB", 0.01},
+                                                                      {"lift", 0.04},
+                                                                      {"liftR", 0.02},
+                                                                      {"liftG", -0.03},
+                                                                      {"liftB", 0.05},
+                                                                      {"gamma", 1.2},
+                                                                      {"gammaR", 0.9},
+                                                                      {"gammaG", 1.1},
+                                                                      {"gammaB", 1.3},
+                                                                      {"gain", 1.1},
+                                                                      {"gainR", 0.95},
+                                                                      {"gainG", 1.05},
+                                                                      {"gainB", 0.9},
+                                                                      {"CMYAmount", 1.1},
+                                                                      {"C", 0.95},
+                                                                      {"M", 1.05},
+                                                                      {"Y", 0.9},
+                                                                      {"PushPullLight", 1.2},
+                                                                      {"temperature", 400.0},
+                                                                      {"saturation", 0.35},
+                                                                      {"postProcessAdjust", true},
+                                                                      {"postProcessValue", 0.6},
+                                                                      {"postProcessOptions", 1},
+                                                                      {"idtProfile", 2},
+                                                                      {"contrastOptions", 2},
+                                                                      {"contrastIntensity", 0.7},
+                                                                      {"colorPaletteAOptions", 3},
+                                                                      {"colorPaletteMajorSelections", 4},
+                                                                      {"colorPaletteAIntensity", 0.65},
+                                                                      {"colorPaletteBOptions", 2},
+                                                                      {"colorPaletteBIntensity", 0.55},
+                                                                      {"outputProfileOptions", 20},
+                                                                      {"globalBlendEnabled", true},
+                                                                      {"globalBlend", 0.8}};
 
     LookParams look = defaultLook();
     look.gamutRAdjust = look.gamutGAdjust = look.gamutBAdjust = true;
@@ -106,10 +135,15 @@ TEST_F(Rendering, EveryStageMatchesTheChainInBothContexts) {
             trace.push_back(line.substr(line.find_first_not_of(' ')));
         }
     }
-    const std::vector<std::string> steps = {
-        "Entered Setup and Process", "Made it to dest image", "Made it to src image",
-        "Made it passed bit depth and component check", "Made it passed param check", "Made it set images",
-        "Made it passed setting GPU args", "Made it passed setting render window", "Able to call process"};
+    const std::vector<std::string> steps = {"Entered Setup and Process",
+                                            "Made it to dest image",
+                                            "Made it to src image",
+                                            "Made it passed bit depth and component check",
+                                            "Made it passed param check",
+                                            "Made it set images",
+                                            "Made it passed setting GPU args",
+                                            "Made it passed setting render window",
+                                            "Able to call process"};
     ASSERT_EQ(trace.size(), 2 * steps.size());
     EXPECT_TRUE(std::equal(steps.begin(), steps.end(), trace.begin()));
 }

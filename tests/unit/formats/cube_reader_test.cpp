@@ -71,8 +71,10 @@ TEST(CubeReader, HeaderNoiseCommentsAndBlankLinesAreSkippedAnywhere) {
     std::string table = twoPointTable("\n");
     table.insert(table.find('\n') + 1, "\n# between table lines\n\n");
     table.pop_back();  // the last line need not end with a delimiter
-    expectTwoPointTable(parse("# made by hand\n\nTITLE \"two # points\"\nDOMAIN_MIN 0 0 0\n"
-                              "DOMAIN_MAX 2 2 2\n   LUT_3D_SIZE 2\n\n" + table));
+    expectTwoPointTable(
+        parse("# made by hand\n\nTITLE \"two # points\"\nDOMAIN_MIN 0 0 0\n"
+              "DOMAIN_MAX 2 2 2\n   LUT_3D_SIZE 2\n\n" +
+              table));
     // Lower-case keywords and exponents are read after upper-casing.
     expectTwoPointTable(parse("lut_3d_size 2\n" + twoPointTable("\n")));
     const Parsed lowerSized = parse("lut_1d_size 1\n1e-3 2.5e+1 -1E0\n");
@@ -91,18 +93,19 @@ TEST(CubeReader, HeaderNoiseCommentsAndBlankLinesAreSkippedAnywhere) {
 }
 
 TEST(CubeReader, NumbersAreReadLikeScanfInTheCLocale) {
-    const Parsed parsed = parse("LUT_1D_SIZE 7\n"
-                                "0.5\n"            // missing components are 0
-                                "   \n"            // a line of blanks is three zeros
-                                "0,5 0,5 0,5\n"    // a decimal comma ends the reading
-                                "+.25 -2. 1E2\n"   // signs, bare points, exponents
-                                "1.5.25 3 4\n"     // the second number starts at the second point
-                                "1E39 -1E39 1E-50\n"
-                                "1 2 3 4 5\n");    // numbers after the third are ignored
+    const Parsed parsed = parse(
+        "LUT_1D_SIZE 7\n"
+        "0.5\n"           // missing components are 0
+        "   \n"           // a line of blanks is three zeros
+        "0,5 0,5 0,5\n"   // a decimal comma ends the reading
+        "+.25 -2. 1E2\n"  // signs, bare points, exponents
+        "1.5.25 3 4\n"    // the second number starts at the second point
+        "1E39 -1E39 1E-50\n"
+        "1 2 3 4 5\n");  // numbers after the third are ignored
     ASSERT_TRUE(parsed.ok) << parsed.output;
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(parsed.table.data, (std::vector<float>{0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 0.25f, -2.0f, 100.0f, 1.5f, 0.25f,
-                                                     3.0f, inf, -inf, 0.0f, 1, 2, 3}));
+    EXPECT_EQ(parsed.table.data, (std::vector<float>{0.5f,   0,    0,     0,    0,   0,    0,    0, 0, 0.25f, -2.0f,
+                                                     100.0f, 1.5f, 0.25f, 3.0f, inf, -inf, 0.0f, 1, 2, 3}));
     EXPECT_EQ(parsed.output, "");
 }
 
@@ -164,7 +167,7 @@ TEST(CubeReader, LargestSizesAreAcceptedWithoutReservingForTheWholeTable) {
 }
 
 class CubeLoading : public ::testing::Test {
-protected:
+ protected:
     void SetUp() override {
         writeBytes(scratch / "data.bin", RawArchive()
                                              .entry("2-CURVES/Soft.cube", "LUT_1D_SIZE 2\n0 0 0\n1 1 1\n")

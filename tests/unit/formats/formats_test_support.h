@@ -14,7 +14,7 @@ namespace ChromvaleBeta2::testing {
 
 // Collects what the code under test writes to standard output.
 class StdoutCapture {
-public:
+ public:
     StdoutCapture() : m_previous(std::cout.rdbuf(m_text.rdbuf())) {}
     ~StdoutCapture() { std::cout.rdbuf(m_previous); }
     StdoutCapture(const StdoutCapture&) = delete;
@@ -27,14 +27,14 @@ public:
         return text;
     }
 
-private:
+ private:
     std::ostringstream m_text;
     std::streambuf* m_previous;
 };
 
 // A fresh folder, removed with everything in it at the end of the test.
 class ScratchFolder {
-public:
+ public:
     ScratchFolder() {
         std::random_device random;
         m_path = std::filesystem::temp_directory_path() /
@@ -51,7 +51,7 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
-private:
+ private:
     std::filesystem::path m_path;
 };
 
@@ -62,7 +62,7 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder);
 // Builds archive bytes by hand, scrambling with its own loop rather than the
 // production code, so that a shared mistake in both cannot go unnoticed.
 class RawArchive {
-public:
+ public:
     // Adds an entry; its body is appended after the index unless `offset` is given.
     RawArchive& entry(const std::string& name, const std::string& body);
     RawArchive& entryAt(const std::string& nameField, uint32_t offset, uint32_t size);
@@ -70,7 +70,7 @@ public:
     RawArchive& indexTail(std::string bytes);
     std::string bytes() const;
 
-private:
+ private:
     struct Entry {
         std::string nameField;
         uint32_t offset;

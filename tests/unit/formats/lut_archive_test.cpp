@@ -58,8 +58,8 @@ TEST(PackedArchive, EveryFileOfAFolderExtractsByteExact) {
     EXPECT_EQ(archive.entryNames(), names);
 
     // The same folder packs to the same bytes, whatever the file times.
-    std::filesystem::last_write_time(scratch / "tree/empty", std::filesystem::file_time_type::clock::now() -
-                                                                  std::chrono::hours(24));
+    std::filesystem::last_write_time(scratch / "tree/empty",
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
     writeArchive(collectFolder(scratch / "tree"), scratch / "again.bin");
     EXPECT_EQ(readBytes(scratch / "data.bin"), readBytes(scratch / "again.bin"));
 }
@@ -83,11 +83,9 @@ TEST(PackedArchive, PackerRefusesNamesTheReaderCannotHold) {
 TEST(ArchiveIndex, KeyRunsOnAcrossEntriesAndRestartsForEachBody) {
     ScratchFolder scratch;
     // The second entry starts at key position 120; bodies start at 0.
-    writeBytes(scratch / "data.bin", RawArchive()
-                                         .entry("first.cube", "first body")
-                                         .entry("second.cube", binaryBody())
-                                         .entry("third", "3")
-                                         .bytes());
+    writeBytes(
+        scratch / "data.bin",
+        RawArchive().entry("first.cube", "first body").entry("second.cube", binaryBody()).entry("third", "3").bytes());
     LutArchive archive;
     ASSERT_TRUE(archive.open((scratch / "data.bin").string()));
     EXPECT_EQ(archive.entryNames(), (std::vector<std::string>{"first.cube", "second.cube", "third"}));
@@ -136,8 +134,8 @@ TEST(ArchiveIndex, OpenFailuresSayWhatAndLeaveTheArchiveClosed) {
     StdoutCapture output;
     const std::pair<std::string, std::string> cases[] = {
         {missing, "Cannot open archive - " + missing + ", error: " + std::to_string(ENOENT) + "\n"},
-        {scratch.path().string(), "Cannot open archive - " + scratch.path().string() + ", error: " +
-                                      std::to_string(EISDIR) + "\n"},
+        {scratch.path().string(),
+         "Cannot open archive - " + scratch.path().string() + ", error: " + std::to_string(EISDIR) + "\n"},
         {(scratch / "corrupt.bin").string(), "Archive is corrupted\n"},
         {(scratch / "lying.bin").string(), "Archive is corrupted - its index of 1048840 bytes runs past the end of " +
                                                (scratch / "lying.bin").string() + "\n"},
@@ -193,9 +191,8 @@ TEST(ArchiveExtract, RefusalsNameTheEntryAndLeaveTheBufferAlone) {
     const std::pair<std::string, std::string> cases[] = {
         {"good.cube", "fileName not found good.cube\n"},
         {"Good", "fileName not found Good\n"},
-        {"past-end",
-         "Archive entry past-end reaches past the end of the archive (offset 4, size 1048576, archive " + size +
-             " bytes)\n"},
+        {"past-end", "Archive entry past-end reaches past the end of the archive (offset 4, size 1048576, archive " +
+                         size + " bytes)\n"},
         {"huge", "Archive entry huge reaches past the end of the archive (offset 0, size 4294967295, archive " + size +
                      " bytes)\n"},
         {"far", "Archive entry far reaches past the end of the archive (offset 4294967280, size 32, archive " + size +

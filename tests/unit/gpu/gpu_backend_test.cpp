@@ -89,11 +89,10 @@ TEST(DeviceReport, ListsEveryOpenClDeviceInNumberedBlocks) {
     const std::vector<std::string> lines = logged(report);
     ASSERT_FALSE(lines.empty());
     ASSERT_EQ(lines.size() % 5, 0u) << lines.size();
-    const std::regex block[] = {std::regex(R"((\d+)\. Device: .+)"),
-                                std::regex(R"( (\d+)\.1 Hardware version: OpenCL .+)"),
-                                std::regex(R"( (\d+)\.2 Software version: .+)"),
-                                std::regex(R"( (\d+)\.3 OpenCL C version: OpenCL C .+)"),
-                                std::regex(R"( (\d+)\.4 Parallel compute units: [1-9]\d*)")};
+    const std::regex block[] = {
+        std::regex(R"((\d+)\. Device: .+)"), std::regex(R"( (\d+)\.1 Hardware version: OpenCL .+)"),
+        std::regex(R"( (\d+)\.2 Software version: .+)"), std::regex(R"( (\d+)\.3 OpenCL C version: OpenCL C .+)"),
+        std::regex(R"( (\d+)\.4 Parallel compute units: [1-9]\d*)")};
     std::string deviceNumber;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::smatch match;
@@ -109,19 +108,18 @@ TEST(DeviceReport, DescribesACudaDevice) {
     Diagnostics report;
     reportCudaDevice(report, 0, {"Test GPU", 8, 6, 7000000, 256});
     reportCudaDevice(report, 1, {"Odd Bus", 7, 5, 7000000, 255});
-    const std::vector<std::string> expected = {
-        "Device Number: 0",
-        "  Device name: Test GPU",
-        "  Compute capability: 8.6",
-        "  Memory Clock Rate (KHz): 7000000",
-        "  Memory Bus Width (bits): 256",
-        "  Peak Memory Bandwidth (GB/s): 448.000000",
-        "Device Number: 1",
-        "  Device name: Odd Bus",
-        "  Compute capability: 7.5",
-        "  Memory Clock Rate (KHz): 7000000",
-        "  Memory Bus Width (bits): 255",
-        "  Peak Memory Bandwidth (GB/s): 434.000000"};  // 31 whole bytes
+    const std::vector<std::string> expected = {"Device Number: 0",
+                                               "  Device name: Test GPU",
+                                               "  Compute capability: 8.6",
+                                               "  Memory Clock Rate (KHz): 7000000",
+                                               "  Memory Bus Width (bits): 256",
+                                               "  Peak Memory Bandwidth (GB/s): 448.000000",
+                                               "Device Number: 1",
+                                               "  Device name: Odd Bus",
+                                               "  Compute capability: 7.5",
+                                               "  Memory Clock Rate (KHz): 7000000",
+                                               "  Memory Bus Width (bits): 255",
+                                               "  Peak Memory Bandwidth (GB/s): 434.000000"};  // 31 whole bytes
     EXPECT_EQ(logged(report), expected);
 }
 

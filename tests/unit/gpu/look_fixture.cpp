@@ -25,8 +25,8 @@ std::vector<float> sourcePixels(int width, int height) {
     return pixels;
 }
 
-std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector<float>& source,
-                             int width, int height) {
+std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector<float>& source, int width,
+                             int height) {
     std::vector<float> output(source.size());
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -57,7 +57,8 @@ std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector
 
 std::vector<std::string> logged(const Diagnostics& diagnostics) {
     std::vector<std::string> lines;
-    for (const DiagnosticLine& line : diagnostics.lines()) lines.push_back((line.isError ? "ERROR : " : "") + line.text);
+    for (const DiagnosticLine& line : diagnostics.lines())
+        lines.push_back((line.isError ? "ERROR : " : "") + line.text);
     return lines;
 }
 

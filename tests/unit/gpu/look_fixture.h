@@ -17,8 +17,7 @@ PipelineSettings neutralSettings();
 std::vector<float> sourcePixels(int width, int height);
 
 // The CPU chain over the whole image, test views drawn by pixel position.
-std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector<float>& source,
-                             int width, int height);
+std::vector<float> cpuRender(const PipelineSettings& settings, const std::vector<float>& source, int width, int height);
 
 // Within 1e-5 per channel; names the first few values that are not.
 ::testing::AssertionResult sameImage(const std::vector<float>& device, const std::vector<float>& cpu);

@@ -65,17 +65,15 @@ cl_command_queue OpenClDevice::newQueue() {
 
 cl_mem OpenClDevice::newBuffer(const std::vector<float>& pixels) {
     cl_int status = CL_SUCCESS;
-    cl_mem buffer = clCreateBuffer(context_, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR,
-                                   pixels.size() * sizeof(float), const_cast<float*>(pixels.data()),
-                                   &status);
+    cl_mem buffer = clCreateBuffer(context_, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, pixels.size() * sizeof(float),
+                                   const_cast<float*>(pixels.data()), &status);
     check(status, "clCreateBuffer");
     return buffer;
 }
 
 std::vector<float> OpenClDevice::read(cl_command_queue queue, cl_mem buffer, std::size_t floats) {
     std::vector<float> pixels(floats);
-    check(clEnqueueReadBuffer(queue, buffer, CL_TRUE, 0, floats * sizeof(float), pixels.data(), 0,
-                              nullptr, nullptr),
+    check(clEnqueueReadBuffer(queue, buffer, CL_TRUE, 0, floats * sizeof(float), pixels.data(), 0, nullptr, nullptr),
           "clEnqueueReadBuffer");
     return pixels;
 }
@@ -88,7 +86,9 @@ TestArchive::TestArchive(const std::vector<Entry>& entries) : folder_(uniqueFold
     if (!archive_.open(path.string())) throw std::runtime_error("cannot open " + path.string());
 }
 
-TestArchive::~TestArchive() { std::filesystem::remove_all(folder_); }
+TestArchive::~TestArchive() {
+    std::filesystem::remove_all(folder_);
+}
 
 std::unique_ptr<TestArchive> TestArchive::withKernelSources() {
     return std::unique_ptr<TestArchive>(new TestArchive({

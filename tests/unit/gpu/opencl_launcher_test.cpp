@@ -34,9 +34,9 @@ class OpenClLauncher : public ::testing::Test {
     }
 
     // Renders `look` on `queue` and returns the destination after the queue has finished.
-    std::vector<float> render(cl_command_queue queue, PipelineSettings& settings,
-                              const std::vector<float>& source, int width, int height, LutArchive* archive,
-                              Diagnostics& diagnostics, GpuOutcome& outcome) {
+    std::vector<float> render(cl_command_queue queue, PipelineSettings& settings, const std::vector<float>& source,
+                              int width, int height, LutArchive* archive, Diagnostics& diagnostics,
+                              GpuOutcome& outcome) {
         cl_mem input = device_->newBuffer(source);
         cl_mem output = device_->newBuffer(std::vector<float>(source.size(), -7.0f));
         outcome = launchOpenClPipeline(queue, width, height, settings, sourcesOf(archive), input, output, diagnostics);
@@ -81,8 +81,8 @@ TEST_F(OpenClLauncher, RefusesARenderWithoutItsImages) {
     PipelineSettings settings = neutralSettings();
     cl_mem pixels = device_->newBuffer(sourcePixels(4, 1));
     Diagnostics diagnostics;
-    EXPECT_EQ(launchOpenClPipeline(device_->newQueue(), 4, 1, settings, sourcesOf(kernels_->archive()), pixels,
-                                   nullptr, diagnostics),
+    EXPECT_EQ(launchOpenClPipeline(device_->newQueue(), 4, 1, settings, sourcesOf(kernels_->archive()), pixels, nullptr,
+                                   diagnostics),
               GpuOutcome::Failed);
     EXPECT_EQ(logged(diagnostics), std::vector<std::string>{"ERROR : OpenCL render without a destination image"});
 }

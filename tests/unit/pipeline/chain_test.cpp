@@ -19,20 +19,17 @@ using testing::random3D;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-void expectRgbNear(float4 got, float r, float g, float b, float tolerance = 1e-6f)
-{
+void expectRgbNear(float4 got, float r, float g, float b, float tolerance = 1e-6f) {
     EXPECT_NEAR(got.x, r, tolerance);
     EXPECT_NEAR(got.y, g, tolerance);
     EXPECT_NEAR(got.z, b, tolerance);
 }
 
-float clampUnit(float x)
-{
+float clampUnit(float x) {
     return std::fmin(std::fmax(x, 0.0f), 1.0f);
 }
 
-TEST(Chain, NeutralSettingsClampTheColourAndKeepTheAlpha)
-{
+TEST(Chain, NeutralSettingsClampTheColourAndKeepTheAlpha) {
     const PipelineSettings s = neutralSettings();
     const float4 inputs[] = {make_float4(0.25f, 0.5f, 0.75f, 1.0f), make_float4(-0.5f, 1.5f, 0.0f, 7.0f),
                              make_float4(1.0f, 0.0f, 2.0f, -3.0f), make_float4(0.1f, 0.9f, 0.3f, kNaN)};
@@ -48,8 +45,7 @@ TEST(Chain, NeutralSettingsClampTheColourAndKeepTheAlpha)
 
 // An identity table in a stage, at full strength, leaves the neutral chain's
 // answer unchanged; a broken stage shows up as a difference.
-TEST(Chain, IdentityTablesAreNeutralInEveryStage)
-{
+TEST(Chain, IdentityTablesAreNeutralInEveryStage) {
     const LutTable cube = identity3D(17);
     const LutTable curve = identity1D(33);
     PipelineSettings s = neutralSettings();
@@ -74,8 +70,7 @@ TEST(Chain, IdentityTablesAreNeutralInEveryStage)
     }
 }
 
-TEST(Chain, ParametricStagesFollowTheirFormulas)
-{
+TEST(Chain, ParametricStagesFollowTheirFormulas) {
     const float4 in = make_float4(0.5f, 0.25f, 0.8f, 1.0f);
     PipelineSettings s = neutralSettings();
     s.printerLight[0] = 0.1f;  // (0.6 + 0.4 * 0.5)
@@ -85,8 +80,8 @@ TEST(Chain, ParametricStagesFollowTheirFormulas)
     expectRgbNear(processColour(s, in), 0.8f, 0.5f, std::pow(0.8f, 100.0f));
 
     s = neutralSettings();
-    s.cmy[0] = 2.0f;      // density 0.5 doubled: 1 - clamp(1.0)
-    s.pushPull[1] = 0.5f; // squared
+    s.cmy[0] = 2.0f;       // density 0.5 doubled: 1 - clamp(1.0)
+    s.pushPull[1] = 0.5f;  // squared
     s.temperatureGain[2] = 1.1f;
     expectRgbNear(processColour(s, in), 0.0f, 0.0625f, 0.88f);
 
@@ -96,8 +91,7 @@ TEST(Chain, ParametricStagesFollowTheirFormulas)
     expectRgbNear(processColour(s, make_float4(0.5f, 0.0f, 0.0f, 1.0f)), std::pow(0.5f, 100.0f), 0.0f, 0.0f);
 }
 
-TEST(Chain, SaturationScalesTheDistanceFromLuma)
-{
+TEST(Chain, SaturationScalesTheDistanceFromLuma) {
     const float4 in = make_float4(0.6f, 0.3f, 0.2f, 1.0f);
     const double luma = 0.299 * 0.6 + 0.587 * 0.3 + 0.114 * 0.2;
     PipelineSettings s = neutralSettings();
@@ -111,8 +105,7 @@ TEST(Chain, SaturationScalesTheDistanceFromLuma)
     EXPECT_LT(processColour(s, make_float4(0.0f, 1.0f, 1.0f, 1.0f)).x, 0.0f);
 }
 
-TEST(Chain, MixWeightsFollowTheirTwoConventions)
-{
+TEST(Chain, MixWeightsFollowTheirTwoConventions) {
     std::mt19937 rng(2);
     const LutTable table = random3D(5, rng);
     const float4 in = make_float4(0.3f, 0.6f, 0.9f, 1.0f);
@@ -144,12 +137,11 @@ TEST(Chain, MixWeightsFollowTheirTwoConventions)
     s.contrastMix = 0.0f;
     expectRgbNear(processColour(s, in), in.x, in.y, in.z);
     s.contrastMix = 1.0f;
-    expectRgbNear(processColour(s, in), lookup1D(curve.data.data(), 8, in.x).x,
-                  lookup1D(curve.data.data(), 8, in.y).y, lookup1D(curve.data.data(), 8, in.z).z);
+    expectRgbNear(processColour(s, in), lookup1D(curve.data.data(), 8, in.x).x, lookup1D(curve.data.data(), 8, in.y).y,
+                  lookup1D(curve.data.data(), 8, in.z).z);
 }
 
-TEST(Chain, GlobalBlendZeroReturnsTheInputStagesOnly)
-{
+TEST(Chain, GlobalBlendZeroReturnsTheInputStagesOnly) {
     std::mt19937 rng(4);
     const LutTable idt = random3D(5, rng, -0.5f, 1.5f);  // leaves [0, 1]
     const LutTable odt = random3D(9, rng);
@@ -174,8 +166,7 @@ TEST(Chain, GlobalBlendZeroReturnsTheInputStagesOnly)
     expectRgbNear(processColour(s, in), display.x, display.y, display.z);
 }
 
-TEST(Chain, NanColourIsClampedTheSameWayOnEveryPath)
-{
+TEST(Chain, NanColourIsClampedTheSameWayOnEveryPath) {
     // The corrections clamp NaN to 0, but the ungraded colour the global
     // blend weighs (even with weight 0) still carries it.
     PipelineSettings s = neutralSettings();
@@ -197,16 +188,14 @@ struct TestViews {
     std::vector<unsigned char> image = std::vector<unsigned char>(kTestViewBytes, 0);
     std::vector<unsigned char> guide = std::vector<unsigned char>(kTestViewBytes, 0);
 
-    void setPixel(std::vector<unsigned char>& picture, int x, int y, unsigned char r, unsigned char g,
-                  unsigned char b, unsigned char a)
-    {
+    void setPixel(std::vector<unsigned char>& picture, int x, int y, unsigned char r, unsigned char g, unsigned char b,
+                  unsigned char a) {
         unsigned char* p = &picture[4 * (static_cast<size_t>(y) * 1920 + x)];
         p[0] = r, p[1] = g, p[2] = b, p[3] = a;
     }
 };
 
-TEST(Chain, TestViewsAreDrawnOnlyWithAPositionAndTileTheFrame)
-{
+TEST(Chain, TestViewsAreDrawnOnlyWithAPositionAndTileTheFrame) {
     TestViews views;
     views.setPixel(views.image, 5, 7, 255, 51, 0, 0);
     views.setPixel(views.guide, 6, 7, 0, 0, 255, 1);
@@ -237,15 +226,13 @@ TEST(Chain, TestViewsAreDrawnOnlyWithAPositionAndTileTheFrame)
     expectRgbNear(processColour(s, in), 0.3f, 0.3f, 0.3f);
 }
 
-TEST(RenderRow, ProcessesSourceColumnsAndBlanksTheRest)
-{
+TEST(RenderRow, ProcessesSourceColumnsAndBlanksTheRest) {
     std::mt19937 rng(6);
     testing::LoadedLook look;
     const PipelineSettings s = testing::randomSettings(look, rng, true);
     std::vector<float> source(4 * 6);
     std::uniform_real_distribution<float> unit(-0.2f, 1.2f);
-    for (float& v : source)
-        v = unit(rng);
+    for (float& v : source) v = unit(rng);
 
     // Source columns 10..15 of a row 3 up from the source's bottom; the
     // window reaches two columns beyond it on each side.
@@ -256,8 +243,7 @@ TEST(RenderRow, ProcessesSourceColumnsAndBlanksTheRest)
         SCOPED_TRACE(x);
         const float* got = &out[4 * (x - 8)];
         if (x < 10 || x >= 16) {
-            for (int c = 0; c < 4; ++c)
-                EXPECT_EQ(got[c], 0.0f);
+            for (int c = 0; c < 4; ++c) EXPECT_EQ(got[c], 0.0f);
             continue;
         }
         const float* in = &source[4 * (x - 10)];
@@ -270,8 +256,7 @@ TEST(RenderRow, ProcessesSourceColumnsAndBlanksTheRest)
 
     std::vector<float> blank(4 * 3, -1.0f);
     renderRow(s, SourceRow{}, 0, 3, blank.data());
-    for (float v : blank)
-        EXPECT_EQ(v, 0.0f);
+    for (float v : blank) EXPECT_EQ(v, 0.0f);
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 // The many-pixel render must give what the one-pixel chain gives: within
 // 2e-6 for colours in [0, 1], relatively as close outside, NaN where it
 // gives NaN.
-void expectSameChannel(float got, float want, const char* channel)
-{
+void expectSameChannel(float got, float want, const char* channel) {
     SCOPED_TRACE(channel);
     if (std::isnan(want)) {
         EXPECT_TRUE(std::isnan(got)) << got;
@@ -36,14 +35,13 @@ using SpanRenderer = void (*)(const ChainSettings&, const float*, float*, int);
 
 // Renders `source` as one span of lanes and checks every pixel against
 // processColour.
-void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, const std::vector<float>& source)
-{
+void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, const std::vector<float>& source) {
     const int count = static_cast<int>(source.size() / 4);
     std::vector<float> out(source.size(), -7.0f);
     render(s, source.data(), out.data(), count);
     for (int x = 0; x < count; ++x) {
-        SCOPED_TRACE(::testing::Message() << "pixel " << x << " (" << source[4 * x] << ", " << source[4 * x + 1]
-                                          << ", " << source[4 * x + 2] << ", " << source[4 * x + 3] << ")");
+        SCOPED_TRACE(::testing::Message() << "pixel " << x << " (" << source[4 * x] << ", " << source[4 * x + 1] << ", "
+                                          << source[4 * x + 2] << ", " << source[4 * x + 3] << ")");
         const float* in = &source[4 * x];
         const float4 want = processColour(s, make_float4(in[0], in[1], in[2], in[3]));
         expectSameChannel(out[4 * x], want.x, "R");
@@ -53,29 +51,24 @@ void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, cons
     }
 }
 
-std::vector<float> randomPixels(std::mt19937& rng, int count, float low, float high)
-{
+std::vector<float> randomPixels(std::mt19937& rng, int count, float low, float high) {
     std::uniform_real_distribution<float> value(low, high);
     std::vector<float> pixels(4 * count);
-    for (float& v : pixels)
-        v = value(rng);
+    for (float& v : pixels) v = value(rng);
     return pixels;
 }
 
 // Random looks with each stage present or absent and each correction
 // neutral, ordinary or extreme (gamma and push/pull 0 give the exponent 100).
-PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng)
-{
+PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng) {
     PipelineSettings s = testing::randomSettings(look, rng, false);
     std::bernoulli_distribution coin(0.5);
     auto dropTable = [&](unsigned int& size) {
-        if (coin(rng))
-            size = 0;
+        if (coin(rng)) size = 0;
     };
-    for (unsigned int& size : s.gamutLutSize)
-        dropTable(size);
-    for (unsigned int* size : {&s.idtLutSize, &s.contrastLutSize, &s.paletteLutSize, &s.printLutSize,
-                               &s.postProcessLutSize, &s.odtLutSize})
+    for (unsigned int& size : s.gamutLutSize) dropTable(size);
+    for (unsigned int* size :
+         {&s.idtLutSize, &s.contrastLutSize, &s.paletteLutSize, &s.printLutSize, &s.postProcessLutSize, &s.odtLutSize})
         dropTable(*size);
     std::discrete_distribution<int> kind({2, 3, 1});
     for (float(*values)[3] : {&s.gamma, &s.pushPull}) {
@@ -86,30 +79,25 @@ PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng)
     }
     for (float(*values)[3] : {&s.gain, &s.temperatureGain, &s.cmy})
         for (float& v : *values)
-            if (coin(rng))
-                v = 1.0f;
-    if (coin(rng))
-        s.saturation = 0.0f;
+            if (coin(rng)) v = 1.0f;
+    if (coin(rng)) s.saturation = 0.0f;
     return s;
 }
 
 // Every lane width this processor runs.
 class Lanes : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override
-    {
+ protected:
+    void SetUp() override {
         if (GetParam() == 8 ? !cpuRunsEightLanes() : !cpuRunsFourLanes())
             GTEST_SKIP() << "this processor does not run " << GetParam() << " lanes";
     }
 
-    void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source) const
-    {
+    void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source) const {
         expectSpanMatchesChain(GetParam() == 8 ? renderSpanEightLanes : renderSpanFourLanes, s, source);
     }
 };
 
-TEST_P(Lanes, MatchTheChainOnRandomLooksAndColours)
-{
+TEST_P(Lanes, MatchTheChainOnRandomLooksAndColours) {
     std::mt19937 rng(12);
     for (int look = 0; look < 60; ++look) {
         SCOPED_TRACE(look);
@@ -120,8 +108,7 @@ TEST_P(Lanes, MatchTheChainOnRandomLooksAndColours)
     }
 }
 
-TEST_P(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
-{
+TEST_P(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues) {
     std::mt19937 rng(13);
     const float specials[] = {kNaN, kInf, -kInf, 0.0f, -0.0f, 1.0f, 1e-40f, 1e-30f, -1e-30f, 0.9999999f, 2.0f, -3.0f};
     for (int look = 0; look < 20; ++look) {
@@ -130,16 +117,14 @@ TEST_P(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues)
         const PipelineSettings s = randomLook(tables, rng);
         std::vector<float> pixels = randomPixels(rng, 64, -1.5f, 2.5f);
         std::uniform_int_distribution<size_t> pick(0, std::size(specials) - 1);
-        for (size_t i = 0; i < pixels.size(); i += 3)
-            pixels[i] = specials[pick(rng)];
+        for (size_t i = 0; i < pixels.size(); i += 3) pixels[i] = specials[pick(rng)];
         expectRowMatchesChain(s, pixels);
     }
 }
 
 // Rows longer than one span of steps, a look with a single table (run
 // group by group) and a window reaching past the source on both sides.
-TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
-{
+TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables) {
     std::mt19937 rng(15);
     testing::LoadedLook tables;
     PipelineSettings s = randomLook(tables, rng);
@@ -174,8 +159,7 @@ TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables)
 // Colours whose cell fractions tie, and colours on lattice points and the
 // table's last point, where the tetrahedron choice and the step up an axis
 // are decided by selections rather than branches.
-TEST_P(Lanes, MatchTheChainOnTiedFractionsAndLatticePoints)
-{
+TEST_P(Lanes, MatchTheChainOnTiedFractionsAndLatticePoints) {
     std::mt19937 rng(16);
     const LutTable idt = testing::random3D(5, rng);
     const LutTable odt = testing::random3D(3, rng);
@@ -183,8 +167,7 @@ TEST_P(Lanes, MatchTheChainOnTiedFractionsAndLatticePoints)
     const float levels[] = {0.0f, 0.1f, 0.125f, 0.25f, 0.3f, 0.875f, 1.0f};
     for (float r : levels)
         for (float g : levels)
-            for (float b : levels)
-                pixels.insert(pixels.end(), {r, g, b, 1.0f});
+            for (float b : levels) pixels.insert(pixels.end(), {r, g, b, 1.0f});
     for (bool stepByStep : {false, true}) {
         SCOPED_TRACE(stepByStep);
         PipelineSettings s = testing::neutralSettings();
@@ -198,8 +181,7 @@ TEST_P(Lanes, MatchTheChainOnTiedFractionsAndLatticePoints)
     }
 }
 
-TEST_P(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
-{
+TEST_P(Lanes, NeutralAndEmptyLooksPassTheColourThrough) {
     std::mt19937 rng(14);
     const PipelineSettings neutral = testing::neutralSettings();
     std::vector<float> pixels = randomPixels(rng, 19, -0.5f, 1.5f);
@@ -210,8 +192,7 @@ TEST_P(Lanes, NeutralAndEmptyLooksPassTheColourThrough)
 
 // Exponents on colours near 0 and 1, where the power's own accuracy shows
 // most: a fine ramp through every exponent the gamma and push/pull take.
-TEST_P(Lanes, PowersMatchAcrossTheUnitRange)
-{
+TEST_P(Lanes, PowersMatchAcrossTheUnitRange) {
     std::vector<float> ramp;
     for (int i = 0; i <= 4096; ++i) {
         const float t = static_cast<float>(i) / 4096.0f;
@@ -220,8 +201,7 @@ TEST_P(Lanes, PowersMatchAcrossTheUnitRange)
     for (float gamma : {0.0f, 0.1f, 0.45f, 0.8f, 1.25f, 2.2f, 4.0f, 10.0f, -0.7f}) {
         SCOPED_TRACE(gamma);
         PipelineSettings s = testing::neutralSettings();
-        for (int c = 0; c < 3; ++c)
-            s.gamma[c] = s.pushPull[c] = gamma;
+        for (int c = 0; c < 3; ++c) s.gamma[c] = s.pushPull[c] = gamma;
         expectRowMatchesChain(s, ramp);
     }
 }
@@ -231,12 +211,10 @@ INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(8, 4));
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // The library asks the processor itself; GCC's runtime, which this test links,
 // reads it too, so the two must agree wherever the test runs.
-TEST(LaneWidth, EightLanesWhereverTheProcessorHasAvx2AndFma)
-{
+TEST(LaneWidth, EightLanesWhereverTheProcessorHasAvx2AndFma) {
     EXPECT_EQ(cpuRunsEightLanes(), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
 }
 #endif
 
 }  // namespace
 }  // namespace ChromvaleBeta2
-

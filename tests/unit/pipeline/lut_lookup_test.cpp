@@ -16,16 +16,14 @@ using testing::identity1D;
 using testing::identity3D;
 using testing::random3D;
 
-float4 rgb(float r, float g, float b)
-{
+float4 rgb(float r, float g, float b) {
     return make_float4(r, g, b, 0.0f);
 }
 
 // Tetrahedral interpolation by sorting the fractions, in double: walk from
 // the lower corner to the upper one, raising the axes in order of their
 // fraction. Any order among equal fractions gives the same value.
-std::array<double, 3> referenceLookup(const LutTable& t, float4 colour)
-{
+std::array<double, 3> referenceLookup(const LutTable& t, float4 colour) {
     const uint32_t n = t.m_dims;
     const double in[3] = {colour.x, colour.y, colour.z};
     uint32_t lower[3];
@@ -38,7 +36,7 @@ std::array<double, 3> referenceLookup(const LutTable& t, float4 colour)
     std::array<int, 3> order = {0, 1, 2};
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return f[a] > f[b]; });
 
-    auto entry = [&](const uint32_t (&at)[3], int c) {
+    auto entry = [&](const uint32_t(&at)[3], int c) {
         return double{t.data[3 * ((size_t{at[2]} * n + at[1]) * n + at[0]) + c]};
     };
     std::array<double, 3> result{};
@@ -46,17 +44,14 @@ std::array<double, 3> referenceLookup(const LutTable& t, float4 colour)
     double previous = 1.0;
     for (int step = 0; step <= 3; ++step) {
         const double fraction = step < 3 ? f[order[step]] : 0.0;
-        for (int c = 0; c < 3; ++c)
-            result[c] += (previous - fraction) * entry(corner, c);
-        if (step < 3)
-            corner[order[step]] = std::min(corner[order[step]] + 1, n - 1);
+        for (int c = 0; c < 3; ++c) result[c] += (previous - fraction) * entry(corner, c);
+        if (step < 3) corner[order[step]] = std::min(corner[order[step]] + 1, n - 1);
         previous = fraction;
     }
     return result;
 }
 
-void expectMatchesReference(const LutTable& t, float4 colour)
-{
+void expectMatchesReference(const LutTable& t, float4 colour) {
     const float4 got = lookup3D(t.data.data(), t.m_dims, colour);
     const std::array<double, 3> want = referenceLookup(t, colour);
     EXPECT_NEAR(got.x, want[0], 2e-6) << colour.x << " " << colour.y << " " << colour.z;
@@ -67,8 +62,7 @@ void expectMatchesReference(const LutTable& t, float4 colour)
 
 // With N = 5 the lattice step is 1/4, so these fractions are exact in float
 // and ties between them are exact ties.
-float onGrid(int cell, float fraction)
-{
+float onGrid(int cell, float fraction) {
     return (static_cast<float>(cell) + fraction) / 4.0f;
 }
 
@@ -86,8 +80,7 @@ constexpr Fractions kOrdersAndTies[] = {
     {"r=b<g", 0.25f, 0.75f, 0.25f}, {"r>g=b=0", 0.5f, 0.0f, 0.0f},
 };
 
-TEST(Lookup3D, EveryTetrahedronAndTieAgreesWithTheReference)
-{
+TEST(Lookup3D, EveryTetrahedronAndTieAgreesWithTheReference) {
     std::mt19937 rng(7);
     const LutTable identity = identity3D(5);
     const LutTable table = random3D(5, rng);
@@ -102,19 +95,16 @@ TEST(Lookup3D, EveryTetrahedronAndTieAgreesWithTheReference)
     }
 }
 
-TEST(Lookup3D, RandomColoursAgreeWithTheReference)
-{
+TEST(Lookup3D, RandomColoursAgreeWithTheReference) {
     std::mt19937 rng(11);
     for (uint32_t n : {2u, 17u, 33u}) {
         const LutTable table = random3D(n, rng, -0.5f, 1.5f);
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-        for (int i = 0; i < 2000; ++i)
-            expectMatchesReference(table, rgb(unit(rng), unit(rng), unit(rng)));
+        for (int i = 0; i < 2000; ++i) expectMatchesReference(table, rgb(unit(rng), unit(rng), unit(rng)));
     }
 }
 
-TEST(Lookup3D, CoordinatesOutsideTheUnitRangeAreClamped)
-{
+TEST(Lookup3D, CoordinatesOutsideTheUnitRangeAreClamped) {
     std::mt19937 rng(5);
     const LutTable table = random3D(4, rng);
     const float* data = table.data.data();
@@ -136,8 +126,7 @@ TEST(Lookup3D, CoordinatesOutsideTheUnitRangeAreClamped)
     expectSame(rgb(nan, 0.3f, nan), rgb(1.0f, 0.3f, 1.0f));
 }
 
-TEST(Lookup3D, SinglePointTableAnswersItsEntry)
-{
+TEST(Lookup3D, SinglePointTableAnswersItsEntry) {
     LutTable table = identity3D(1);
     table.data = {0.2f, 0.4f, 0.6f};
     for (float c : {-1.0f, 0.0f, 0.5f, 1.0f, 3.0f}) {
@@ -149,8 +138,7 @@ TEST(Lookup3D, SinglePointTableAnswersItsEntry)
     }
 }
 
-TEST(Lookup1D, HitsEntriesExactlyAndInterpolatesBetweenThem)
-{
+TEST(Lookup1D, HitsEntriesExactlyAndInterpolatesBetweenThem) {
     LutTable table = identity1D(3);
     table.data = {0.0f, 1.0f, 0.5f, 0.2f, 0.6f, 0.5f, 1.0f, 0.0f, 0.5f};
     const float* data = table.data.data();

@@ -20,8 +20,7 @@
 namespace ChromvaleBeta2 {
 namespace {
 
-std::string readKernelFile(const char* name)
-{
+std::string readKernelFile(const char* name) {
     std::ifstream in(std::string(TONEMILL_SOURCE_DIR) + "/kernels/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -29,19 +28,16 @@ std::string readKernelFile(const char* name)
 // One device of the first platform that has any; PoCL on a machine without a
 // GPU driver.
 class OpenClChain : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+ protected:
+    void SetUp() override {
         cl_uint platformCount = 0;
         if (clGetPlatformIDs(0, nullptr, &platformCount) != CL_SUCCESS || platformCount == 0)
             GTEST_SKIP() << "no OpenCL platform";
         std::vector<cl_platform_id> platforms(platformCount);
         clGetPlatformIDs(platformCount, platforms.data(), nullptr);
         for (cl_platform_id platform : platforms)
-            if (clGetDeviceIDs(platform, CL_DEVICE_TYPE_ALL, 1, &device_, nullptr) == CL_SUCCESS)
-                break;
-        if (device_ == nullptr)
-            GTEST_SKIP() << "no OpenCL device";
+            if (clGetDeviceIDs(platform, CL_DEVICE_TYPE_ALL, 1, &device_, nullptr) == CL_SUCCESS) break;
+        if (device_ == nullptr) GTEST_SKIP() << "no OpenCL device";
         cl_int status = CL_SUCCESS;
         context_ = clCreateContext(nullptr, 1, &device_, nullptr, nullptr, &status);
         ASSERT_EQ(status, CL_SUCCESS);
@@ -50,8 +46,7 @@ protected:
         buildKernel();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         if (kernel_) clReleaseKernel(kernel_);
         if (program_) clReleaseProgram(program_);
         if (queue_) clReleaseCommandQueue(queue_);
@@ -60,8 +55,7 @@ protected:
 
     // Two source strings, the sampling header first, no build options: what
     // the back-end does with the two archive entries.
-    void buildKernel()
-    {
+    void buildKernel() {
         const std::string header = readKernelFile("lut_cuda.h");
         const std::string body = readKernelFile("chromvale_cuda.cu");
         ASSERT_FALSE(header.empty());
@@ -79,8 +73,7 @@ protected:
         ASSERT_EQ(argumentCount, 58u);
     }
 
-    std::string buildLog() const
-    {
+    std::string buildLog() const {
         size_t size = 0;
         clGetProgramBuildInfo(program_, device_, CL_PROGRAM_BUILD_LOG, 0, nullptr, &size);
         std::string log(size, '\0');
@@ -88,38 +81,33 @@ protected:
         return log;
     }
 
-    cl_mem upload(const void* data, size_t bytes)
-    {
-        if (data == nullptr || bytes == 0)
-            return nullptr;
+    cl_mem upload(const void* data, size_t bytes) {
+        if (data == nullptr || bytes == 0) return nullptr;
         cl_int status = CL_SUCCESS;
-        cl_mem buffer = clCreateBuffer(context_, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, bytes,
-                                       const_cast<void*>(data), &status);
+        cl_mem buffer =
+            clCreateBuffer(context_, CL_MEM_READ_WRITE | CL_MEM_COPY_HOST_PTR, bytes, const_cast<void*>(data), &status);
         EXPECT_EQ(status, CL_SUCCESS);
         buffers_.push_back(buffer);
         return buffer;
     }
 
-    cl_int setArgument(cl_uint index, const DeviceBuffer& buffer)
-    {
+    cl_int setArgument(cl_uint index, const DeviceBuffer& buffer) {
         cl_mem mem = static_cast<cl_mem>(buffer);
         return clSetKernelArg(kernel_, index, sizeof mem, mem ? &mem : nullptr);
     }
 
     template <typename Number>
-    cl_int setArgument(cl_uint index, const Number& value)
-    {
+    cl_int setArgument(cl_uint index, const Number& value) {
         return clSetKernelArg(kernel_, index, sizeof value, &value);
     }
 
     // Runs the kernel over a width x height image with the settings' tables
     // and images copied to the device, in the device argument order.
-    std::vector<float> run(const PipelineSettings& s, const std::vector<float>& pixels, int width, int height)
-    {
+    std::vector<float> run(const PipelineSettings& s, const std::vector<float>& pixels, int width, int height) {
         cl_mem source = upload(pixels.data(), pixels.size() * sizeof(float));
         cl_int status = CL_SUCCESS;
-        cl_mem destination = clCreateBuffer(context_, CL_MEM_WRITE_ONLY, pixels.size() * sizeof(float), nullptr,
-                                            &status);
+        cl_mem destination =
+            clCreateBuffer(context_, CL_MEM_WRITE_ONLY, pixels.size() * sizeof(float), nullptr, &status);
         buffers_.push_back(destination);
 
         // The tables and pictures as the back-ends upload them, in the order they forward them.
@@ -130,9 +118,7 @@ protected:
         cl_uint index = 0;
         cl_int combined = CL_SUCCESS;
         forwardKernelArguments(s, width, height, DeviceBuffer{source}, buffers, uploads, DeviceBuffer{destination},
-                               [&](const auto&... values) {
-                                   ((combined |= setArgument(index++, values)), ...);
-                               });
+                               [&](const auto&... values) { ((combined |= setArgument(index++, values)), ...); });
         EXPECT_EQ(index, 58u);
         EXPECT_EQ(combined, CL_SUCCESS);
 
@@ -143,19 +129,16 @@ protected:
         EXPECT_EQ(clEnqueueReadBuffer(queue_, destination, CL_TRUE, 0, out.size() * sizeof(float), out.data(), 0,
                                       nullptr, nullptr),
                   CL_SUCCESS);
-        for (cl_mem buffer : buffers_)
-            clReleaseMemObject(buffer);
+        for (cl_mem buffer : buffers_) clReleaseMemObject(buffer);
         buffers_.clear();
         return out;
     }
 
-    void expectMatchesCpu(const PipelineSettings& s, std::mt19937& rng)
-    {
+    void expectMatchesCpu(const PipelineSettings& s, std::mt19937& rng) {
         const int width = 61, height = 9;
         std::vector<float> pixels(4 * width * height);
         std::uniform_real_distribution<float> value(-0.2f, 1.2f);
-        for (float& v : pixels)
-            v = value(rng);
+        for (float& v : pixels) v = value(rng);
         pixels[5] = std::nanf("");  // NaN takes the same way through both
 
         const std::vector<float> device = run(s, pixels, width, height);
@@ -168,8 +151,7 @@ protected:
                 for (int c = 0; c < 4; ++c) {
                     const float got = device[4 * (y * width + x) + c];
                     const float tolerance = 1e-5f * std::fmax(std::fabs(want[c]), 1e-1f);
-                    const bool same = std::fabs(got - want[c]) <= tolerance ||
-                        (std::isnan(got) && std::isnan(want[c]));
+                    const bool same = std::fabs(got - want[c]) <= tolerance || (std::isnan(got) && std::isnan(want[c]));
                     if (!same && mismatches++ < 10)
                         ADD_FAILURE() << "pixel " << x << "," << y << " component " << c << ": device " << got
                                       << ", CPU " << want[c];
@@ -186,8 +168,7 @@ protected:
     std::vector<cl_mem> buffers_;
 };
 
-TEST_F(OpenClChain, EveryStageMatchesTheCpuChain)
-{
+TEST_F(OpenClChain, EveryStageMatchesTheCpuChain) {
     std::mt19937 rng(21);
     expectMatchesCpu(testing::neutralSettings(), rng);  // no table bound at all
     for (int round = 0; round < 3; ++round) {
@@ -196,8 +177,7 @@ TEST_F(OpenClChain, EveryStageMatchesTheCpuChain)
     }
 }
 
-TEST_F(OpenClChain, TestViewsMatchTheCpuRender)
-{
+TEST_F(OpenClChain, TestViewsMatchTheCpuRender) {
     std::mt19937 rng(22);
     testing::LoadedLook look;
     PipelineSettings s = testing::randomSettings(look, rng, true);

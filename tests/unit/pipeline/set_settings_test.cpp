@@ -11,8 +11,7 @@ namespace {
 using testing::identity1D;
 using testing::identity3D;
 
-void expectTriple(const float (&got)[3], float r, float g, float b)
-{
+void expectTriple(const float (&got)[3], float r, float g, float b) {
     EXPECT_FLOAT_EQ(got[0], r);
     EXPECT_FLOAT_EQ(got[1], g);
     EXPECT_FLOAT_EQ(got[2], b);
@@ -26,8 +25,7 @@ struct Look {
     std::vector<unsigned char> image = std::vector<unsigned char>(kTestViewBytes, 9);
     LookParams params{};
 
-    Look()
-    {
+    Look() {
         LookParams& p = params;
         p.idtProfile = 2;
         p.PrinterLight = 0.1f, p.PrinterLightR = 0.01f, p.PrinterLightG = 0.02f, p.PrinterLightB = 0.03f;
@@ -55,16 +53,14 @@ struct Look {
         p.contrastTable = &curve;
     }
 
-    PipelineSettings settings() const
-    {
+    PipelineSettings settings() const {
         PipelineSettings s{};
         setSettings(s, params);
         return s;
     }
 };
 
-TEST(SetSettings, CombinesMasterAndChannelValuesAndAttachesSelectedTables)
-{
+TEST(SetSettings, CombinesMasterAndChannelValuesAndAttachesSelectedTables) {
     const PipelineSettings s = Look().settings();
     expectTriple(s.lift, 0.3f, 0.1f, 0.2f);
     expectTriple(s.gamma, 1.0f, 2.0f, 3.0f);
@@ -92,8 +88,7 @@ TEST(SetSettings, CombinesMasterAndChannelValuesAndAttachesSelectedTables)
     EXPECT_EQ(t.zoneOverlaySize, kTestViewBytes);
 }
 
-TEST(SetSettings, TemperatureIsALineThroughNeutralAtZero)
-{
+TEST(SetSettings, TemperatureIsALineThroughNeutralAtZero) {
     Look look;
     look.params.temperature = -1500.0f;
     expectTriple(look.settings().temperatureGain, 0.93f, 1.01f, 1.14f);
@@ -105,8 +100,7 @@ TEST(SetSettings, TemperatureIsALineThroughNeutralAtZero)
     expectTriple(look.settings().temperatureGain, 1.035f, 0.995f, 0.93f);
 }
 
-TEST(SetSettings, EveryBypassAndNoSelectionGiveTheNeutralRecord)
-{
+TEST(SetSettings, EveryBypassAndNoSelectionGiveTheNeutralRecord) {
     Look look;
     LookParams& p = look.params;
     p.liftToggle = p.gammaToggle = p.gainToggle = p.temperatureToggle = p.saturationToggle = true;
@@ -127,9 +121,9 @@ TEST(SetSettings, EveryBypassAndNoSelectionGiveTheNeutralRecord)
     EXPECT_EQ(s.paletteMix, 0.0f);
     EXPECT_EQ(s.printMix, 0.0f);
     EXPECT_EQ(s.globalBlend, 1.0f);
-    for (unsigned int size : {s.idtLutSize, s.contrastLutSize, s.paletteLutSize, s.printLutSize, s.odtLutSize,
-                              s.postProcessLutSize, s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2],
-                              s.zoneLutSize, s.testImageSize, s.zoneOverlaySize})
+    for (unsigned int size :
+         {s.idtLutSize, s.contrastLutSize, s.paletteLutSize, s.printLutSize, s.odtLutSize, s.postProcessLutSize,
+          s.gamutLutSize[0], s.gamutLutSize[1], s.gamutLutSize[2], s.zoneLutSize, s.testImageSize, s.zoneOverlaySize})
         EXPECT_EQ(size, 0u);
     for (const float* table : {s.idtLut, s.contrastLut, s.paletteLut, s.printLut, s.odtLut, s.postProcessLut,
                                s.gamutLut[0], s.gamutLut[1], s.gamutLut[2], s.zoneLut})
@@ -140,8 +134,7 @@ TEST(SetSettings, EveryBypassAndNoSelectionGiveTheNeutralRecord)
     expectTriple(s.gamutMix, 0.25f, 0.5f, 1.0f);
 }
 
-TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply)
-{
+TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply) {
     Look look;
     LookParams& p = look.params;
     p.printToggle = true;     // silences the curve and the print but keeps both tables
@@ -174,11 +167,10 @@ TEST(SetSettings, OptionsAndTogglesDecideWhichTablesApply)
     EXPECT_EQ(s.globalBlend, 1.0f);
 }
 
-TEST(SetSettings, TablesAndImagesThatCannotBeReadSafelyAreLeftOut)
-{
+TEST(SetSettings, TablesAndImagesThatCannotBeReadSafelyAreLeftOut) {
     Look look;
-    LutTable flat = identity1D(3);        // a 1D table in 3D slots
-    LutTable shortCube = identity3D(3);   // promises 27 entries, holds 26
+    LutTable flat = identity1D(3);       // a 1D table in 3D slots
+    LutTable shortCube = identity3D(3);  // promises 27 entries, holds 26
     shortCube.data.resize(shortCube.data.size() - 3);
     const LutTable cubeAsCurve = identity3D(2);
     std::vector<unsigned char> smallImage(64 * 64 * 4, 1);

@@ -52,9 +52,9 @@ TEST_F(LutLibrary, NothingSelectedStillOpensTheArchiveAndLoadsNothing) {
     resolveLookLuts(archive, values);
     EXPECT_TRUE(archive.isOpen());
     EXPECT_EQ(lutCache.size(), cached);
-    for (const LutTable* slot : {values.idtTable, values.contrastTable, values.zoneTable, values.paletteTable,
-                                 values.printTable, values.odtTable, values.gamutTable[0], values.gamutTable[1],
-                                 values.gamutTable[2], values.postProcessTable}) {
+    for (const LutTable* slot :
+         {values.idtTable, values.contrastTable, values.zoneTable, values.paletteTable, values.printTable,
+          values.odtTable, values.gamutTable[0], values.gamutTable[1], values.gamutTable[2], values.postProcessTable}) {
         EXPECT_EQ(slot, nullptr);
     }
 }
@@ -78,9 +78,9 @@ TEST_F(LutLibrary, EverySlotResolvesFromItsOwnList) {
     values.contrastOptions = 8;     // "KODAK 2393"
     values.testKorvoLUTToggle = true;
     values.colorPaletteAOptions = 3;
-    values.colorPaletteMajorSelections = 7;   // "Major C sharp"
+    values.colorPaletteMajorSelections = 7;     // "Major C sharp"
     values.colorPaletteNegativeSelections = 5;  // inactive list, ignored
-    values.colorPaletteBOptions = 12;  // "KODAK 2383 MODERN", whose file says 2388
+    values.colorPaletteBOptions = 12;           // "KODAK 2383 MODERN", whose file says 2388
     values.outputProfileOptions = 16;
     resolveLookLuts(archive, values);
     ASSERT_NE(values.gamutTable[0], nullptr);
@@ -120,8 +120,8 @@ TEST_F(LutLibrary, ATableOfTheWrongKindIsRejectedAndNotCached) {
     });
     LutArchive archive;
     ASSERT_TRUE(archive.open(lutArchivePath()));
-    for (auto [name, kind] : {std::pair{"1-IDT/Z-LOG2-IDT-65.cube", LutKind::Table3D},
-                              std::pair{"2-CURVES/L1.cube", LutKind::Table1D}}) {
+    for (auto [name, kind] :
+         {std::pair{"1-IDT/Z-LOG2-IDT-65.cube", LutKind::Table3D}, std::pair{"2-CURVES/L1.cube", LutKind::Table1D}}) {
         try {
             loadLut(archive, name, kind);
             ADD_FAILURE() << name << " was accepted";

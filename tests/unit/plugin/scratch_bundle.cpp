@@ -57,7 +57,9 @@ void ScratchBundle::writePng(const std::string& file, unsigned width, unsigned h
 
 namespace {
 
-Rgb apply(const ColourFn& fn, float r, float g, float b) { return fn ? fn(r, g, b) : Rgb{r, g, b}; }
+Rgb apply(const ColourFn& fn, float r, float g, float b) {
+    return fn ? fn(r, g, b) : Rgb{r, g, b};
+}
 
 std::ostream& operator<<(std::ostream& out, const Rgb& rgb) {
     return out << rgb[0] << " " << rgb[1] << " " << rgb[2] << "\n";

@@ -46,21 +46,31 @@ inline constexpr const char* kZoneChart = "KORVO/KORVO_ZONES_000.cube";
 // wrong slot shows.
 inline const std::map<std::string, std::string>& exportTables() {
     static const std::map<std::string, std::string> tables = {
-        {"1-IDT/ARRI-LOGC-IDT-65.cube", cubeText3D(9, [](float r, float g, float b) {
-             return Rgb{0.9f * r + 0.1f * g, 0.85f * g + 0.1f * b + 0.05f, 0.95f * b + 0.05f * r};
-         })},
-        {"2-CURVES/F1.cube", cubeText1D(33, [](float v, float, float) {
-             const float s = 0.5f - 0.5f * std::cos(3.14159265f * v);
-             return Rgb{s, 0.5f * (s + v), v * (1.1f - 0.1f * v)};
-         })},
-        {"PRINT/Velmora 500D Gen1.cube", cubeText3D(9, [](float r, float g, float b) {
-             return Rgb{0.8f * r + 0.2f * g * b, 0.9f * g + 0.1f * r * r, 0.7f * b + 0.3f * g};
-         })},
-        {"4-ODT/REC709-ODT-65.cube", cubeText3D(17, [](float r, float g, float b) {
-             return Rgb{r * (1.2f - 0.2f * r), 0.95f * g + 0.05f * b, b * (0.9f + 0.1f * b)};
-         })},
+        {"1-IDT/ARRI-LOGC-IDT-65.cube",
+         cubeText3D(9,
+                    [](float r, float g, float b) {
+                        return Rgb{0.9f * r + 0.1f * g, 0.85f * g + 0.1f * b + 0.05f, 0.95f * b + 0.05f * r};
+                    })},
+        {"2-CURVES/F1.cube", cubeText1D(33,
+                                        [](float v, float, float) {
+                                            const float s = 0.5f - 0.5f * std::cos(3.14159265f * v);
+                                            return Rgb{s, 0.5f * (s + v), v * (1.1f - 0.1f * v)};
+                                        })},
+        {"PRINT/Velmora 500D Gen1.cube",
+         cubeText3D(9,
+                    [](float r, float g, float b) {
+                        return Rgb{0.8f * r + 0.2f * g * b, 0.9f * g + 0.1f * r * r, 0.7f * b + 0.3f * g};
+                    })},
+        {"4-ODT/REC709-ODT-65.cube",
+         cubeText3D(17,
+                    [](float r, float g, float b) {
+                        return Rgb{r * (1.2f - 0.2f * r), 0.95f * g + 0.05f * b, b * (0.9f + 0.1f * b)};
+                    })},
         // A zone chart paints everything one colour: an export holding it is flat.
-        {kZoneChart, cubeText3D(3, [](float, float, float) { return Rgb{0.25f, 0.5f, 0.75f}; })},
+        {kZoneChart, cubeText3D(3,
+                                [](float, float, float) {
+                                    return Rgb{0.25f, 0.5f, 0.75f};
+                                })},
     };
     return tables;
 }
@@ -150,8 +160,8 @@ class ExportTest : public ::testing::Test {
             for (int c = 0; c < 3; ++c) {
                 if (std::abs(file.points[i][c] - wanted[c]) > 1e-10) {
                     ++mismatches;
-                    ADD_FAILURE() << "point " << i << " (" << r << ", " << g << ", " << b << ") channel " << c
-                                  << ": " << file.points[i][c] << " in the file, " << wanted[c] << " from the chain";
+                    ADD_FAILURE() << "point " << i << " (" << r << ", " << g << ", " << b << ") channel " << c << ": "
+                                  << file.points[i][c] << " in the file, " << wanted[c] << " from the chain";
                 }
             }
         }

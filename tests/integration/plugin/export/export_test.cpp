@@ -35,9 +35,16 @@ TEST_F(ExportTest, NeutralLookSavesTheLatticeItselfInCubeOrder) {
 
 TEST_F(ExportTest, EveryPointIsTheChainOfItsLatticePointWithoutTheZoneChart) {
     bundle.writeArchive(exportTables());
-    Instance& effect = create({{"idtProfile", 2}, {"contrastOptions", 1}, {"contrastIntensity", 0.7},
-                               {"lift", 0.05}, {"gammaR", 1.2}, {"gain", 0.9}, {"saturation", -0.3},
-                               {"globalBlendEnabled", true}, {"globalBlend", 0.8}, {"testKorvoLUTToggle", true}});
+    Instance& effect = create({{"idtProfile", 2},
+                               {"contrastOptions", 1},
+                               {"contrastIntensity", 0.7},
+                               {"lift", 0.05},
+                               {"gammaR", 1.2},
+                               {"gain", 0.9},
+                               {"saturation", -0.3},
+                               {"globalBlendEnabled", true},
+                               {"globalBlend", 0.8},
+                               {"testKorvoLUTToggle", true}});
     dialogs->script("zenity", (chosen / "graded.cube").string());
     ASSERT_EQ(effect.pressButton("export33LUTButton"), kNormalEnd);
 
@@ -75,7 +82,8 @@ TEST_F(ExportTest, ProposedNamesFollowTheChosenLutsAndCancellingWritesNothing) {
         // The print stock names the LUT even while its stage is bypassed.
         {{{"colorPaletteBOptions", 1}, {"printToggle", true}}, "export65LUTButton", "Velmora_500D_Gen1-65"},
         {{{"colorPaletteBOptions", 0}, {"idtProfile", 2}, {"contrastOptions", 1}, {"outputProfileOptions", 16}},
-         "export33LUTButton", "ARRI_Log_C-F1-REC709_ODT-33"},
+         "export33LUTButton",
+         "ARRI_Log_C-F1-REC709_ODT-33"},
     };
     for (const Case& c : cases) {
         for (const auto& [name, value] : c.values) effect.setValue(name, value);

@@ -12,10 +12,18 @@ namespace OCIO = OCIO_NAMESPACE;
 
 TEST_F(ExportTest, OpenColorIOReproducesTheRenderFromTheExportedLut) {
     bundle.writeArchive(exportTables());
-    Instance& effect = create({{"idtProfile", 2}, {"contrastOptions", 1}, {"contrastIntensity", 0.6},
-                               {"colorPaletteBOptions", 1}, {"colorPaletteBIntensity", 0.7},
-                               {"lift", 0.03}, {"gamma", 1.15}, {"gainB", 0.92}, {"saturation", -0.25},
-                               {"temperature", 200.0}, {"globalBlendEnabled", true}, {"globalBlend", 0.85}});
+    Instance& effect = create({{"idtProfile", 2},
+                               {"contrastOptions", 1},
+                               {"contrastIntensity", 0.6},
+                               {"colorPaletteBOptions", 1},
+                               {"colorPaletteBIntensity", 0.7},
+                               {"lift", 0.03},
+                               {"gamma", 1.15},
+                               {"gainB", 0.92},
+                               {"saturation", -0.25},
+                               {"temperature", 200.0},
+                               {"globalBlendEnabled", true},
+                               {"globalBlend", 0.85}});
     dialogs->script("zenity", (chosen / "look.cube").string());
     ASSERT_EQ(effect.pressButton("export65LUTButton"), kNormalEnd);
 

@@ -41,8 +41,8 @@ class HostFaults : public ReliabilityTest {
                 const OfxStatus status = action();
                 table.clear();
                 const auto lines = newLogLines();
-                const std::string what = (write ? "writing " : "reading ") + property + " refused with " +
-                                         std::to_string(refusal);
+                const std::string what =
+                    (write ? "writing " : "reading ") + property + " refused with " + std::to_string(refusal);
                 shrugged.insert(status == success);
                 if (status != success) {
                     EXPECT_EQ(status, statusForRefusedProperty(refusal)) << what;
@@ -72,8 +72,8 @@ TEST_F(HostFaults, EveryMandatorySuiteWithheldFailsTheLoadNamingItAndALaterLoadW
         host->faults().withholdSuite(suite);
         EXPECT_EQ(p.load(), kOfxStatErrMissingHostFeature) << suite;
         host->faults().withheldSuites.clear();
-        EXPECT_TRUE(anyLineHas(newLogLines(), "ERROR : Could not fetch the mandatory suite '" + suite +
-                                                  "' version " + std::to_string(version) + "."))
+        EXPECT_TRUE(anyLineHas(newLogLines(), "ERROR : Could not fetch the mandatory suite '" + suite + "' version " +
+                                                  std::to_string(version) + "."))
             << suite;
     }
     for (const char* optional : {kOfxProgressSuite, kOfxTimeLineSuite}) host->faults().withholdSuite(optional);
@@ -208,13 +208,12 @@ TEST_F(HostFaults, ImagesTheHostCannotGiveOrThatLieAboutTheirFormat) {
          "ERROR : Clip Output delivered no image", "Made it to dest image"},
         {"no source", [](FaultPlan& f) { f.failSuiteCallAfter("clipGetImage", 1, kOfxStatFailed); }, kOfxStatFailed,
          "ERROR : Clip Source delivered no image", "Made it to src image"},
-        {"no memory for the source",
-         [](FaultPlan& f) { f.failSuiteCallAfter("clipGetImage", 1, kOfxStatErrMemory); }, kOfxStatErrMemory,
-         "Made it to dest image", "Made it to src image"},
+        {"no memory for the source", [](FaultPlan& f) { f.failSuiteCallAfter("clipGetImage", 1, kOfxStatErrMemory); },
+         kOfxStatErrMemory, "Made it to dest image", "Made it to src image"},
         {"a bad handle", [](FaultPlan& f) { f.failSuiteCall("clipGetImage", kOfxStatErrBadHandle); },
          kOfxStatErrBadHandle, "Entered Setup and Process", "Made it to dest image"},
-        {"bytes", [](FaultPlan& f) { f.imageDepth = kOfxBitDepthByte; }, kOfxStatErrUnsupported,
-         "Made it to src image", "Made it passed bit depth and component check"},
+        {"bytes", [](FaultPlan& f) { f.imageDepth = kOfxBitDepthByte; }, kOfxStatErrUnsupported, "Made it to src image",
+         "Made it passed bit depth and component check"},
         {"half floats", [](FaultPlan& f) { f.imageDepth = kOfxBitDepthHalf; }, kOfxStatErrUnsupported,
          "Made it to src image", "Made it passed bit depth and component check"},
         {"RGB", [](FaultPlan& f) { f.imageComponents = kOfxImageComponentRGB; }, kOfxStatErrUnsupported,

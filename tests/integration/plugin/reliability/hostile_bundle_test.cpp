@@ -152,11 +152,11 @@ TEST_F(HostileBundle, AnEntryReachingPastTheEndFailsOnlyTheTableItHolds) {
 
 TEST_F(HostileBundle, TablesThatLieAboutTheirSizeOrKindAreRefusedAndTriedAgain) {
     const std::string failing = std::string("Unable to load LUT ") + kDefaultOutputTable;
-    for (const std::string& text : {std::string("LUT_3D_SIZE 2000000000\n0 0 0\n"),
-                                    std::string("LUT_3D_SIZE 65536\n0 0 0\n1 1 1\n"),
-                                    std::string("LUT_1D_SIZE 4294967297\n0 0 0\n"),
-                                    ChromvaleBeta2::testing::cubeText1D(17),  // 1D in a 3D slot
-                                    std::string("LUT_3D_SIZE 2\n0 0 0\n1 1 1\n")}) {
+    for (const std::string& text :
+         {std::string("LUT_3D_SIZE 2000000000\n0 0 0\n"), std::string("LUT_3D_SIZE 65536\n0 0 0\n1 1 1\n"),
+          std::string("LUT_1D_SIZE 4294967297\n0 0 0\n"),
+          ChromvaleBeta2::testing::cubeText1D(17),  // 1D in a 3D slot
+          std::string("LUT_3D_SIZE 2\n0 0 0\n1 1 1\n")}) {
         auto tables = lookTables();
         tables[kDefaultOutputTable] = text;
         bundle.writeArchive(tables);
@@ -192,7 +192,8 @@ TEST_F(HostileBundle, APngOfAnotherSizeLeavesItsTestViewBlank) {
 
 TEST_F(HostileBundle, APngClaimingBillionsOfPixelsIsRefusedBeforeDecoding) {
     // 2147483649 x 2 pixels in a 69-byte file, found by the fuzzer.
-    fs::copy_file(fs::path(TONEMILL_SOURCE_DIR) / "tests/fuzz/corpus/png/header_claims_two_billion_columns.png", ramp());
+    fs::copy_file(fs::path(TONEMILL_SOURCE_DIR) / "tests/fuzz/corpus/png/header_claims_two_billion_columns.png",
+                  ramp());
     expectBlankTestView("is 2147483649 x 2 pixels");
 }
 

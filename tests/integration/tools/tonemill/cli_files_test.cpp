@@ -20,157 +20,162 @@ namespace {
 using namespace tonemill;
 using namespace tonemill::testing;
 
-constexpr const char *kEarlier = "an earlier render that must survive\n";
+constexpr const char* kEarlier = "an earlier render that must survive\n";
 
 // Written a band at a time, as a frame too large to hold at once would be.
-void writeTallFrame(const std::string &path, int width, int height) {
-  cli::ImageWriter writer(path, width, height, nullptr, {"uint8", ""});
-  constexpr int kRows = 512;
-  for (int top = height; top > 0; top -= kRows) {
-    auto band = host::HostImage::rgbaFloat({0, std::max(0, top - kRows), width, top});
-    band->fill([](int x, int y) -> host::RgbaPixel { return {(x % 256) / 255.0f, (y % 256) / 255.0f, 0.5f, 1.0f}; });
-    writer.writeRows(*band);
-  }
-  writer.commit();
+void writeTallFrame(const std::string& path, int width, int height) {
+    cli::ImageWriter writer(path, width, height, nullptr, {"uint8", ""});
+    constexpr int kRows = 512;
+    for (int top = height; top > 0; top -= kRows) {
+        auto band = host::HostImage::rgbaFloat({0, std::max(0, top - kRows), width, top});
+        band->fill([](int x, int y) -> host::RgbaPixel {
+            return {(x % 256) / 255.0f, (y % 256) / 255.0f, 0.5f, 1.0f};
+        });
+        writer.writeRows(*band);
+    }
+    writer.commit();
 }
 
 class FileSafetyTest : public CommandLineTest {
  protected:
-  void writeEarlier(const fs::path &path) const { std::ofstream(path, std::ios::binary) << kEarlier; }
+    void writeEarlier(const fs::path& path) const { std::ofstream(path, std::ios::binary) << kEarlier; }
 
-  // Nothing but what the test put there: no temporary of any write.
-  void expectNoTemporaries() const {
-    for (const auto &entry : fs::recursive_directory_iterator(scratch_))
-      EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
-  }
-
-  static void expectOneLine(const CliRun &run, const std::string &start) {
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(run.errors.rfind("tonemill: " + start, 0), 0u) << run.errors;
-    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
-    EXPECT_EQ(run.errors.find(".tonemill-"), std::string::npos) << "the temporary's name was shown: " << run.errors;
-  }
-
-  // Every format, as the file system refuses more bytes part way through.
-  void expectEveryFormatFailsCleanly(const fs::path &folder, const std::string &limit) {
-    for (const std::string extension : {".png", ".jpg", ".exr", ".tif", ".dpx"}) {
-      const fs::path target = folder / ("graded" + extension);
-      writeEarlier(target);
-      const CliRun run = tonemill({"render", target.string()}, limit);
-      expectOneLine(run, "cannot write '" + target.string() + "'");
-      EXPECT_EQ(readAll(target), kEarlier) << extension << " replaced the earlier file";
+    // Nothing but what the test put there: no temporary of any write.
+    void expectNoTemporaries() const {
+        for (const auto& entry : fs::recursive_directory_iterator(scratch_))
+            EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
     }
-    expectNoTemporaries();
-  }
+
+    static void expectOneLine(const CliRun& run, const std::string& start) {
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(run.errors.rfind("tonemill: " + start, 0), 0u) << run.errors;
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        EXPECT_EQ(run.errors.find(".tonemill-"), std::string::npos) << "the temporary's name was shown: " << run.errors;
+    }
+
+    // Every format, as the file system refuses more bytes part way through.
+    void expectEveryFormatFailsCleanly(const fs::path& folder, const std::string& limit) {
+        for (const std::string extension : {".png", ".jpg", ".exr", ".tif", ".dpx"}) {
+            const fs::path target = folder / ("graded" + extension);
+            writeEarlier(target);
+            const CliRun run = tonemill({"render", target.string()}, limit);
+            expectOneLine(run, "cannot write '" + target.string() + "'");
+            EXPECT_EQ(readAll(target), kEarlier) << extension << " replaced the earlier file";
+        }
+        expectNoTemporaries();
+    }
 };
 
 TEST_F(FileSafetyTest, AFileSizeLimitFailsEveryFormatAndKeepsTheEarlierFile) {
-  // Past the limit writes fail with EFBIG, as they fail with ENOSPC on a full
-  // disk; the signal the kernel would send first is ignored, as batch systems do.
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  ::sigaction(SIGXFSZ, &ignore, &previous);
-  expectEveryFormatFailsCleanly(scratch_, "ulimit -f 16; ");
-  const fs::path cube = at("look.cube");
-  writeEarlier(cube);
-  expectOneLine(tonemill({"bake", cube.string()}, "ulimit -f 16; "), "cannot write '" + cube.string() + "'");
-  EXPECT_EQ(readAll(cube), kEarlier);
-  expectNoTemporaries();
-  ::sigaction(SIGXFSZ, &previous, nullptr);
+    // Past the limit writes fail with EFBIG, as they fail with ENOSPC on a full
+    // disk; the signal the kernel would send first is ignored, as batch systems do.
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    expectEveryFormatFailsCleanly(scratch_, "ulimit -f 16; ");
+    const fs::path cube = at("look.cube");
+    writeEarlier(cube);
+    expectOneLine(tonemill({"bake", cube.string()}, "ulimit -f 16; "), "cannot write '" + cube.string() + "'");
+    EXPECT_EQ(readAll(cube), kEarlier);
+    expectNoTemporaries();
+    ::sigaction(SIGXFSZ, &previous, nullptr);
 }
 
 TEST_F(FileSafetyTest, AFullDiskFailsEveryFormatAndKeepsTheEarlierFile) {
-  const fs::path disk = at("disk");
-  fs::create_directories(disk);
-  if (::mount("tonemill-test", disk.c_str(), "tmpfs", 0, "size=48k") != 0)
-    GTEST_SKIP() << "mounting a small tmpfs needs root (" << std::strerror(errno) << "); the size-limit test covers it";
-  struct Unmount {
-    const fs::path &disk;
-    ~Unmount() { ::umount(disk.c_str()); }
-  } unmount{disk};
-  expectEveryFormatFailsCleanly(disk, "");
+    const fs::path disk = at("disk");
+    fs::create_directories(disk);
+    if (::mount("tonemill-test", disk.c_str(), "tmpfs", 0, "size=48k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root (" << std::strerror(errno)
+                     << "); the size-limit test covers it";
+    struct Unmount {
+        const fs::path& disk;
+        ~Unmount() { ::umount(disk.c_str()); }
+    } unmount{disk};
+    expectEveryFormatFailsCleanly(disk, "");
 }
 
 TEST_F(FileSafetyTest, ASignalDuringAWriteRemovesTheTemporaryAndEndsWithTheSignal) {
-  writeTallFrame(at("tall.png").string(), 1024, 8192);
-  for (const int signal : {SIGINT, SIGTERM}) {
-    // Only async-signal-safe calls between fork and exec.
-    ::setenv("OFX_PLUGIN_PATH", TONEMILL_BUILD_DIR, 1);
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
-      // One thread keeps the write going long enough to be caught on any machine.
-      ::execl(TONEMILL_CLI, "tonemill", "--threads", "1", "render", at("tall.png").c_str(), at("graded.exr").c_str(),
-              nullptr);
-      ::_exit(127);
+    writeTallFrame(at("tall.png").string(), 1024, 8192);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        // Only async-signal-safe calls between fork and exec.
+        ::setenv("OFX_PLUGIN_PATH", TONEMILL_BUILD_DIR, 1);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+            // One thread keeps the write going long enough to be caught on any machine.
+            ::execl(TONEMILL_CLI, "tonemill", "--threads", "1", "render", at("tall.png").c_str(),
+                    at("graded.exr").c_str(), nullptr);
+            ::_exit(127);
+        }
+        bool writing = false;
+        for (auto waited = std::chrono::steady_clock::now(); !writing;) {
+            for (const auto& entry : fs::directory_iterator(scratch_))
+                writing = writing || entry.path().filename().string().find(".tonemill-") != std::string::npos;
+            if (std::chrono::steady_clock::now() - waited > std::chrono::seconds(60)) break;
+            if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_TRUE(writing) << "no temporary appeared";
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << status;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_FALSE(fs::exists(at("graded.exr")));
+        expectNoTemporaries();
     }
-    bool writing = false;
-    for (auto waited = std::chrono::steady_clock::now(); !writing;) {
-      for (const auto &entry : fs::directory_iterator(scratch_))
-        writing = writing || entry.path().filename().string().find(".tonemill-") != std::string::npos;
-      if (std::chrono::steady_clock::now() - waited > std::chrono::seconds(60)) break;
-      if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_TRUE(writing) << "no temporary appeared";
-    ::kill(child, signal);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << status;
-    EXPECT_EQ(WTERMSIG(status), signal);
-    EXPECT_FALSE(fs::exists(at("graded.exr")));
-    expectNoTemporaries();
-  }
 }
 
 TEST_F(FileSafetyTest, AnOutputThatIsAnInputIsRefusedThroughAnyLink) {
-  cli::writeImage(*sampleImage(), at("camera.png").string());
-  const std::string original = readAll(at("camera.png"));
-  fs::create_symlink(at("camera.png"), at("symbolic.png"));
-  fs::create_hard_link(at("camera.png"), at("hard.png"));
-  fs::create_directories(at("shot"));
-  for (int frame = 1; frame <= 3; ++frame) fs::copy_file(at("camera.png"), at("shot/a." + std::to_string(frame) + ".png"));
-  fs::create_symlink(at("shot/a.3.png"), at("shot/b.03.png"));
+    cli::writeImage(*sampleImage(), at("camera.png").string());
+    const std::string original = readAll(at("camera.png"));
+    fs::create_symlink(at("camera.png"), at("symbolic.png"));
+    fs::create_hard_link(at("camera.png"), at("hard.png"));
+    fs::create_directories(at("shot"));
+    for (int frame = 1; frame <= 3; ++frame)
+        fs::copy_file(at("camera.png"), at("shot/a." + std::to_string(frame) + ".png"));
+    fs::create_symlink(at("shot/a.3.png"), at("shot/b.03.png"));
 
-  const std::vector<std::vector<std::string>> attempts{
-      {"render", at("camera.png").string(), at("camera.png").string()},
-      {"render", at("camera.png").string(), at("symbolic.png").string()},
-      {"render", at("symbolic.png").string(), at("hard.png").string()},
-      {"render", at("shot/a.%d.png").string(), at("shot/a.%d.png").string(), "--frames", "1-3"},
-      // Frame 3's output is frame 3's input under another pattern.
-      {"render", at("shot/a.%d.png").string(), at("shot/b.%02d.png").string(), "--frames", "1-3"},
-  };
-  for (const auto &attempt : attempts) {
-    const CliRun run = tonemill(attempt);
-    EXPECT_NE(run.errors.find("is one of the input files"), std::string::npos) << run.errors;
-    EXPECT_FALSE(fs::exists(at("shot/b.01.png"))) << "rendering began before the check";
-  }
-  EXPECT_EQ(readAll(at("camera.png")), original);
-  EXPECT_EQ(readAll(at("shot/a.1.png")), original);
-  EXPECT_EQ(readAll(at("shot/a.3.png")), original);
+    const std::vector<std::vector<std::string>> attempts{
+        {"render", at("camera.png").string(), at("camera.png").string()},
+        {"render", at("camera.png").string(), at("symbolic.png").string()},
+        {"render", at("symbolic.png").string(), at("hard.png").string()},
+        {"render", at("shot/a.%d.png").string(), at("shot/a.%d.png").string(), "--frames", "1-3"},
+        // Frame 3's output is frame 3's input under another pattern.
+        {"render", at("shot/a.%d.png").string(), at("shot/b.%02d.png").string(), "--frames", "1-3"},
+    };
+    for (const auto& attempt : attempts) {
+        const CliRun run = tonemill(attempt);
+        EXPECT_NE(run.errors.find("is one of the input files"), std::string::npos) << run.errors;
+        EXPECT_FALSE(fs::exists(at("shot/b.01.png"))) << "rendering began before the check";
+    }
+    EXPECT_EQ(readAll(at("camera.png")), original);
+    EXPECT_EQ(readAll(at("shot/a.1.png")), original);
+    EXPECT_EQ(readAll(at("shot/a.3.png")), original);
 }
 
-std::uint32_t crc32(const std::string &bytes) {
-  std::uint32_t crc = 0xffffffffu;
-  for (unsigned char byte : bytes) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
+std::uint32_t crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xffffffffu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
 }
 
 std::string bigEndian(std::uint32_t value) {
-  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-          static_cast<char>(value)};
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
 }
 
-std::string chunk(const std::string &type, const std::string &data) {
-  return bigEndian(static_cast<std::uint32_t>(data.size())) + type + data + bigEndian(crc32(type + data));
+std::string chunk(const std::string& type, const std::string& data) {
+    return bigEndian(static_cast<std::uint32_t>(data.size())) + type + data + bigEndian(crc32(type + data));
 }
 
 long peakChildKilobytes() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  return usage.ru_maxrss;
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
 }
 
 // AddressSanitizer's shadow memory and quarantine add hundreds of megabytes to any
@@ -182,23 +187,23 @@ constexpr long kPeakKilobytes = 500 * 1024;
 #endif
 
 TEST_F(FileSafetyTest, MemoryIsAFewBandsWhateverTheFrameClaimsOrHolds) {
-  // 11000 x 11000 claimed, with almost no pixel data behind it.
-  const std::string header = bigEndian(11000) + bigEndian(11000) + std::string("\x08\x06\x00\x00\x00", 5);
-  std::ofstream(at("claims.png"), std::ios::binary)
-      << std::string("\x89PNG\r\n\x1a\n", 8) << chunk("IHDR", header) << chunk("IDAT", std::string("\x78\x9c\x63", 3));
-  const CliRun claims = tonemill({"render", at("claims.png").string(), at("claims.exr").string()});
-  expectOneLine(claims, "cannot read the pixels of '" + at("claims.png").string() + "'");
-  EXPECT_FALSE(fs::exists(at("claims.exr")));
+    // 11000 x 11000 claimed, with almost no pixel data behind it.
+    const std::string header = bigEndian(11000) + bigEndian(11000) + std::string("\x08\x06\x00\x00\x00", 5);
+    std::ofstream(at("claims.png"), std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8) << chunk("IHDR", header)
+                                                      << chunk("IDAT", std::string("\x78\x9c\x63", 3));
+    const CliRun claims = tonemill({"render", at("claims.png").string(), at("claims.exr").string()});
+    expectOneLine(claims, "cannot read the pixels of '" + at("claims.png").string() + "'");
+    EXPECT_FALSE(fs::exists(at("claims.exr")));
 
-  // Whole, this frame's source, output and file buffers would take over 1 GB.
-  writeTallFrame(at("tall.png").string(), 1024, 16384);
-  const CliRun tall = tonemill({"render", at("tall.png").string(), at("tall.exr").string()});
-  ASSERT_EQ(tall.exitCode, 0) << tall.errors;
-  EXPECT_LT(peakChildKilobytes(), kPeakKilobytes) << "the render held more than a few bands";
-  const cli::ImageReader rendered(at("tall.exr").string());
-  EXPECT_EQ(rendered.width(), 1024);
-  EXPECT_EQ(rendered.height(), 16384);
-  expectNoTemporaries();
+    // Whole, this frame's source, output and file buffers would take over 1 GB.
+    writeTallFrame(at("tall.png").string(), 1024, 16384);
+    const CliRun tall = tonemill({"render", at("tall.png").string(), at("tall.exr").string()});
+    ASSERT_EQ(tall.exitCode, 0) << tall.errors;
+    EXPECT_LT(peakChildKilobytes(), kPeakKilobytes) << "the render held more than a few bands";
+    const cli::ImageReader rendered(at("tall.exr").string());
+    EXPECT_EQ(rendered.width(), 1024);
+    EXPECT_EQ(rendered.height(), 16384);
+    expectNoTemporaries();
 }
 
 }  // namespace

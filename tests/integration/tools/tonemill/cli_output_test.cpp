@@ -14,184 +14,186 @@ using namespace tonemill::testing;
 namespace OIIO = OIIO_NAMESPACE;
 
 TEST_F(CommandLineTest, TranslucentPixelsAreGradedAsTheirOpaqueSelves) {
-  writeLook();
-  auto opaque = sampleImage();
-  auto translucent = sampleImage();
-  translucent->fill([&](int x, int y) -> host::RgbaPixel {
-    host::RgbaPixel pixel = opaque->pixel(x, y);
-    pixel[3] = 0.25f;
-    return pixel;
-  });
-  // PNG and TIFF store straight colour, EXR premultiplied.
-  for (const std::string extension : {".png", ".tif", ".exr"}) {
-    for (const auto &[name, image] : {std::pair{"opaque", opaque}, std::pair{"quarter", translucent}}) {
-      cli::writeImage(*image, at(name + extension).string());
-      const CliRun run = tonemill({"render", at(name + extension).string(), at(name + std::string(".graded") + extension).string(),
-                                   "--look", at("grade.look").string()});
-      ASSERT_EQ(run.exitCode, 0) << run.errors;
+    writeLook();
+    auto opaque = sampleImage();
+    auto translucent = sampleImage();
+    translucent->fill([&](int x, int y) -> host::RgbaPixel {
+        host::RgbaPixel pixel = opaque->pixel(x, y);
+        pixel[3] = 0.25f;
+        return pixel;
+    });
+    // PNG and TIFF store straight colour, EXR premultiplied.
+    for (const std::string extension : {".png", ".tif", ".exr"}) {
+        for (const auto& [name, image] : {std::pair{"opaque", opaque}, std::pair{"quarter", translucent}}) {
+            cli::writeImage(*image, at(name + extension).string());
+            const CliRun run =
+                tonemill({"render", at(name + extension).string(),
+                          at(name + std::string(".graded") + extension).string(), "--look", at("grade.look").string()});
+            ASSERT_EQ(run.exitCode, 0) << run.errors;
+        }
+        const auto graded = cli::readImage(at("quarter.graded" + extension).string());
+        expectClose(*graded, *cli::readImage(at("opaque.graded" + extension).string()), 3.0f / 255.0f);
+        EXPECT_NEAR(graded->pixel(3, 3)[3], 0.25f, 0.5f / 255.0f) << extension;
     }
-    const auto graded = cli::readImage(at("quarter.graded" + extension).string());
-    expectClose(*graded, *cli::readImage(at("opaque.graded" + extension).string()), 3.0f / 255.0f);
-    EXPECT_NEAR(graded->pixel(3, 3)[3], 0.25f, 0.5f / 255.0f) << extension;
-  }
 }
 
 // A half-float, DWAA-compressed EXR whose 512 x 512 pixels sit at +100+50 inside 1024 x 768.
-void writeWindowedExr(const std::string &path) {
-  OIIO::ImageSpec layout(512, 512, 4, OIIO::TypeDesc::HALF);
-  layout.x = 100;
-  layout.y = 50;
-  layout.full_width = 1024;
-  layout.full_height = 768;
-  layout.alpha_channel = 3;
-  layout.attribute("Artist", "Velmora grading");
-  layout.attribute("compression", "dwaa");
-  std::vector<float> pixels(512 * 512 * 4, 0.5f);
-  auto output = OIIO::ImageOutput::create(path);
-  ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
-              output->close());
-}
-
-TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
-  writeWindowedExr(at("windowed.exr").string());
-  ASSERT_EQ(tonemill({"render", at("windowed.exr").string(), at("kept.exr").string()}).exitCode, 0);
-  const OIIO::ImageSpec kept = cli::ImageReader(at("kept.exr").string()).layout();
-  EXPECT_EQ(kept.format, OIIO::TypeDesc::HALF);
-  EXPECT_EQ(std::vector<int>({kept.x, kept.y, kept.width, kept.height}), std::vector<int>({100, 50, 512, 512}));
-  EXPECT_EQ(std::vector<int>({kept.full_x, kept.full_y, kept.full_width, kept.full_height}),
-            std::vector<int>({0, 0, 1024, 768}));
-  EXPECT_EQ(kept.get_string_attribute("Artist"), "Velmora grading");
-  EXPECT_EQ(kept.get_string_attribute("compression"), "dwaa");
-
-  {
-    cli::ImageWriter deep(at("deep.png").string(), 48, 20, nullptr, {"uint16", ""});
-    deep.writeRows(*sampleImage());
-    deep.commit();
-  }
-  ASSERT_EQ(tonemill({"render", at("deep.png").string(), at("deep.graded.png").string()}).exitCode, 0);
-  EXPECT_EQ(cli::ImageReader(at("deep.graded.png").string()).layout().format, OIIO::TypeDesc::UINT16);
-
-  const CliRun chosen = tonemill({"render", at("windowed.exr").string(), at("chosen.exr").string(), "--depth", "float",
-                                  "--compression", "piz"});
-  ASSERT_EQ(chosen.exitCode, 0) << chosen.errors;
-  const OIIO::ImageSpec written = cli::ImageReader(at("chosen.exr").string()).layout();
-  EXPECT_EQ(written.format, OIIO::TypeDesc::FLOAT);
-  EXPECT_EQ(written.get_string_attribute("compression"), "piz");
-
-  const CliRun refused = tonemill({"render", at("deep.png").string(), at("half.png").string(), "--depth", "half"});
-  EXPECT_NE(refused.errors.find("--depth half: .png files hold uint8, uint16"), std::string::npos) << refused.errors;
-  EXPECT_FALSE(fs::exists(at("half.png")));
-}
-
-TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
-  // Tall enough for two bands, neither of which lines up with the tiles.
-  constexpr int kWidth = 1024, kHeight = 1100;
-  std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 997) / 997.0f;
-  for (const bool tiled : {false, true}) {
-    OIIO::ImageSpec layout(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
-    if (tiled) {
-      layout.tile_width = 64;
-      layout.tile_height = 48;
-    }
-    const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
+void writeWindowedExr(const std::string& path) {
+    OIIO::ImageSpec layout(512, 512, 4, OIIO::TypeDesc::HALF);
+    layout.x = 100;
+    layout.y = 50;
+    layout.full_width = 1024;
+    layout.full_height = 768;
+    layout.alpha_channel = 3;
+    layout.attribute("Artist", "Velmora grading");
+    layout.attribute("compression", "dwaa");
+    std::vector<float> pixels(512 * 512 * 4, 0.5f);
     auto output = OIIO::ImageOutput::create(path);
     ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
                 output->close());
-    const CliRun run = tonemill({"render", path, path + ".graded.exr", "--set", "gain=1.2"});
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-  }
-  expectClose(*cli::readImage(at("tiled.exr.graded.exr").string()), *cli::readImage(at("lines.exr.graded.exr").string()),
-              0.0f);
+}
+
+TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
+    writeWindowedExr(at("windowed.exr").string());
+    ASSERT_EQ(tonemill({"render", at("windowed.exr").string(), at("kept.exr").string()}).exitCode, 0);
+    const OIIO::ImageSpec kept = cli::ImageReader(at("kept.exr").string()).layout();
+    EXPECT_EQ(kept.format, OIIO::TypeDesc::HALF);
+    EXPECT_EQ(std::vector<int>({kept.x, kept.y, kept.width, kept.height}), std::vector<int>({100, 50, 512, 512}));
+    EXPECT_EQ(std::vector<int>({kept.full_x, kept.full_y, kept.full_width, kept.full_height}),
+              std::vector<int>({0, 0, 1024, 768}));
+    EXPECT_EQ(kept.get_string_attribute("Artist"), "Velmora grading");
+    EXPECT_EQ(kept.get_string_attribute("compression"), "dwaa");
+
+    {
+        cli::ImageWriter deep(at("deep.png").string(), 48, 20, nullptr, {"uint16", ""});
+        deep.writeRows(*sampleImage());
+        deep.commit();
+    }
+    ASSERT_EQ(tonemill({"render", at("deep.png").string(), at("deep.graded.png").string()}).exitCode, 0);
+    EXPECT_EQ(cli::ImageReader(at("deep.graded.png").string()).layout().format, OIIO::TypeDesc::UINT16);
+
+    const CliRun chosen = tonemill(
+        {"render", at("windowed.exr").string(), at("chosen.exr").string(), "--depth", "float", "--compression", "piz"});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.errors;
+    const OIIO::ImageSpec written = cli::ImageReader(at("chosen.exr").string()).layout();
+    EXPECT_EQ(written.format, OIIO::TypeDesc::FLOAT);
+    EXPECT_EQ(written.get_string_attribute("compression"), "piz");
+
+    const CliRun refused = tonemill({"render", at("deep.png").string(), at("half.png").string(), "--depth", "half"});
+    EXPECT_NE(refused.errors.find("--depth half: .png files hold uint8, uint16"), std::string::npos) << refused.errors;
+    EXPECT_FALSE(fs::exists(at("half.png")));
+}
+
+TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
+    // Tall enough for two bands, neither of which lines up with the tiles.
+    constexpr int kWidth = 1024, kHeight = 1100;
+    std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 997) / 997.0f;
+    for (const bool tiled : {false, true}) {
+        OIIO::ImageSpec layout(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
+        if (tiled) {
+            layout.tile_width = 64;
+            layout.tile_height = 48;
+        }
+        const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
+        auto output = OIIO::ImageOutput::create(path);
+        ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+                    output->close());
+        const CliRun run = tonemill({"render", path, path + ".graded.exr", "--set", "gain=1.2"});
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+    }
+    expectClose(*cli::readImage(at("tiled.exr.graded.exr").string()),
+                *cli::readImage(at("lines.exr.graded.exr").string()), 0.0f);
 }
 
 TEST_F(CommandLineTest, TestViewsInBandsMatchAWholeFrameRender) {
-  // Three bands of test views, the top one partial.
-  auto tall = host::HostImage::rgbaFloat({0, 0, 600, 2300});
-  tall->fill([](int x, int y) -> host::RgbaPixel { return {x / 600.0f, y / 2300.0f, 0.5f, 1.0f}; });
-  cli::writeImage(*tall, at("tall.exr").string());
-  const CliRun run = tonemill({"render", at("tall.exr").string(), at("ramp.exr").string(), "--set",
-                               "testRampToggle=on", "--set", "testKorvoLUTToggle=on"});
-  ASSERT_EQ(run.exitCode, 0) << run.errors;
-  const auto expected = referenceRender(cli::readImage(at("tall.exr").string()),
-                                        {{"testRampToggle", host::ParamValue(true)},
-                                         {"testKorvoLUTToggle", host::ParamValue(true)}});
-  expectClose(*cli::readImage(at("ramp.exr").string()), *expected, 0.0f);
+    // Three bands of test views, the top one partial.
+    auto tall = host::HostImage::rgbaFloat({0, 0, 600, 2300});
+    tall->fill([](int x, int y) -> host::RgbaPixel { return {x / 600.0f, y / 2300.0f, 0.5f, 1.0f}; });
+    cli::writeImage(*tall, at("tall.exr").string());
+    const CliRun run = tonemill({"render", at("tall.exr").string(), at("ramp.exr").string(), "--set",
+                                 "testRampToggle=on", "--set", "testKorvoLUTToggle=on"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto expected =
+        referenceRender(cli::readImage(at("tall.exr").string()),
+                        {{"testRampToggle", host::ParamValue(true)}, {"testKorvoLUTToggle", host::ParamValue(true)}});
+    expectClose(*cli::readImage(at("ramp.exr").string()), *expected, 0.0f);
 }
 
 TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
-  ASSERT_EQ(tonemill({"bake", at("upper.CUBE").string(), "--set", "gain=1.2"}).exitCode, 0);
-  EXPECT_TRUE(fs::exists(at("upper.CUBE")));
-  EXPECT_FALSE(fs::exists(at("upper.CUBE.cube")));
+    ASSERT_EQ(tonemill({"bake", at("upper.CUBE").string(), "--set", "gain=1.2"}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(at("upper.CUBE")));
+    EXPECT_FALSE(fs::exists(at("upper.CUBE.cube")));
 
-  const std::string piped = at("piped.cube").string();
-  const int status = std::system(("OFX_PLUGIN_PATH=" + quoted(TONEMILL_BUILD_DIR) + " " + quoted(TONEMILL_CLI) +
-                                  " bake - --set gain=1.2 > " + quoted(piped))
-                                     .c_str());
-  ASSERT_EQ(status, 0);
-  EXPECT_TRUE(readAll(piped) == readAll(at("upper.CUBE"))) << "standard output differs from the file";
+    const std::string piped = at("piped.cube").string();
+    const int status = std::system(("OFX_PLUGIN_PATH=" + quoted(TONEMILL_BUILD_DIR) + " " + quoted(TONEMILL_CLI) +
+                                    " bake - --set gain=1.2 > " + quoted(piped))
+                                       .c_str());
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(readAll(piped) == readAll(at("upper.CUBE"))) << "standard output differs from the file";
 
-  const CliRun viewed = tonemill({"bake", at("viewed.cube").string(), "--set", "gain=1.2", "--set", "testRampToggle=on"});
-  ASSERT_EQ(viewed.exitCode, 0) << viewed.errors;
-  EXPECT_NE(viewed.errors.find("test views are never baked"), std::string::npos) << viewed.errors;
-  EXPECT_TRUE(readAll(at("viewed.cube")) == readAll(at("upper.CUBE"))) << "a test view was baked";
+    const CliRun viewed =
+        tonemill({"bake", at("viewed.cube").string(), "--set", "gain=1.2", "--set", "testRampToggle=on"});
+    ASSERT_EQ(viewed.exitCode, 0) << viewed.errors;
+    EXPECT_NE(viewed.errors.find("test views are never baked"), std::string::npos) << viewed.errors;
+    EXPECT_TRUE(readAll(at("viewed.cube")) == readAll(at("upper.CUBE"))) << "a test view was baked";
 
-  const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
-      {{"bake", at("look.txt").string()}, "bake writes .cube files"},
-      {{"bake", at("look.cube").string(), "--frames", "1-3"}, "--frames has no effect on bake"},
-      {{"bake", at("look.cube").string(), "--gpu", "cuda"}, "--gpu has no effect on bake"},
-      {{"render", at("out.png").string(), "--size", "65"}, "--size has no effect on render"},
-      {{"list", "--set", "gain=1.2"}, "--set has no effect on list"},
-  };
-  for (const auto &[arguments, message] : refusals) {
-    const CliRun run = tonemill(arguments);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
-  }
-  EXPECT_FALSE(fs::exists(at("look.txt")));
-  EXPECT_FALSE(fs::exists(at("out.png")));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
+        {{"bake", at("look.txt").string()}, "bake writes .cube files"},
+        {{"bake", at("look.cube").string(), "--frames", "1-3"}, "--frames has no effect on bake"},
+        {{"bake", at("look.cube").string(), "--gpu", "cuda"}, "--gpu has no effect on bake"},
+        {{"render", at("out.png").string(), "--size", "65"}, "--size has no effect on render"},
+        {{"list", "--set", "gain=1.2"}, "--set has no effect on list"},
+    };
+    for (const auto& [arguments, message] : refusals) {
+        const CliRun run = tonemill(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+    }
+    EXPECT_FALSE(fs::exists(at("look.txt")));
+    EXPECT_FALSE(fs::exists(at("out.png")));
 }
 
 TEST_F(CommandLineTest, MessagesAreOneLineWhateverTheyQuote) {
-  {
-    std::ofstream look(at("binary.look"), std::ios::binary);
-    look << "gain=1" << std::string(1, '\0') << "junk\n";
-  }
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-      {{"render", at("out.png").string(), "--set", "gain=1\x01\n2"}, "'1\\x01\\n2'"},
-      {{"render", at("out.png").string(), "--look", at("binary.look").string()}, "'1\\x00junk'"},
-      {{"render", at("out.png").string(), "--set", "idtProfile=1e1"}, "has no option '1e1'"},
-      {{"render", at("out.png").string(), "--set", "gain=1e-400"}, "'1e-400' is not one"},
-      {{"render", at("out.png").string(), "--frames", "1\n2"}, "'1\\n2'"},
-  };
-  for (const auto &[arguments, message] : cases) {
-    const CliRun run = tonemill(arguments);
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
-    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
-  }
+    {
+        std::ofstream look(at("binary.look"), std::ios::binary);
+        look << "gain=1" << std::string(1, '\0') << "junk\n";
+    }
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"render", at("out.png").string(), "--set", "gain=1\x01\n2"}, "'1\\x01\\n2'"},
+        {{"render", at("out.png").string(), "--look", at("binary.look").string()}, "'1\\x00junk'"},
+        {{"render", at("out.png").string(), "--set", "idtProfile=1e1"}, "has no option '1e1'"},
+        {{"render", at("out.png").string(), "--set", "gain=1e-400"}, "'1e-400' is not one"},
+        {{"render", at("out.png").string(), "--frames", "1\n2"}, "'1\\n2'"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliRun run = tonemill(arguments);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    }
 }
 
 TEST_F(CommandLineTest, ASettingWithNoEffectIsNamedOnOneLine) {
-  cli::writeImage(*sampleImage(), at("in.exr").string());
-  // The stock list belongs to a palette that stays off; the contrast intensity
-  // is enabled by an option set after it.
-  const CliRun run = tonemill({"render", at("in.exr").string(), at("out.exr").string(), "--set",
-                               "colorPaletteMajorSelections=1", "--set", "contrastIntensity=0.7", "--set",
-                               "contrastOptions=F1"});
-  ASSERT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(run.errors,
-            "tonemill: warning: 'colorPaletteMajorSelections' (--set) has no effect with these settings (the plug-in "
-            "disables it)\n");
+    cli::writeImage(*sampleImage(), at("in.exr").string());
+    // The stock list belongs to a palette that stays off; the contrast intensity
+    // is enabled by an option set after it.
+    const CliRun run =
+        tonemill({"render", at("in.exr").string(), at("out.exr").string(), "--set", "colorPaletteMajorSelections=1",
+                  "--set", "contrastIntensity=0.7", "--set", "contrastOptions=F1"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors,
+              "tonemill: warning: 'colorPaletteMajorSelections' (--set) has no effect with these settings (the plug-in "
+              "disables it)\n");
 }
 
 TEST_F(CommandLineTest, HelpAndVersionNeedNoBundle) {
-  for (const std::vector<std::string> &arguments :
-       {std::vector<std::string>{"--version"}, {"help", "render"}, {"render", "--help"}, {"help"}}) {
-    const CliRun run = tonemill(arguments, "OFX_PLUGIN_PATH=/nonexistent ");
-    EXPECT_EQ(run.exitCode, 0) << run.errors;
-  }
-  EXPECT_EQ(tonemill({"help", "paint"}).exitCode, 2);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--version"}, {"help", "render"}, {"render", "--help"}, {"help"}}) {
+        const CliRun run = tonemill(arguments, "OFX_PLUGIN_PATH=/nonexistent ");
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+    }
+    EXPECT_EQ(tonemill({"help", "paint"}).exitCode, 2);
 }
 
 }  // namespace

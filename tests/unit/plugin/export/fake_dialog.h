@@ -86,9 +86,7 @@ class FakeDialogs {
     }
 
  private:
-    std::filesystem::path argumentsFile(const std::string& program) const {
-        return m_folder / (program + ".args");
-    }
+    std::filesystem::path argumentsFile(const std::string& program) const { return m_folder / (program + ".args"); }
 
     std::filesystem::path m_folder;
     ScopedEnvironment m_environment;

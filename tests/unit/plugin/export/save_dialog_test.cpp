@@ -59,10 +59,12 @@ TEST_F(SaveDialogTest, ZenityGetsTheProposedPathTitleAndFilterAsSeparateArgument
     EXPECT_EQ(target->path, "/chosen/look.cube");
     EXPECT_FALSE(target->unattended);
     EXPECT_FALSE(dialogs->ran("kdialog"));
-    const std::vector<std::string> expected = {
-        "--file-selection", "--save", "--confirm-overwrite",
-        "--title=Specify a .cube file to save current settings as a 3D LUT to",
-        "--filename=" + folder.string() + "/ARRI_Log_C-F1-REC709_ODT-33.cube", "--file-filter=Cube | *.cube"};
+    const std::vector<std::string> expected = {"--file-selection",
+                                               "--save",
+                                               "--confirm-overwrite",
+                                               "--title=Specify a .cube file to save current settings as a 3D LUT to",
+                                               "--filename=" + folder.string() + "/ARRI_Log_C-F1-REC709_ODT-33.cube",
+                                               "--file-filter=Cube | *.cube"};
     EXPECT_EQ(dialogs->arguments("zenity"), expected);
 }
 

@@ -10,8 +10,7 @@
 namespace tonemill::lookdata_test {
 namespace {
 
-TEST(ArchiveContents, EveryEntryTheOptionsCanSelectIsAFiniteTableOfItsSlotKind)
-{
+TEST(ArchiveContents, EveryEntryTheOptionsCanSelectIsAFiniteTableOfItsSlotKind) {
     const auto names = expectedLutEntries();
     ASSERT_GT(names.size(), 100u);
     for (const std::string& name : names) {
@@ -30,19 +29,16 @@ TEST(ArchiveContents, EveryEntryTheOptionsCanSelectIsAFiniteTableOfItsSlotKind)
             EXPECT_EQ(table.data.size(), size_t(points) * points * points * 3);
         }
         size_t nonFinite = 0;
-        for (float v : table.data)
-            nonFinite += !std::isfinite(v);
+        for (float v : table.data) nonFinite += !std::isfinite(v);
         EXPECT_EQ(nonFinite, 0u);
     }
 }
 
-TEST(ArchiveContents, HoldsExactlyTheTablesAndTheOpenClSourcesFromKernels)
-{
+TEST(ArchiveContents, HoldsExactlyTheTablesAndTheOpenClSourcesFromKernels) {
     ChromvaleBeta2::LutArchive archive;
     ASSERT_TRUE(archive.open(resourcePath("data.bin")));
     std::set<std::string> expected;
-    for (const auto& name : expectedLutEntries())
-        expected.insert(name);
+    for (const auto& name : expectedLutEntries()) expected.insert(name);
     expected.insert("OCL/lut_cuda.h");
     expected.insert("OCL/chromvale_cuda.cu");
     const auto names = archive.entryNames();

@@ -7,34 +7,28 @@ namespace tonemill::lookdata_test {
 
 namespace {
 
-double labCompand(double t)
-{
+double labCompand(double t) {
     constexpr double epsilon = 216.0 / 24389.0, kappa = 24389.0 / 27.0;
     return t > epsilon ? std::cbrt(t) : (kappa * t + 16.0) / 116.0;
 }
 
-double degrees(double radians)
-{
+double degrees(double radians) {
     return radians * 180.0 / std::numbers::pi;
 }
 
-double radians(double degrees)
-{
+double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
 }
 
-double hueAngle(double b, double a)
-{
-    if (a == 0.0 && b == 0.0)
-        return 0.0;
+double hueAngle(double b, double a) {
+    if (a == 0.0 && b == 0.0) return 0.0;
     const double h = degrees(std::atan2(b, a));
     return h < 0.0 ? h + 360.0 : h;
 }
 
 }  // namespace
 
-Lab labFromXyz(const Xyz& xyz, const Xyz& white)
-{
+Lab labFromXyz(const Xyz& xyz, const Xyz& white) {
     const double fx = labCompand(xyz[0] / white[0]);
     const double fy = labCompand(xyz[1] / white[1]);
     const double fz = labCompand(xyz[2] / white[2]);
@@ -43,8 +37,7 @@ Lab labFromXyz(const Xyz& xyz, const Xyz& white)
 
 // Sharma, Wu and Dalal's statement of the formula, including their notes on
 // the mean hue and the hue difference when one chroma is zero.
-double deltaE2000(const Lab& p, const Lab& q)
-{
+double deltaE2000(const Lab& p, const Lab& q) {
     const double c1 = std::hypot(p[1], p[2]), c2 = std::hypot(q[1], q[2]);
     const double cMean7 = std::pow((c1 + c2) / 2.0, 7.0);
     const double g = 0.5 * (1.0 - std::sqrt(cMean7 / (cMean7 + std::pow(25.0, 7.0))));
@@ -74,7 +67,7 @@ double deltaE2000(const Lab& p, const Lab& q)
             hMean = hMean < 360.0 ? (hMean + 360.0) / 2.0 : (hMean - 360.0) / 2.0;
     }
     const double t = 1.0 - 0.17 * std::cos(radians(hMean - 30.0)) + 0.24 * std::cos(radians(2.0 * hMean)) +
-        0.32 * std::cos(radians(3.0 * hMean + 6.0)) - 0.20 * std::cos(radians(4.0 * hMean - 63.0));
+                     0.32 * std::cos(radians(3.0 * hMean + 6.0)) - 0.20 * std::cos(radians(4.0 * hMean - 63.0));
     const double dTheta = 30.0 * std::exp(-std::pow((hMean - 275.0) / 25.0, 2.0));
     const double cpMean7 = std::pow(cpMean, 7.0);
     const double rc = 2.0 * std::sqrt(cpMean7 / (cpMean7 + std::pow(25.0, 7.0)));

@@ -15,34 +15,27 @@ namespace {
 
 const float kMidGrey = static_cast<float>(lutgen::midGreyAcescct());
 
-void expectNear(const Rgb& actual, const Rgb& expected, float tolerance)
-{
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(actual[c], expected[c], tolerance) << "channel " << c;
+void expectNear(const Rgb& actual, const Rgb& expected, float tolerance) {
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(actual[c], expected[c], tolerance) << "channel " << c;
 }
 
-TEST(ColourTransforms, AcescctInputAndOutputAreTheIdentity)
-{
+TEST(ColourTransforms, AcescctInputAndOutputAreTheIdentity) {
     for (const char* name : {"1-IDT/ACESCCT-IDT-65.cube", "4-ODT/ACESCCT-ODT-65.cube"}) {
         SCOPED_TRACE(name);
         const auto& table = bundleTable(name);
         for (float r = 0.0f; r <= 1.0f; r += 0.13f)
             for (float g = 0.02f; g <= 1.0f; g += 0.17f)
-                for (float b = 0.05f; b <= 1.0f; b += 0.11f)
-                    expectNear(sample(table, {r, g, b}), {r, g, b}, 1e-5f);
+                for (float b = 0.05f; b <= 1.0f; b += 0.11f) expectNear(sample(table, {r, g, b}), {r, g, b}, 1e-5f);
     }
 }
 
-TEST(ColourTransforms, EveryCameraInputPutsItsGreyCardOnWorkingMidGrey)
-{
+TEST(ColourTransforms, EveryCameraInputPutsItsGreyCardOnWorkingMidGrey) {
     int cameras = 0;
     for (const auto& recipe : recipeBook()) {
-        if (recipe.entryName().rfind("1-IDT/", 0) != 0 || !recipe.has("grey"))
-            continue;
+        if (recipe.entryName().rfind("1-IDT/", 0) != 0 || !recipe.has("grey")) continue;
         SCOPED_TRACE(recipe.entryName());
         const float grey = static_cast<float>(recipe.number("grey"));
-        expectNear(sample(bundleTable(recipe.entryName()), {grey, grey, grey}),
-                   {kMidGrey, kMidGrey, kMidGrey}, 0.002f);
+        expectNear(sample(bundleTable(recipe.entryName()), {grey, grey, grey}), {kMidGrey, kMidGrey, kMidGrey}, 0.002f);
         ++cameras;
     }
     EXPECT_GE(cameras, 25);
@@ -50,8 +43,7 @@ TEST(ColourTransforms, EveryCameraInputPutsItsGreyCardOnWorkingMidGrey)
 
 // Where OpenColorIO has a camera built in, the vendor formulas and gamut
 // matrices of the generator must land on the same working-space values.
-TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist)
-{
+TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist) {
     using Values = std::map<std::string, std::string>;
     const std::tuple<const char*, const char*, const char*> cameras[] = {
         {"ARRI-LogC3-EI800", "ALEXA-WideGamut", "1-IDT/ARRI-LOGC-IDT-65.cube"},
@@ -61,9 +53,9 @@ TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist)
     };
     for (const auto& [curve, gamut, builtIn] : cameras) {
         SCOPED_TRACE(builtIn);
-        const auto formula = lutgen::bakeEntry(lutgen::Recipe(
-            "1-IDT/formula.cube",
-            Values{{"model", "camera"}, {"curve", curve}, {"gamut", gamut}, {"direction", "input"}}));
+        const auto formula = lutgen::bakeEntry(
+            lutgen::Recipe("1-IDT/formula.cube",
+                           Values{{"model", "camera"}, {"curve", curve}, {"gamut", gamut}, {"direction", "input"}}));
         const auto& reference = bundleTable(builtIn).data;
         ASSERT_EQ(formula.rgb.size(), reference.size());
         // Grey and gentle colours on the log part of ACEScct. Saturated
@@ -76,8 +68,7 @@ TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist)
         for (size_t point = 0; point < reference.size(); point += 3) {
             const float* ref = &reference[point];
             const auto [lo, hi] = std::minmax({ref[0], ref[1], ref[2]});
-            if (lo < 0.16f || hi - lo > 0.1f)
-                continue;
+            if (lo < 0.16f || hi - lo > 0.1f) continue;
             for (size_t c = 0; c < 3; ++c)
                 largest = std::max(largest, std::abs(float(formula.rgb[point + c]) - ref[c]));
             ++compared;
@@ -87,8 +78,7 @@ TEST(ColourTransforms, FormulaCamerasAgreeWithOpenColorIOWhereBothExist)
     }
 }
 
-TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones)
-{
+TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones) {
     const std::pair<const char*, const char*> pairs[] = {
         {"1-IDT/REC709-IDT-65.cube", "4-ODT/REC709-ODT-65.cube"},
         {"1-IDT/SRGB-IDT-65.cube", "4-ODT/sRGB-ODT-65.cube"},
@@ -106,20 +96,18 @@ TEST(ColourTransforms, InputThenMatchingOutputReturnsMidTones)
         // values of a wide camera gamut leave the working space, where no
         // output table can bring them back.
         for (float grey = 0.3f; grey <= 0.61f; grey += 0.05f)
-            for (const Rgb& tint : {Rgb{0, 0, 0}, Rgb{0.03f, 0, -0.03f}, Rgb{-0.02f, 0.03f, 0}, Rgb{0, -0.02f, 0.03f}}) {
+            for (const Rgb& tint :
+                 {Rgb{0, 0, 0}, Rgb{0.03f, 0, -0.03f}, Rgb{-0.02f, 0.03f, 0}, Rgb{0, -0.02f, 0.03f}}) {
                 const Rgb colour{grey + tint[0], grey + tint[1], grey + tint[2]};
                 expectNear(sample(odt, sample(idt, colour)), colour, 0.01f);
             }
     }
 }
 
-TEST(ColourTransforms, DisplayOutputsStayInTheSignalRangeAndLinearOutputDoesNot)
-{
+TEST(ColourTransforms, DisplayOutputsStayInTheSignalRangeAndLinearOutputDoesNot) {
     for (const auto& recipe : recipeBook()) {
-        if (recipe.text("model") != "aces-display" && recipe.text("model") != "house")
-            continue;
-        if (recipe.entryName().rfind("4-ODT/", 0) != 0)
-            continue;
+        if (recipe.text("model") != "aces-display" && recipe.text("model") != "house") continue;
+        if (recipe.entryName().rfind("4-ODT/", 0) != 0) continue;
         SCOPED_TRACE(recipe.entryName());
         const auto [lo, hi] = std::minmax_element(bundleTable(recipe.entryName()).data.begin(),
                                                   bundleTable(recipe.entryName()).data.end());
@@ -132,8 +120,7 @@ TEST(ColourTransforms, DisplayOutputsStayInTheSignalRangeAndLinearOutputDoesNot)
     EXPECT_NEAR(bright[1], float(lutgen::linearFromAcescct(0.8)), 0.5f);
 }
 
-TEST(ColourTransforms, GamutLimitMovesOnlyItsOwnChannelAndOnlyFarFromNeutral)
-{
+TEST(ColourTransforms, GamutLimitMovesOnlyItsOwnChannelAndOnlyFarFromNeutral) {
     const char* names[3] = {"GAMUT LIMIT/R_Gamut_LImit.cube", "GAMUT LIMIT/G_Gamut_Limit.cube",
                             "GAMUT LIMIT/B_Gamut_Limit.cube"};
     for (int channel = 0; channel < 3; ++channel) {
@@ -155,8 +142,7 @@ TEST(ColourTransforms, GamutLimitMovesOnlyItsOwnChannelAndOnlyFarFromNeutral)
     }
 }
 
-TEST(ColourTransforms, ZoneChartShowsTheGuideColoursAfterTheDefaultOutput)
-{
+TEST(ColourTransforms, ZoneChartShowsTheGuideColoursAfterTheDefaultOutput) {
     const auto chart = lutgen::zoneChartFromRecipe(recipeFor("KORVO/KORVO_ZONES_000.cube"));
     const auto& zones = bundleTable("KORVO/KORVO_ZONES_000.cube");
     const auto& odt = bundleTable("4-ODT/REC709-ODT-65.cube");
@@ -175,8 +161,7 @@ TEST(ColourTransforms, ZoneChartShowsTheGuideColoursAfterTheDefaultOutput)
 
 // A grey ramp through the zone chart and the default output: each zone must
 // show its legend colour over most of its stop, not only near its centre.
-TEST(ColourTransforms, EveryZoneShowsItsColourOverMostOfItsStop)
-{
+TEST(ColourTransforms, EveryZoneShowsItsColourOverMostOfItsStop) {
     const auto chart = lutgen::zoneChartFromRecipe(recipeFor("KORVO/KORVO_ZONES_000.cube"));
     const auto& zones = bundleTable("KORVO/KORVO_ZONES_000.cube");
     const auto& odt = bundleTable("4-ODT/REC709-ODT-65.cube");
@@ -190,12 +175,11 @@ TEST(ColourTransforms, EveryZoneShowsItsColourOverMostOfItsStop)
             const float grey = float(lutgen::acescctFromLinear(lutgen::kMidGreyLinear * std::exp2(exposure)));
             const Rgb colour = sample(odt, sample(zones, {grey, grey, grey}));
             bool same = true;
-            for (int c = 0; c < 3; ++c)
-                same = same && std::abs(colour[c] - float(guide[c])) <= 0.01f;
+            for (int c = 0; c < 3; ++c) same = same && std::abs(colour[c] - float(guide[c])) <= 0.01f;
             shown += same;
         }
-        EXPECT_GE(shown, kSamples * 7 / 10) << "zone " << stops << " shows its colour over "
-                                            << 100.0 * shown / kSamples << " % of its stop";
+        EXPECT_GE(shown, kSamples * 7 / 10)
+            << "zone " << stops << " shows its colour over " << 100.0 * shown / kSamples << " % of its stop";
     }
 }
 

@@ -17,45 +17,39 @@ namespace tonemill::lookdata_test {
 namespace {
 
 class ScratchFolder {
-public:
+ public:
     explicit ScratchFolder(const std::string& tag)
-        : m_path(fs::temp_directory_path() / ("tonemill-lookdata-" + tag + "-" + std::to_string(getpid())))
-    {
+        : m_path(fs::temp_directory_path() / ("tonemill-lookdata-" + tag + "-" + std::to_string(getpid()))) {
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }
     ~ScratchFolder() { fs::remove_all(m_path); }
     const fs::path& path() const { return m_path; }
-    fs::path write(const std::string& name, const std::string& text) const
-    {
+    fs::path write(const std::string& name, const std::string& text) const {
         std::ofstream(m_path / name, std::ios::binary) << text;
         return m_path / name;
     }
 
-private:
+ private:
     fs::path m_path;
 };
 
-std::string shellQuoted(const fs::path& p)
-{
+std::string shellQuoted(const fs::path& p) {
     return "'" + p.string() + "'";
 }
 
-std::string lutgenCommand(const fs::path& options, const fs::path& out)
-{
+std::string lutgenCommand(const fs::path& options, const fs::path& out) {
     return std::string(TONEMILL_LUTGEN) + " --options " + shellQuoted(options) + " --recipes " +
-        shellQuoted(dataPath("lut_recipes.ini")) + " --out " + shellQuoted(out);
+           shellQuoted(dataPath("lut_recipes.ini")) + " --out " + shellQuoted(out);
 }
 
-TEST(Generation, BakingAgainGivesByteIdenticalTables)
-{
+TEST(Generation, BakingAgainGivesByteIdenticalTables) {
     ScratchFolder scratch("again");
     ASSERT_EQ(runQuietly(lutgenCommand(dataPath("lut_options.tsv"), scratch.path() / "luts")), 0);
     size_t compared = 0;
     for (const auto& e : fs::recursive_directory_iterator(TONEMILL_ARCHIVE_STAGING_DIR)) {
         const auto relative = fs::relative(e.path(), TONEMILL_ARCHIVE_STAGING_DIR);
-        if (!e.is_regular_file() || relative.begin()->string() == "OCL")
-            continue;
+        if (!e.is_regular_file() || relative.begin()->string() == "OCL") continue;
         SCOPED_TRACE(relative.string());
         EXPECT_EQ(readWholeFile((scratch.path() / "luts" / relative).string()), readWholeFile(e.path().string()));
         ++compared;
@@ -63,19 +57,17 @@ TEST(Generation, BakingAgainGivesByteIdenticalTables)
     EXPECT_EQ(compared, expectedLutEntries().size());
 }
 
-TEST(Generation, DrawingAgainGivesByteIdenticalPictures)
-{
+TEST(Generation, DrawingAgainGivesByteIdenticalPictures) {
     ScratchFolder scratch("pictures");
     ASSERT_EQ(runQuietly(std::string(TONEMILL_TESTIMAGES) + " --recipes " + shellQuoted(dataPath("lut_recipes.ini")) +
                          " --out " + shellQuoted(scratch.path())),
               0);
-    for (const char* file : {"LightnesRamp.png", "SaturationRamp.png", "tonemap.png", "korvozones.png",
-                             "com.velmora.tonemill.png"})
+    for (const char* file :
+         {"LightnesRamp.png", "SaturationRamp.png", "tonemap.png", "korvozones.png", "com.velmora.tonemill.png"})
         EXPECT_EQ(readWholeFile((scratch.path() / file).string()), readWholeFile(resourcePath(file))) << file;
 }
 
-TEST(Generation, AnOptionWithoutARecipeFailsBeforeAnyTableIsWritten)
-{
+TEST(Generation, AnOptionWithoutARecipeFailsBeforeAnyTableIsWritten) {
     ScratchFolder scratch("missing");
     const auto options = scratch.write(
         "options.tsv", readWholeFile(dataPath("lut_options.tsv")) + "contrastOptions\t13\tZ9\t2-CURVES/\tZ9\t1D\n");
@@ -83,8 +75,7 @@ TEST(Generation, AnOptionWithoutARecipeFailsBeforeAnyTableIsWritten)
     EXPECT_FALSE(fs::exists(scratch.path() / "luts"));
 }
 
-TEST(Generation, RecipeBookInheritsFromBasesAndRejectsMalformedFiles)
-{
+TEST(Generation, RecipeBookInheritsFromBasesAndRejectsMalformedFiles) {
     ScratchFolder scratch("recipes");
     const auto good = scratch.write("good.ini",
                                     "# comment\n[shared]\nmodel = film\ngamma = 1.2\n\n"
@@ -115,14 +106,13 @@ TEST(Generation, RecipeBookInheritsFromBasesAndRejectsMalformedFiles)
     }
 }
 
-TEST(Generation, OptionCatalogueRejectsMalformedLinesByFileAndLine)
-{
+TEST(Generation, OptionCatalogueRejectsMalformedLinesByFileAndLine) {
     ScratchFolder scratch("options");
     const char* bad[] = {
-        "p\t0\tOption\t1-IDT/\tFile\n",                 // five fields
-        "p\t0\tOption\t1-IDT/\tFile\t2D\n",             // unknown kind
-        "p\t0\tOption\t\tFile\t3D\n",                   // LUT without a folder
-        "p\t0\tNone\t1-IDT/\tFile\t-\n",                // no LUT but a file
+        "p\t0\tOption\t1-IDT/\tFile\n",      // five fields
+        "p\t0\tOption\t1-IDT/\tFile\t2D\n",  // unknown kind
+        "p\t0\tOption\t\tFile\t3D\n",        // LUT without a folder
+        "p\t0\tNone\t1-IDT/\tFile\t-\n",     // no LUT but a file
     };
     for (const char* line : bad) {
         const auto path = scratch.write("options.tsv", std::string("# header\n") + line);
@@ -133,22 +123,23 @@ TEST(Generation, OptionCatalogueRejectsMalformedLinesByFileAndLine)
             EXPECT_NE(std::string(e.what()).find("options.tsv:2"), std::string::npos) << e.what();
         }
     }
-    const auto good = scratch.write("options.tsv", "a\t0\tNone\t\t\t-\na\t1\tX\t1-IDT/\tX\t3D\nb\t1\tX\t1-IDT/\tX\t3D\n");
+    const auto good =
+        scratch.write("options.tsv", "a\t0\tNone\t\t\t-\na\t1\tX\t1-IDT/\tX\t3D\nb\t1\tX\t1-IDT/\tX\t3D\n");
     const auto entries = lutgen::readOptionCatalogue(good.string());
     ASSERT_EQ(entries.size(), 1u) << "an entry two options share is baked once";
     EXPECT_EQ(entries[0].entryName, "1-IDT/X.cube");
 }
 
-TEST(Generation, BakerRejectsRecipesThatCannotMeanWhatTheySay)
-{
+TEST(Generation, BakerRejectsRecipesThatCannotMeanWhatTheySay) {
     using Values = std::map<std::string, std::string>;
     const std::pair<lutgen::Recipe, const char*> bad[] = {
         {{"PRINT/x.cube", Values{{"model", "film"}, {"satuartion", "1.1"}}}, "satuartion"},
         {{"PRINT/x.cube", Values{{"model", "filmic"}}}, "unknown model"},
         {{"2-CURVES/x.cube", Values{{"model", "film"}}}, "1D"},
         {{"PRINT/x.cube", Values{{"model", "film"}, {"gamma", "1 0 1"}}}, "positive"},
-        {{"1-IDT/x.cube", Values{{"model", "camera"}, {"curve", "Sony-SLog9"}, {"gamut", "Rec709"},
-                                 {"direction", "input"}}}, "unknown curve"},
+        {{"1-IDT/x.cube",
+          Values{{"model", "camera"}, {"curve", "Sony-SLog9"}, {"gamut", "Rec709"}, {"direction", "input"}}},
+         "unknown curve"},
         {{"3C-MAJOR/x.cube", Values{{"model", "palette"}, {"key", "H"}}}, "twelve notes"},
         {{"KORVO/x.cube", Values{{"model", "zones"}, {"points", "300"}}}, "whole number from 2 to 256"},
         {{"KORVO/x.cube", Values{{"model", "zones"}, {"points", "64.5"}}}, "whole number from 2 to 256"},

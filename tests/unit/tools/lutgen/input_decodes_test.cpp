@@ -19,8 +19,7 @@ namespace lg = tonemill::lutgen;
 // chain clamps right after the input transform, so a cell that interpolates
 // through values far outside the working range turns a smooth gradient into
 // a hard edge of another colour.
-TEST(InputDecodes, NoInputJumpsOverOneStepOfATenBitCodeValue)
-{
+TEST(InputDecodes, NoInputJumpsOverOneStepOfATenBitCodeValue) {
     for (const auto& name : entriesIn({"1-IDT/"})) {
         const Step step = largestStepOfRandomWalks(bundleTable(name));
         EXPECT_LE(step.size, 0.01f) << name << " " << step;
@@ -38,8 +37,7 @@ constexpr int kChecker[24][3] = {
 
 constexpr lg::Chromaticity kD65{0.3127, 0.3290};
 
-lg::Vec3 checkerXyz(const int (&srgb)[3])
-{
+lg::Vec3 checkerXyz(const int (&srgb)[3]) {
     lg::Vec3 linear;
     for (int c = 0; c < 3; ++c) {
         const double v = srgb[c] / 255.0;
@@ -48,15 +46,13 @@ lg::Vec3 checkerXyz(const int (&srgb)[3])
     return lg::applyMatrix(lg::rgbToXyz(*lg::findGamut("Rec709")), linear);
 }
 
-Lab labD65(const lg::Vec3& xyz)
-{
+Lab labD65(const lg::Vec3& xyz) {
     return labFromXyz(xyz, {kD65.x / kD65.y, 1.0, (1.0 - kD65.x - kD65.y) / kD65.y});
 }
 
 // Working-space values back to CIE XYZ seen under D65, adapted from the ACES
 // white as the output transforms do.
-lg::Vec3 xyzOfWorking(const Rgb& acescct)
-{
+lg::Vec3 xyzOfWorking(const Rgb& acescct) {
     static const lg::Gamut rec709 = *lg::findGamut("Rec709");
     static const lg::Mat3 toXyz = lg::multiply(lg::rgbToXyz(rec709), lg::gamutToGamut(lg::acesAp1(), rec709));
     return lg::applyMatrix(toXyz, {lg::linearFromAcescct(acescct[0]), lg::linearFromAcescct(acescct[1]),
@@ -72,8 +68,7 @@ struct Differences {
 // records it, decoded by the table: how far each patch lands from the
 // patch itself.
 template <typename Encode>
-Differences checkerThroughInput(const std::string& table, const lg::Gamut& camera, Encode encode)
-{
+Differences checkerThroughInput(const std::string& table, const lg::Gamut& camera, Encode encode) {
     const lg::Mat3 fromXyz = lg::inverse(lg::rgbToXyz(camera));
     Differences d;
     for (const auto& patch : kChecker) {
@@ -87,8 +82,7 @@ Differences checkerThroughInput(const std::string& table, const lg::Gamut& camer
     return d;
 }
 
-TEST(InputDecodes, ColourDifferenceFollowsTheCie2000Formula)
-{
+TEST(InputDecodes, ColourDifferenceFollowsTheCie2000Formula) {
     // Test pairs published with the formula by Sharma, Wu and Dalal (2005).
     EXPECT_NEAR(deltaE2000({50.0, 2.6772, -79.7751}, {50.0, 0.0, -82.7485}), 2.0425, 1e-4);
     EXPECT_NEAR(deltaE2000({50.0, 0.0, 0.0}, {50.0, -1.0, 2.0}), 2.3669, 1e-4);
@@ -98,8 +92,7 @@ TEST(InputDecodes, ColourDifferenceFollowsTheCie2000Formula)
 
 // REDLogFilm is the Cineon printing-density curve; the primaries of
 // DRAGONcolor2 are those of colour-science's RED colourspace data (white D65).
-TEST(InputDecodes, DragonColor2DecodesTheCheckerAsRecorded)
-{
+TEST(InputDecodes, DragonColor2DecodesTheCheckerAsRecorded) {
     const lg::Gamut dragonColor2{{0.758656214177604, 0.330355835762678},
                                  {0.294923887732982, 0.708053363192126},
                                  {0.144168726866337, 0.050357384587121},
@@ -116,10 +109,9 @@ TEST(InputDecodes, DragonColor2DecodesTheCheckerAsRecorded)
 
 // White-balanced footage carries the encoding's own white whatever the light
 // on set, so a 3200 K recording decodes like a daylight one.
-TEST(InputDecodes, TungstenBalancedBlackmagicFilmKeepsTheEncodingWhite)
-{
-    const lg::Gamut wideGamut{{0.7177215, 0.3171181}, {0.2280410, 0.8615690}, {0.1005841, -0.0820452},
-                              {0.3127170, 0.3290312}};
+TEST(InputDecodes, TungstenBalancedBlackmagicFilmKeepsTheEncodingWhite) {
+    const lg::Gamut wideGamut{
+        {0.7177215, 0.3171181}, {0.2280410, 0.8615690}, {0.1005841, -0.0820452}, {0.3127170, 0.3290312}};
     const std::pair<const char*, const char*> tables[] = {
         {"1-IDT/BMD_GEN1_3200K-IDT-65_6.cube", "ARRI-LogC3-EI800"},
         {"1-IDT/BMD_GEN1_5600K-IDT-65_6.cube", "ARRI-LogC3-EI800"},

@@ -12,10 +12,9 @@ namespace {
 
 const float kMidGrey = static_cast<float>(lutgen::midGreyAcescct());
 
-TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
-{
-    const auto names = entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
-                                  "3D-MINOR/", "PRINT/", "POST PROCESS/"});
+TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically) {
+    const auto names = entriesIn(
+        {"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/", "3D-MINOR/", "PRINT/", "POST PROCESS/"});
     ASSERT_GT(names.size(), 60u);
     for (const auto& name : names) {
         SCOPED_TRACE(name);
@@ -25,8 +24,7 @@ TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
         for (int i = 1; i <= 1024; ++i) {
             const float t = i / 1024.0f;
             const Rgb now = sample(table, {t, t, t});
-            for (int c = 0; c < 3; ++c)
-                ASSERT_GE(now[c], previous[c] - 1e-6f) << "channel " << c << " falls at " << t;
+            for (int c = 0; c < 3; ++c) ASSERT_GE(now[c], previous[c] - 1e-6f) << "channel " << c << " falls at " << t;
             previous = now;
         }
         for (int c = 0; c < 3; ++c)
@@ -37,8 +35,7 @@ TEST(LookTables, NeutralAxisOfEveryLookRisesMonotonically)
 // A camera's or display's grey must arrive as working-space grey at every
 // level; display inputs invert an output transform, whose code values beyond
 // the peak must not fold back or turn coloured.
-TEST(LookTables, InputTablesKeepTheNeutralAxisNeutralAndRisingToTheTop)
-{
+TEST(LookTables, InputTablesKeepTheNeutralAxisNeutralAndRisingToTheTop) {
     for (const auto& name : entriesIn({"1-IDT/"})) {
         SCOPED_TRACE(name);
         const auto& table = bundleTable(name);
@@ -46,8 +43,7 @@ TEST(LookTables, InputTablesKeepTheNeutralAxisNeutralAndRisingToTheTop)
         for (int i = 1; i <= 256; ++i) {
             const float t = i / 256.0f;
             const Rgb now = sample(table, {t, t, t});
-            for (int c = 0; c < 3; ++c)
-                ASSERT_GE(now[c], previous[c] - 1e-5f) << "channel " << c << " falls at " << t;
+            for (int c = 0; c < 3; ++c) ASSERT_GE(now[c], previous[c] - 1e-5f) << "channel " << c << " falls at " << t;
             EXPECT_NEAR(now[0], now[1], 2e-3f) << t;
             EXPECT_NEAR(now[2], now[1], 2e-3f) << t;
             previous = now;
@@ -55,10 +51,8 @@ TEST(LookTables, InputTablesKeepTheNeutralAxisNeutralAndRisingToTheTop)
     }
 }
 
-TEST(LookTables, FilmStocksAndCurvesKeepMidGreyNearlyNeutral)
-{
-    for (const auto& name : entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "PRINT/",
-                                       "POST PROCESS/"})) {
+TEST(LookTables, FilmStocksAndCurvesKeepMidGreyNearlyNeutral) {
+    for (const auto& name : entriesIn({"2-CURVES/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "PRINT/", "POST PROCESS/"})) {
         SCOPED_TRACE(name);
         const Rgb grey = sample(bundleTable(name), {kMidGrey, kMidGrey, kMidGrey});
         const auto [lo, hi] = std::minmax({grey[0], grey[1], grey[2]});
@@ -67,8 +61,7 @@ TEST(LookTables, FilmStocksAndCurvesKeepMidGreyNearlyNeutral)
     }
 }
 
-TEST(LookTables, MajorPalettesAreBrighterAndMoreOpenThanMinorOnes)
-{
+TEST(LookTables, MajorPalettesAreBrighterAndMoreOpenThanMinorOnes) {
     const Rgb shadow{0.25f, 0.25f, 0.25f};
     float darkestMajor = 1.0f, brightestMinor = 0.0f;
     float lowestMajorShadow = 1.0f, highestMinorShadow = 0.0f;
@@ -93,16 +86,13 @@ TEST(LookTables, MajorPalettesAreBrighterAndMoreOpenThanMinorOnes)
 // Two options that silently bake the same table would offer the user a
 // choice that does nothing; only recipes that say the same thing on purpose
 // may give the same table.
-TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolderUnlessItsRecipeIsTheSame)
-{
+TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolderUnlessItsRecipeIsTheSame) {
     std::map<std::string, std::vector<std::string>> byFolder;
-    for (const auto& name : expectedLutEntries())
-        byFolder[name.substr(0, name.find('/'))].push_back(name);
+    for (const auto& name : expectedLutEntries()) byFolder[name.substr(0, name.find('/'))].push_back(name);
     for (const auto& [folder, names] : byFolder)
         for (size_t i = 0; i < names.size(); ++i)
             for (size_t j = i + 1; j < names.size(); ++j) {
-                if (recipeFor(names[i]).values() == recipeFor(names[j]).values())
-                    continue;
+                if (recipeFor(names[i]).values() == recipeFor(names[j]).values()) continue;
                 const auto& a = bundleTable(names[i]).data;
                 const auto& b = bundleTable(names[j]).data;
                 float largest = 0.0f;
@@ -115,8 +105,7 @@ TEST(LookTables, EveryTableDiffersFromTheOthersOfItsFolderUnlessItsRecipeIsTheSa
 // The chain clamps to the working range right after the input transform and
 // before every later table lookup, so a lattice value outside it is cut away
 // anyway; on the way it steepens its cells and skews partial intensities.
-TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange)
-{
+TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange) {
     const auto names = entriesIn({"GAMUT LIMIT/", "1-IDT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
                                   "3D-MINOR/", "PRINT/", "POST PROCESS/"});
     ASSERT_GT(names.size(), 90u);
@@ -131,10 +120,9 @@ TEST(LookTables, EveryTableBeforeTheOutputHoldsValuesInTheWorkingRange)
 // models that push saturated colours far outside the working range leave
 // hard edges where the chain clamps them (the Ektachrome greens stepped by
 // 0.077 per 1/1024). Looks are steeper than decodes, so the bound is looser.
-TEST(LookTables, NoLookJumpsOverOneStepOfATenBitCodeValue)
-{
-    for (const auto& name : entriesIn({"GAMUT LIMIT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/",
-                                       "3D-MINOR/", "PRINT/", "POST PROCESS/"})) {
+TEST(LookTables, NoLookJumpsOverOneStepOfATenBitCodeValue) {
+    for (const auto& name : entriesIn({"GAMUT LIMIT/", "3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/", "3D-MINOR/",
+                                       "PRINT/", "POST PROCESS/"})) {
         const Step step = largestStepOfRandomWalks(bundleTable(name));
         EXPECT_LE(step.size, 0.025f) << name << " " << step;
     }
@@ -142,8 +130,7 @@ TEST(LookTables, NoLookJumpsOverOneStepOfATenBitCodeValue)
 
 // Mean absolute difference over the lattice points inside [0.1, 0.9] on every
 // axis (the colours a picture mostly holds), after the clamp the chain applies.
-float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>& b, uint32_t size)
-{
+float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>& b, uint32_t size) {
     const uint32_t first = uint32_t(std::ceil(0.1 * (size - 1))), last = uint32_t(std::floor(0.9 * (size - 1)));
     double sum = 0.0;
     size_t count = 0;
@@ -160,8 +147,7 @@ float meanDifferenceInside(const std::vector<float>& a, const std::vector<float>
 
 // A stock or palette that looks like its neighbour on screen is a choice that
 // does nothing for the user.
-TEST(LookTables, EveryLookDiffersVisiblyFromTheOthersOfItsFolder)
-{
+TEST(LookTables, EveryLookDiffersVisiblyFromTheOthersOfItsFolder) {
     for (const char* folder :
          {"3A-NEGATIVE/", "3B-NEGATIVE_GEN 2/", "3C-MAJOR/", "3D-MINOR/", "PRINT/", "POST PROCESS/"}) {
         const auto names = entriesIn({folder});

@@ -16,8 +16,7 @@ struct Decoded {
     std::vector<unsigned char> rgba;
 };
 
-Decoded decode(const std::string& file)
-{
+Decoded decode(const std::string& file) {
     std::vector<unsigned char> png;
     EXPECT_EQ(lodepng::load_file(png, resourcePath(file)), 0u) << file;
     Decoded d;
@@ -27,8 +26,7 @@ Decoded decode(const std::string& file)
     return d;
 }
 
-TEST(Pictures, TestImagesAre1920By1080AndTheOverlaysCarryAlpha)
-{
+TEST(Pictures, TestImagesAre1920By1080AndTheOverlaysCarryAlpha) {
     for (const char* file : {"LightnesRamp.png", "SaturationRamp.png", "tonemap.png", "korvozones.png"}) {
         SCOPED_TRACE(file);
         const Decoded d = decode(file);
@@ -42,20 +40,17 @@ TEST(Pictures, TestImagesAre1920By1080AndTheOverlaysCarryAlpha)
     EXPECT_TRUE(decode("com.velmora.tonemill.png").carriesAlpha);
 }
 
-TEST(Pictures, LightnessRampRisesFromBlackToWhite)
-{
+TEST(Pictures, LightnessRampRisesFromBlackToWhite) {
     const Decoded d = decode("LightnesRamp.png");
     for (unsigned y : {0u, 1079u}) {
         const unsigned char* row = &d.rgba[size_t(y) * 1920 * 4];
         EXPECT_EQ(row[0], 0);
         EXPECT_EQ(row[1919 * 4], 255);
-        for (unsigned x = 1; x < 1920; ++x)
-            ASSERT_GE(row[x * 4], row[(x - 1) * 4]) << "row " << y << ", column " << x;
+        for (unsigned x = 1; x < 1920; ++x) ASSERT_GE(row[x * 4], row[(x - 1) * 4]) << "row " << y << ", column " << x;
     }
 }
 
-TEST(Pictures, ZoneGuideIsTransparentOutsideALegendOfEveryZoneColour)
-{
+TEST(Pictures, ZoneGuideIsTransparentOutsideALegendOfEveryZoneColour) {
     const Decoded d = decode("korvozones.png");
     const auto chart = lutgen::zoneChartFromRecipe(recipeFor("KORVO/KORVO_ZONES_000.cube"));
     size_t opaque = 0;
@@ -65,14 +60,12 @@ TEST(Pictures, ZoneGuideIsTransparentOutsideALegendOfEveryZoneColour)
         for (unsigned x = 0; x < d.width; ++x) {
             const unsigned char* px = &d.rgba[(size_t(y) * d.width + x) * 4];
             ASSERT_TRUE(px[3] == 0 || px[3] == 255) << x << "," << y;
-            if (px[3] == 0)
-                continue;
+            if (px[3] == 0) continue;
             ++opaque;
             top = std::min(top, y);
             for (size_t z = 0; z < found.size(); ++z) {
                 const auto& c = chart.displayColours[z];
-                found[z] = found[z] || (std::abs(px[0] - c[0] * 255) < 0.6 &&
-                                        std::abs(px[1] - c[1] * 255) < 0.6 &&
+                found[z] = found[z] || (std::abs(px[0] - c[0] * 255) < 0.6 && std::abs(px[1] - c[1] * 255) < 0.6 &&
                                         std::abs(px[2] - c[2] * 255) < 0.6);
             }
         }
@@ -85,8 +78,7 @@ TEST(Pictures, ZoneGuideIsTransparentOutsideALegendOfEveryZoneColour)
 
 // The tone chart's bottom row: ten skin tones from deep to fair, 160 pixels
 // wide each, centred, from row 880 down.
-TEST(Pictures, EverySkinSwatchOfTheToneChartIsASkinTone)
-{
+TEST(Pictures, EverySkinSwatchOfTheToneChartIsASkinTone) {
     const Decoded d = decode("tonemap.png");
     int previousLevel = 0;
     for (unsigned i = 0; i < 10; ++i) {
