@@ -24,7 +24,7 @@ struct StageOption {
 };
 
 struct LutStage {
-    std::string_view name;        // for messages
+    std::string_view name;        // what the user calls the stage, for messages
     int32_t kind;                 // LutTable::kKind3D or kKind1D
     std::string_view fixedEntry;  // archive entry of a stage without a choice
     // Whether the look asks for this stage's table at all.

@@ -38,7 +38,7 @@ std::string stageEntry(const LutStage& stage, const LookParams& values) {
     const LutOption* option = optionAt(picked.choice, picked.option);
     if (!option || !option->selectsLut()) {
         throw std::runtime_error("option " + std::to_string(picked.option) + " of " + std::string(picked.choice) +
-                                 " selects no LUT");
+                                 " selects no LUT for the " + std::string(stage.name));
     }
     return option->entryName();
 }
