@@ -93,7 +93,8 @@ void ChromvaleNG::resolveLuts(LookParams& values) {
 void ChromvaleNG::gatherLookParams(LookParams& values, double time) {
     values = LookParams{};
     for (const ParamSpec& entry : paramCatalogue()) {
-        if (!entry.readWhenSelected.empty() && readChoice(entry.readWhenSelected, time) <= 0) continue;
+        // The gate came earlier in the catalogue, so its option is already gathered.
+        if (!entry.readWhenSelected.empty() && values.*findParam(entry.readWhenSelected)->choiceField <= 0) continue;
         if (entry.floatField) {
             values.*entry.floatField = readFloat(entry.name, time) / entry.gatherDivisor;
         } else if (entry.boolField) {
