@@ -2,6 +2,7 @@
 
 #include "gpu/cuda_launcher.h"
 #include "gpu/device_report.h"
+#include "ofx/support/ofxsLog.h"
 #include "plugin/ChromvaleNG.h"
 #include "plugin/bundle_path.h"
 #include "plugin/describe_params.h"
@@ -37,10 +38,15 @@ void ChromvaleFactory::describe(OFX::ImageEffectDescriptor& desc) {
     desc.setSupportsCudaRender(cudaBackendBuilt());
     desc.setSupportsMetalRender(false);
 
-    Diagnostics devices;
-    reportCudaDevices(devices);
-    reportOpenClDevices(devices);
-    logDiagnostics(devices);
+    // Asking for devices starts the GPU drivers (an OpenCL platform may bring a
+    // whole compiler), which only the log reads: without one, describing stays cheap
+    // and no driver can take the host down before anything renders.
+    if (OFX::Log::active()) {
+        Diagnostics devices;
+        reportCudaDevices(devices);
+        reportOpenClDevices(devices);
+        logDiagnostics(devices);
+    }
 
     // Hosts describe again with the same path; leave the text alone then, as
     // instances may be reading it.

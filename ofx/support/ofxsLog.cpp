@@ -65,6 +65,10 @@ void error(bool condition, const char* format, ...) {
     va_end(args);
 }
 
+bool active() {
+    return !gFileName.empty();
+}
+
 void indent() {
     ++gIndentLevel;
 }

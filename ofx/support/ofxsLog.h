@@ -18,6 +18,9 @@ void print(const char* format, ...) OFXS_LOG_FORMAT(1, 2);
 void warning(bool condition, const char* format, ...) OFXS_LOG_FORMAT(2, 3);
 void error(bool condition, const char* format, ...) OFXS_LOG_FORMAT(2, 3);
 
+// Whether lines go anywhere: callers skip work whose only product is a log line.
+bool active();
+
 void indent();
 void outdent();
 

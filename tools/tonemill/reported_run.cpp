@@ -29,6 +29,10 @@ int runReportingFailures(int argc, char** argv, const std::function<int(const Co
     } catch (const std::exception& error) {
         report(error.what());
         return 1;
+    } catch (...) {
+        // A library may throw what is no std::exception; it still ends in a message, not an abort.
+        report("failed with an error that carries no message");
+        return 1;
     }
 }
 

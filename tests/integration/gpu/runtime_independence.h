@@ -2,9 +2,9 @@
 
 namespace plugin_integration {
 
-// The part of the hidden-loader test that runs in a child process started
-// with the OpenCL loader shadowed. Sets *handled when this process is that
-// child, and then returns its exit status.
-int renderWithoutOpenClLoader(int* handled);
+// The parts of the runtime tests that run in a child process, started with the
+// environment they need. Sets *handled when this process is such a child, and
+// then returns its exit status.
+int runRuntimeChild(int* handled);
 
 }  // namespace plugin_integration

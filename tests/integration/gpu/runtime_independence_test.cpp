@@ -20,7 +20,11 @@ namespace plugin_integration {
 
 namespace {
 
-constexpr const char* kChildVariable = "TONEMILL_HIDDEN_OPENCL_CHILD";
+// Names the bundle a child runs; which of the two runs it is, is kChildRunVariable's value.
+constexpr const char* kChildVariable = "TONEMILL_RUNTIME_CHILD_BUNDLE";
+constexpr const char* kChildRunVariable = "TONEMILL_RUNTIME_CHILD_RUN";
+constexpr const char* kHiddenLoaderRun = "hidden-loader";
+constexpr const char* kNoLogRun = "no-log";
 
 std::string commandOutput(const std::string& command) {
     std::string output;
@@ -48,18 +52,9 @@ int runSelf(const std::vector<std::string>& extraEnvironment) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-int renderWithoutOpenClLoader(int* handled) {
-    const char* bundleRoot = std::getenv(kChildVariable);
-    *handled = bundleRoot != nullptr;
-    if (bundleRoot == nullptr) return 0;
-    if (void* loader = ::dlopen("libOpenCL.so.1", RTLD_NOW | RTLD_LOCAL)) {
-        ::dlclose(loader);
-        std::fprintf(stderr, "the OpenCL loader is still visible\n");
-        return 2;
-    }
-    ::setenv("OFX_PLUGIN_LOGFILE", (std::filesystem::path(bundleRoot) / "ofx.log").c_str(), 1);
+// Loads, describes, and renders a small frame on the CPU: 0, or 3 load or
+// describe, 4 instance, 5 render, 6 picture unchanged.
+int describeAndRender(const char* bundleRoot) {
     Host host;
     Plugin& plugin = host.openBundle(bundleRoot).plugin(0);
     if (plugin.load() != kOfxStatOK || plugin.describe() != kOfxStatOK) return 3;
@@ -73,6 +68,49 @@ int renderWithoutOpenClLoader(int* handled) {
     if (result.status != kOfxStatOK) return 5;
     // The default look has an output transform, so the picture must have changed.
     return result.output->pixel(7, 2) == source->pixel(7, 2) ? 6 : 0;
+}
+
+int renderWithoutOpenClLoader(const char* bundleRoot) {
+    if (void* loader = ::dlopen("libOpenCL.so.1", RTLD_NOW | RTLD_LOCAL)) {
+        ::dlclose(loader);
+        std::fprintf(stderr, "the OpenCL loader is still visible\n");
+        return 2;
+    }
+    ::setenv("OFX_PLUGIN_LOGFILE", (std::filesystem::path(bundleRoot) / "ofx.log").c_str(), 1);
+    return describeAndRender(bundleRoot);
+}
+
+bool isLoaded(const char* library) {
+    void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+    if (handle) ::dlclose(handle);
+    return handle != nullptr;
+}
+
+// Without a log the device report has no reader, so no GPU driver may be started
+// for it: drivers are slow to start, and one that fails can end the host.
+int renderWithoutLog(const char* bundleRoot) {
+    ::unsetenv("OFX_PLUGIN_LOGFILE");
+    if (const int failed = describeAndRender(bundleRoot)) return failed;
+    for (const char* driver : {"libOpenCL.so.1", "libcuda.so.1"}) {
+        if (isLoaded(driver)) {
+            std::fprintf(stderr, "%s was loaded\n", driver);
+            return 7;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runRuntimeChild(int* handled) {
+    const char* bundleRoot = std::getenv(kChildVariable);
+    const char* run = std::getenv(kChildRunVariable);
+    *handled = bundleRoot != nullptr && run != nullptr;
+    if (!*handled) return 0;
+    if (std::string(run) == kHiddenLoaderRun) return renderWithoutOpenClLoader(bundleRoot);
+    if (std::string(run) == kNoLogRun) return renderWithoutLog(bundleRoot);
+    std::fprintf(stderr, "unknown child run %s\n", run);
+    return 1;
 }
 
 namespace {
@@ -97,11 +135,19 @@ TEST_F(RuntimeIndependence, RendersOnTheCpuWithTheOpenClLoaderHidden) {
     std::ofstream(hidden / "libOpenCL.so.1") << "not a library";
 
     const int exitStatus = runSelf({std::string("LD_LIBRARY_PATH=") + hidden.string(),
-                                    std::string(kChildVariable) + "=" + bundle.root().string()});
+                                    std::string(kChildVariable) + "=" + bundle.root().string(),
+                                    std::string(kChildRunVariable) + "=" + kHiddenLoaderRun});
     EXPECT_EQ(exitStatus, 0) << "2 loader visible, 3 load or describe, 4 instance, 5 render, 6 picture unchanged";
     // Without a loader the OpenCL report lists nothing; the CUDA report is still there.
     EXPECT_EQ(logCount("CUDA compile time version : ") + logCount("CUDA support was not built into this plug-in"), 1);
     EXPECT_EQ(logCount(". Device: "), 0);
+}
+
+TEST_F(RuntimeIndependence, WithoutALogNoGpuDriverIsStarted) {
+    writeResources(false, false);
+    const int exitStatus = runSelf(
+        {std::string(kChildVariable) + "=" + bundle.root().string(), std::string(kChildRunVariable) + "=" + kNoLogRun});
+    EXPECT_EQ(exitStatus, 0) << "3 load or describe, 4 instance, 5 render, 6 picture unchanged, 7 a driver was loaded";
 }
 
 }  // namespace
