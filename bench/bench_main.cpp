@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench/bench_frames.h"
+#include "bench/simd_paths.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
 
     const tonemill::bench::FrameSize size = tonemill::bench::frameSize();
-    std::printf("Frame %d x %d RGBA float\n", size.width, size.height);
+    std::printf("Frame %d x %d RGBA float\n%s\n%s\n", size.width, size.height,
+                tonemill::bench::tonemillSimdPath().c_str(), tonemill::bench::openColorIoSimdPath().c_str());
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
         const std::string t = std::string("/threads:") + threads + "/";
         printRatio(reporter, "A Tonemill / OpenColorIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
                    "A_EightTables_OpenColorIO" + t);
+        printRatio(reporter, "A Tonemill / OCIO default, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
+                   "A_EightTables_OpenColorIODefault" + t);
         printRatio(reporter, "C pass-through / plain copy, threads " + std::string(threads),
                    "C_PassThrough_Tonemill" + t, "C_PlainCopy" + t);
     }

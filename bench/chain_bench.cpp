@@ -3,11 +3,14 @@
 // copy (C) and single 3D lookups.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
 #include "bench/bench_frames.h"
+#include "bench/simd_paths.h"
 #include "lut_cuda.h"
+#include "pipeline/chain_lanes.h"
 #include "pipeline/cpu_chain.h"
 #include "pipeline/look_params.h"
 #include "pipeline/set_settings.h"
@@ -171,4 +174,12 @@ BENCHMARK(Lookup3D_OnePixel)->ArgName("points")->Arg(33)->Arg(65);
 BENCHMARK(Lookup3D_RenderRow)->ArgName("points")->Arg(33)->Arg(65);
 
 }  // namespace
+
+std::string tonemillSimdPath() {
+    const char* requested = std::getenv("TONEMILL_SIMD");
+    return std::string("Tonemill: ") + lanePathName(cpuLanePath()) +
+           (requested ? std::string(" (TONEMILL_SIMD=") + requested + ")"
+                      : std::string(", the widest this processor runs"));
+}
+
 }  // namespace tonemill::bench

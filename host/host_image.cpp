@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
 
 #include "ofxImageEffect.h"
@@ -37,8 +38,11 @@ HostImage::HostImage(OfxRectI bounds, ImageFormat format)
     if (rowSize > std::numeric_limits<int>::max()) throw std::length_error("image rows are too wide for int row bytes");
     rowBytes_ = static_cast<int>(rowSize) * (format_.rowOrder == RowOrder::TopDown ? -1 : 1);
     size_ = static_cast<size_t>(rowSize) * static_cast<size_t>(height());
-    storage_ = std::make_unique<std::byte[]>(size_ == 0 ? 1 : size_);
-    std::memset(storage_.get(), 0, size_ == 0 ? 1 : size_);
+    // calloc rather than allocating and clearing: a large image comes from pages
+    // the system hands out cleared, touched first by the plug-in's own render
+    // threads instead of this one, as a host's buffer pool would be.
+    storage_.reset(static_cast<std::byte*>(std::calloc(size_ == 0 ? 1 : size_, 1)));
+    if (!storage_) throw std::bad_alloc();
 }
 
 std::shared_ptr<HostImage> HostImage::rgbaFloat(OfxRectI bounds, RowOrder order) {

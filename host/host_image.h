@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,7 +86,10 @@ class HostImage {
     int pixelBytes_ = 0;
     int rowBytes_ = 0;
     size_t size_ = 0;
-    std::unique_ptr<std::byte[]> storage_;
+    struct FreeStorage {
+        void operator()(std::byte* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<std::byte, FreeStorage> storage_;
 };
 
 // Bytes per pixel for an OpenFX depth and components text; 0 when either is unknown.

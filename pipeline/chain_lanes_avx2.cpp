@@ -1,5 +1,5 @@
 // Built for AVX2 and FMA through the target pragma below; the rest of the
-// library stays at the x86-64 baseline, and cpuRunsEightLanes decides at run
+// library stays at the x86-64 baseline, and cpuLanePath decides at run
 // time whether this code may run.
 #if defined(__x86_64__)
 #pragma GCC target("avx2,fma")
@@ -13,7 +13,7 @@
 
 namespace ChromvaleBeta2 {
 
-void renderSpanEightLanes(const ChainSettings& settings, const float* in, float* out, int count) {
+TM_SPAN_FLATTEN void renderSpanEightLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     renderSpanOfLanes<Lanes8>(settings, in, out, count);
 }
 

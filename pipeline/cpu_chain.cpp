@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#if defined(__x86_64__)
-#include <cpuid.h>
-#endif
-
 #include "chromvale_cuda.cu"
 #include "pipeline/chain_lanes.h"
 
@@ -28,41 +24,6 @@ float4 processColourAt(const PipelineSettings& settings, float4 source, int x, i
     const ChainConstants k = deriveChainConstants(&settings);
     return runChain(&settings, &k, source, x, y, 1);
 }
-
-#if defined(__x86_64__)
-// Asked of the processor itself rather than through __builtin_cpu_supports: the
-// runtime behind that builtin must have read the processor first, and the one the
-// portable library links never does inside a shared library, where it answers no
-// for everything. AVX2 counts only where the system saves the YMM registers.
-bool processorHasAvx2AndFma() {
-    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
-    if ((ecx & bit_FMA) == 0 || (ecx & bit_AVX) == 0 || (ecx & bit_OSXSAVE) == 0) return false;
-    unsigned int xcr0Low = 0, xcr0High = 0;
-    __asm__("xgetbv" : "=a"(xcr0Low), "=d"(xcr0High) : "c"(0));
-    const unsigned int xmmAndYmmState = 0x6;
-    if ((xcr0Low & xmmAndYmmState) != xmmAndYmmState || __get_cpuid_max(0, nullptr) < 7) return false;
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return (ebx & bit_AVX2) != 0;
-}
-
-bool cpuRunsEightLanes() {
-    static const bool supported = processorHasAvx2AndFma();
-    return supported;
-}
-
-bool cpuRunsFourLanes() {
-    return true;
-}
-#else
-bool cpuRunsEightLanes() {
-    return false;
-}
-
-bool cpuRunsFourLanes() {
-    return false;
-}
-#endif
 
 namespace {
 
@@ -94,11 +55,11 @@ TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& sou
     const float* in = source.pixels + 4 * (from - source.x1);
 #if defined(__x86_64__)
     if (!showsTestViews(settings)) {
-        if (cpuRunsEightLanes())
-            renderSpanEightLanes(settings, in, out, to - from);
-        else
-            renderSpanFourLanes(settings, in, out, to - from);
-        return;
+        switch (cpuLanePath()) {
+            case LanePath::kSixteen: renderSpanSixteenLanes(settings, in, out, to - from); return;
+            case LanePath::kEight: renderSpanEightLanes(settings, in, out, to - from); return;
+            case LanePath::kFour: renderSpanFourLanes(settings, in, out, to - from); return;
+        }
     }
 #endif
 

@@ -11,6 +11,15 @@
 
 #include "pipeline/lane_pair.h"
 
+// Every step of the chain inlined into the span's loops. The portable
+// library's Clang left steps out of line; inlined, its full look measured a
+// third faster.
+#if defined(__GNUC__) || defined(__clang__)
+#define TM_SPAN_FLATTEN __attribute__((flatten))
+#else
+#define TM_SPAN_FLATTEN
+#endif
+
 namespace ChromvaleBeta2 {
 namespace {
 

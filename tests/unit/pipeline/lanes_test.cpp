@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "pipeline/chain_lanes.h"
@@ -84,16 +86,24 @@ PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng) {
     return s;
 }
 
-// Every lane width this processor runs.
-class Lanes : public ::testing::TestWithParam<int> {
+SpanRenderer spanRendererOf(LanePath path) {
+    switch (path) {
+        case LanePath::kSixteen: return renderSpanSixteenLanes;
+        case LanePath::kEight: return renderSpanEightLanes;
+        case LanePath::kFour: break;
+    }
+    return renderSpanFourLanes;
+}
+
+// Every lane path this processor runs.
+class Lanes : public ::testing::TestWithParam<LanePath> {
  protected:
     void SetUp() override {
-        if (GetParam() == 8 ? !cpuRunsEightLanes() : !cpuRunsFourLanes())
-            GTEST_SKIP() << "this processor does not run " << GetParam() << " lanes";
+        if (!cpuRuns(GetParam())) GTEST_SKIP() << "this processor does not run " << lanePathName(GetParam());
     }
 
     void expectRowMatchesChain(const PipelineSettings& s, const std::vector<float>& source) const {
-        expectSpanMatchesChain(GetParam() == 8 ? renderSpanEightLanes : renderSpanFourLanes, s, source);
+        expectSpanMatchesChain(spanRendererOf(GetParam()), s, source);
     }
 };
 
@@ -103,7 +113,7 @@ TEST_P(Lanes, MatchTheChainOnRandomLooksAndColours) {
         SCOPED_TRACE(look);
         testing::LoadedLook tables;
         const PipelineSettings s = randomLook(tables, rng);
-        // 37 pixels: four groups of eight and a tail of five.
+        // 37 pixels: whole groups of every width and a tail.
         expectRowMatchesChain(s, randomPixels(rng, 37, 0.0f, 1.0f));
     }
 }
@@ -206,15 +216,35 @@ TEST_P(Lanes, PowersMatchAcrossTheUnitRange) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(8, 4));
+INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(LanePath::kSixteen, LanePath::kEight, LanePath::kFour),
+                         [](const ::testing::TestParamInfo<LanePath>& info) {
+                             return "Lanes" + std::to_string(lanesOf(info.param));
+                         });
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // The library asks the processor itself; GCC's runtime, which this test links,
 // reads it too, so the two must agree wherever the test runs.
-TEST(LaneWidth, EightLanesWhereverTheProcessorHasAvx2AndFma) {
-    EXPECT_EQ(cpuRunsEightLanes(), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
+TEST(LanePaths, EachIsRunWhereTheProcessorHasItsInstructions) {
+    EXPECT_TRUE(cpuRuns(LanePath::kFour));
+    EXPECT_EQ(cpuRuns(LanePath::kEight), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
+    EXPECT_EQ(cpuRuns(LanePath::kSixteen), __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                                               __builtin_cpu_supports("avx512dq") &&
+                                               __builtin_cpu_supports("avx512bw"));
 }
 #endif
+
+// A request narrows the path but never widens it past what the processor runs.
+TEST(LanePaths, ARequestPicksTheNamedPathOrTheWidestNarrowerOne) {
+    const LanePath widest = cpuRuns(LanePath::kSixteen) ? LanePath::kSixteen
+                            : cpuRuns(LanePath::kEight) ? LanePath::kEight
+                                                        : LanePath::kFour;
+    EXPECT_EQ(lanePathFor(nullptr), widest);
+    EXPECT_EQ(lanePathFor("avx512"), widest);
+    EXPECT_EQ(lanePathFor("neon"), widest);
+    EXPECT_EQ(lanePathFor("sse2"), LanePath::kFour);
+    EXPECT_EQ(lanePathFor("avx2"), cpuRuns(LanePath::kEight) ? LanePath::kEight : LanePath::kFour);
+    EXPECT_EQ(lanePathFor(std::getenv("TONEMILL_SIMD")), cpuLanePath());
+}
 
 }  // namespace
 }  // namespace ChromvaleBeta2
