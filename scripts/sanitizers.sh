@@ -25,6 +25,13 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers.supp:print_suppression
 # pointers to unwind through).
 opencl_tests='OpenCl|DeviceReport|DeviceRender|MemoryIsAFewBands'
 
+# tonemill runs whose failed write has loaded enough libraries with thread-local
+# storage for glibc to grow the main thread's TLS vector: GCC 12's leak checker
+# then reads a slot of it as a block at 0x1c40 and its tracer faults at exit
+# ("Tracer caught signal 11"). The commands' own behaviour is still checked.
+tracer_fault_tests='FileSafetyTest\.(AFileSizeLimit|AFullDisk)'
+no_leak_check_tests="$opencl_tests|$tracer_fault_tests"
+
 # Tests that run the host's thread pool and the image processor's bands, share
 # the table cache or the archive between threads, and render, export and create
 # instances at the same time, and the plug-in's renders on the host's threads.
@@ -44,10 +51,12 @@ timed() {
 run_asan() {
     timed "asan configure" cmake --preset asan >/dev/null
     timed "asan build" cmake --build --preset asan -j "$jobs"
-    timed "asan tests" ctest --preset asan -j "$jobs" -E "$opencl_tests"
+    timed "asan tests" ctest --preset asan -j "$jobs" -E "$no_leak_check_tests"
     # The OpenCL runtime's worker threads are still alive at exit and make the
-    # leak checker's tracer fault; everything else of these tests is checked.
-    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" timed "asan tests without leak checks" ctest --preset asan -j "$jobs" -R "$opencl_tests"
+    # leak checker's tracer fault, as the runs above do; everything else of
+    # these tests is checked.
+    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" timed "asan tests without leak checks" \
+        ctest --preset asan -j "$jobs" -R "$no_leak_check_tests"
 }
 
 run_tsan() {
