@@ -13,7 +13,7 @@
 
 namespace ChromvaleBeta2 {
 
-TM_SPAN_FLATTEN void renderSpanSixteenLanes(const ChainSettings& settings, const float* in, float* out, int count) {
+TM_FLATTEN void renderSpanSixteenLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     renderSpanOfLanes<Lanes16>(settings, in, out, count);
 }
 

@@ -11,7 +11,7 @@
 
 namespace ChromvaleBeta2 {
 
-TM_SPAN_FLATTEN void renderSpanFourLanes(const ChainSettings& settings, const float* in, float* out, int count) {
+TM_FLATTEN void renderSpanFourLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     renderSpanOfLanes<Lanes4>(settings, in, out, count);
 }
 

@@ -4,14 +4,7 @@
 
 #include "chromvale_cuda.cu"
 #include "pipeline/chain_lanes.h"
-
-// Inline the whole chain into the row loop so the settings and the derived
-// exponents stay in registers across the row.
-#if defined(__GNUC__) || defined(__clang__)
-#define TM_FLATTEN __attribute__((flatten))
-#else
-#define TM_FLATTEN
-#endif
+#include "pipeline/flatten.h"
 
 namespace ChromvaleBeta2 {
 

@@ -9,24 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "pipeline/flatten.h"
 #include "pipeline/lane_pair.h"
-
-// Every step of the chain inlined into the span's loops. The portable
-// library's Clang left steps out of line; inlined, its full look measured a
-// third faster. Not under the sanitizers: their checks, inlined everywhere,
-// make one function that takes the compiler tens of minutes.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define TM_SANITIZED_BUILD 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define TM_SANITIZED_BUILD 1
-#endif
-#endif
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(TM_SANITIZED_BUILD)
-#define TM_SPAN_FLATTEN __attribute__((flatten))
-#else
-#define TM_SPAN_FLATTEN
-#endif
 
 namespace ChromvaleBeta2 {
 namespace {
