@@ -41,10 +41,9 @@ void locate(const std::string& path, std::string& bundlePath, std::string& libra
 
 Bundle::Bundle(Host& host, const std::string& path) : host_(host) {
     locate(path, bundlePath_, libraryPath_);
-    // Kept in memory after dlclose: plug-ins keep process-wide state (the registry, the
-    // load count) that hosts rely on across bundles opened again, and a library with
-    // threads or static runtimes cannot always be unloaded safely.
-    library_ = dlopen(libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    // Opened as the widespread hosts open plug-ins, so that closing the bundle really
+    // unloads a library that allows it: a plug-in must survive being unloaded.
+    library_ = dlopen(libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library_) {
         const char* why = dlerror();
         throw std::runtime_error("cannot load plug-in library '" + libraryPath_ +
