@@ -17,15 +17,17 @@ const char* printable(const char* text) {
 }
 
 // What a refused read does: raise, leave an error line, or (for a property the host
-// may lack) leave a warning when the host does not know the name.
-enum class OnRefusal { Raise, LogError, WarnIfUnknown };
+// may lack) leave a warning when the host does not have it.
+enum class OnRefusal { Raise, LogError, WarnIfAbsent };
 
 OnRefusal refusalFor(bool throwOnFailure) {
     return throwOnFailure ? OnRefusal::Raise : OnRefusal::LogError;
 }
 
-bool isUnknownToHost(OfxStatus status) {
-    return status == kOfxStatErrUnknown || status == kOfxStatErrUnsupported;
+// A name the host does not know, or an element past the ones it gives: hosts
+// differ in how many parts of some properties they fill (a two-part version).
+bool isAbsentFromHost(OfxStatus status) {
+    return status == kOfxStatErrUnknown || status == kOfxStatErrUnsupported || status == kOfxStatErrBadIndex;
 }
 
 void raiseIfRequested(OfxStatus status, const char* name, bool throwOnFailure) {
@@ -39,7 +41,7 @@ T fetch(SuiteCall call, const char* kind, const char* name, int index, OnRefusal
     T value{};
     const OfxStatus status = call(&value);
     if (status == kOfxStatOK) return value;
-    if (onRefusal == OnRefusal::WarnIfUnknown && isUnknownToHost(status)) {
+    if (onRefusal == OnRefusal::WarnIfAbsent && isAbsentFromHost(status)) {
         Log::warning(true, "Host does not have the optional %s property %s[%d] (status %s); using the default.", kind,
                      name, index, mapStatusToString(status));
     } else {
@@ -110,17 +112,17 @@ std::string PropertySet::propGetString(const char* name, int index, bool throwOn
 
 int PropertySet::propGetOptionalInt(const char* name, int index) const {
     assert(_propHandle != 0);
-    return fetchInt(_propHandle, name, index, OnRefusal::WarnIfUnknown);
+    return fetchInt(_propHandle, name, index, OnRefusal::WarnIfAbsent);
 }
 
 void* PropertySet::propGetOptionalPointer(const char* name, int index) const {
     assert(_propHandle != 0);
-    return fetchPointer(_propHandle, name, index, OnRefusal::WarnIfUnknown);
+    return fetchPointer(_propHandle, name, index, OnRefusal::WarnIfAbsent);
 }
 
 std::string PropertySet::propGetOptionalString(const char* name, int index) const {
     assert(_propHandle != 0);
-    return fetchString(_propHandle, name, index, OnRefusal::WarnIfUnknown);
+    return fetchString(_propHandle, name, index, OnRefusal::WarnIfAbsent);
 }
 
 int PropertySet::propGetDimension(const char* name, bool throwOnFailure) const {

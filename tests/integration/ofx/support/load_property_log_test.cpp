@@ -125,6 +125,16 @@ TEST_F(CoreTest, RefusedOptionalCallsAreLoggedAndGoOn) {
               "    Set string property OfxPropShortLabel[0] to be Core.");
 }
 
+// Many hosts give their version in two parts; the absent third is no error.
+TEST_F(CoreTest, ATwoPartHostVersionOnlyWarns) {
+    host_->description().setInts(kOfxPropVersion, {3, 1});
+    ASSERT_EQ(effectPlugin().load(), kOfxStatOK);
+    EXPECT_TRUE(
+        logHas("    WARNING : Host does not have the optional int property OfxPropVersion[2] (status "
+               "kOfxStatErrBadIndex); using the default."));
+    for (const std::string& line : logLines()) EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+}
+
 TEST_F(CoreTest, DescribeLogFollowsTheLineFormat) {
     std::ofstream(logPath_) << "left over from an earlier run\n";
     tonemill::host::Plugin& plugin = effectPlugin();
