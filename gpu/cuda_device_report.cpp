@@ -11,11 +11,20 @@ void reportCudaDevices(Diagnostics& report) {
     if (cudaRuntimeGetVersion(&version) == cudaSuccess) {
         report.note("CUDA runtime version : %d", version);
     }
-    if (cudaDriverGetVersion(&version) == cudaSuccess) {
-        report.note("CUDA driver version : %d", version);
+    int driverVersion = 0;
+    if (cudaDriverGetVersion(&driverVersion) == cudaSuccess && driverVersion > 0) {
+        report.note("CUDA driver version : %d", driverVersion);
     }
     int count = 0;
     const cudaError_t status = cudaGetDeviceCount(&count);
+    // A machine without an NVIDIA driver, or without a CUDA device, is an
+    // ordinary one: say so plainly rather than send the user hunting for a
+    // driver update. Only a driver that is there and fails is an error.
+    if (driverVersion == 0 || status == cudaErrorNoDevice) {
+        report.note(driverVersion == 0 ? "No NVIDIA driver found: CUDA renders unavailable"
+                                       : "No CUDA device found: CUDA renders unavailable");
+        return;
+    }
     if (status != cudaSuccess) {
         report.error("%s", cudaGetErrorString(status));
         return;

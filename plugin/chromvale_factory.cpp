@@ -42,10 +42,12 @@ void ChromvaleFactory::describe(OFX::ImageEffectDescriptor& desc) {
     // whole compiler), which only the log reads: without one, describing stays cheap
     // and no driver can take the host down before anything renders.
     if (OFX::Log::active()) {
-        Diagnostics devices;
-        reportCudaDevices(devices);
-        reportOpenClDevices(devices);
-        logDiagnostics(devices);
+        std::call_once(m_deviceReport, [] {
+            Diagnostics devices;
+            reportCudaDevices(devices);
+            reportOpenClDevices(devices);
+            logDiagnostics(devices);
+        });
     }
 
     // Hosts describe again with the same path; leave the text alone then, as

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+
 #include "ofx/support/ofxsFactory.h"
 #include "ofx/support/ofxsImageEffect.h"
 
@@ -18,6 +20,11 @@ class ChromvaleFactory : public OFX::PluginFactoryHelper<ChromvaleFactory> {
     void describe(OFX::ImageEffectDescriptor& desc) override;
     void describeInContext(OFX::ImageEffectDescriptor& desc, OFX::ContextEnum context) override;
     OFX::ImageEffect* createInstance(OfxImageEffectHandle handle, OFX::ContextEnum context) override;
+
+ private:
+    // The GPU environment does not change while the process runs; hosts that
+    // describe more than once get it in the log once.
+    std::once_flag m_deviceReport;
 };
 
 }  // namespace ChromvaleBeta2

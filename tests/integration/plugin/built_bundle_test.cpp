@@ -7,7 +7,7 @@
 namespace plugin_integration {
 namespace {
 
-TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImages) {
+TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImagesWithoutAnError) {
     const std::string log =
         (std::filesystem::temp_directory_path() / ("tonemill-built-bundle-" + std::to_string(::getpid()) + ".log"))
             .string();
@@ -36,11 +36,15 @@ TEST(BuiltBundle, RendersItsDefaultLookAndShowsItsTestImages) {
                     changed = view.output->pixel(x, y) != graded.output->pixel(x, y);
             EXPECT_TRUE(changed) << toggle << " shows nothing";
         }
+        instance.reset();
+        EXPECT_EQ(plugin.unload(), kOfxStatOK);
     }
     ::unsetenv("OFX_PLUGIN_LOGFILE");
     std::ifstream lines(log);
     for (std::string line; std::getline(lines, line);) {
-        for (const char* failure : {"loading error", "decoder error", "test image", "Unable to load"}) {
+        // A clean life, on a machine with or without GPU drivers, leaves no error
+        // line to send a user hunting for a fault.
+        for (const char* failure : {"ERROR", "loading error", "decoder error", "test image", "Unable to load"}) {
             EXPECT_EQ(line.find(failure), std::string::npos) << line;
         }
     }

@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -140,6 +141,26 @@ TEST(CudaBackend, AnswersForWhatThisBuildCarries) {
         EXPECT_EQ(lines[0], "CUDA support was not built into this plug-in");
         EXPECT_EQ(launchCudaPipeline(8, 8, settings, nullptr, nullptr, refusal), GpuOutcome::Unsupported);
     }
+}
+
+// A machine without NVIDIA's driver is an ordinary one: the report says once
+// that CUDA renders are unavailable, as a note, and sends nobody hunting for a
+// driver update.
+TEST(CudaBackend, AMachineWithoutTheDriverIsReportedPlainly) {
+    if (!cudaBackendBuilt()) GTEST_SKIP() << "this build carries no CUDA kernel";
+    if (void* driver = ::dlopen("libcuda.so.1", RTLD_NOW | RTLD_LOCAL)) {
+        ::dlclose(driver);
+        GTEST_SKIP() << "this machine has an NVIDIA driver";
+    }
+    Diagnostics report;
+    reportCudaDevices(report);
+    const std::vector<std::string> lines = logged(report);
+    int unavailable = 0;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+        unavailable += line == "No NVIDIA driver found: CUDA renders unavailable";
+    }
+    EXPECT_EQ(unavailable, 1);
 }
 
 }  // namespace
