@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -44,8 +45,10 @@ inline std::string readAll(const fs::path& path) {
 class CommandLineTest : public ::testing::Test {
  protected:
     void SetUp() override {
+        // The process id keeps two test runs on one machine (two checkouts) apart.
         scratch_ = fs::path(::testing::TempDir()) /
-                   ("tonemill-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                   ("tonemill-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                    "-" + std::to_string(::getpid()));
         fs::remove_all(scratch_);
         fs::create_directories(scratch_);
     }
