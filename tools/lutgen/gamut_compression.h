@@ -10,14 +10,21 @@ namespace tonemill::lutgen {
 // reaches it. Continuous in value and slope at the threshold.
 double compressDistance(double distance, double threshold, double scale, double power);
 
+// What a table's colours stand for: a scene a camera recorded, a display
+// signal read back through an output's inverse, or a film rendering of the
+// working space.
+enum class WorkingSource { Scene, Display, Rendered };
+
 // Working-space colour (ACEScct) made safe for a table the chain reads
-// before it clamps: linear AP1 values outside the gamut are drawn inside it
-// with the reference thresholds and power (cyan 0.815, magenta 0.803,
-// yellow 0.880, power 1.2), their distances approaching the gamut boundary
-// asymptotically so that no colour, however far out, lands beyond it; then
-// the result is limited to the working range 0 to 1. Out-of-gamut colours
-// would otherwise decode far below 0, and the interpolation inside a cell
-// would run through values the chain cuts away.
-Vec3 boundedWorkingColour(const Vec3& acescct);
+// before it clamps, then limited to the working range 0 to 1. Out-of-gamut
+// colours would otherwise decode far below 0, and the interpolation inside a
+// cell would run through values the chain cuts away. Linear AP1 distances
+// from the achromatic axis beyond a threshold are compressed with the power
+// curve of the reference gamut compression. Inputs keep every colour inside
+// AP1 where it is (scene colours far brighter than a normal exposure are drawn
+// in as speculars, so no camera code step jumps) and let the excess approach a
+// point just beyond the boundary; film renderings use the reference
+// thresholds with the asymptote on the boundary.
+Vec3 boundedWorkingColour(const Vec3& acescct, WorkingSource source);
 
 }  // namespace tonemill::lutgen

@@ -43,11 +43,11 @@ LatticeTransform perPoint(PointFn fn) {
 
 // For tables the chain reads before its output transform: see
 // boundedWorkingColour.
-LatticeTransform bounded(LatticeTransform transform) {
-    return [transform](std::vector<double>& rgb) {
+LatticeTransform bounded(LatticeTransform transform, WorkingSource source) {
+    return [transform, source](std::vector<double>& rgb) {
         transform(rgb);
         for (size_t i = 0; i < rgb.size(); i += 3) {
-            const Vec3 out = boundedWorkingColour(Vec3{rgb[i], rgb[i + 1], rgb[i + 2]});
+            const Vec3 out = boundedWorkingColour(Vec3{rgb[i], rgb[i + 1], rgb[i + 2]}, source);
             std::copy(out.begin(), out.end(), rgb.begin() + i);
         }
     };
@@ -56,7 +56,7 @@ LatticeTransform bounded(LatticeTransform transform) {
 LatticeTransform ocioCamera(const Recipe& r) {
     const OcioStep camera{r.text("builtin"), false};
     if (isOutput(r)) return ocioChain({acescctToAces(false), {camera.builtin, true}});
-    return bounded(ocioChain({camera, acescctToAces(true)}));
+    return bounded(ocioChain({camera, acescctToAces(true)}), WorkingSource::Scene);
 }
 
 std::vector<OcioStep> displayRendering(const Recipe& r) {
@@ -88,10 +88,12 @@ LatticeTransform displayInput(const Recipe& r) {
     displayOutput(r)(ends);
     const Vec3 lo{ends[0], ends[1], ends[2]}, hi{ends[3], ends[4], ends[5]};
     const LatticeTransform toWorking = ocioChain(inverted(displayRendering(r)));
-    return bounded([lo, hi, toWorking](std::vector<double>& rgb) {
-        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
-        toWorking(rgb);
-    });
+    return bounded(
+        [lo, hi, toWorking](std::vector<double>& rgb) {
+            for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
+            toWorking(rgb);
+        },
+        WorkingSource::Display);
 }
 
 LatticeTransform acesDisplay(const Recipe& r) {
@@ -113,10 +115,11 @@ LatticeTransform cameraFormula(const Recipe& r) {
         });
     }
     return bounded(perPoint([=](const Vec3& code) {
-        const Vec3 ap1 = applyMatrix(
-            toAp1, {decodeCurve(*curve, code[0]), decodeCurve(*curve, code[1]), decodeCurve(*curve, code[2])});
-        return Vec3{acescctFromLinear(ap1[0]), acescctFromLinear(ap1[1]), acescctFromLinear(ap1[2])};
-    }));
+                       const Vec3 ap1 = applyMatrix(toAp1, {decodeCurve(*curve, code[0]), decodeCurve(*curve, code[1]),
+                                                            decodeCurve(*curve, code[2])});
+                       return Vec3{acescctFromLinear(ap1[0]), acescctFromLinear(ap1[1]), acescctFromLinear(ap1[2])};
+                   }),
+                   WorkingSource::Scene);
 }
 
 // The reference gamut compression of ACES 1.3 on one channel: its distance
@@ -187,6 +190,8 @@ LatticeTransform zones(const Recipe& r) {
     });
 }
 
+}  // namespace
+
 LatticeTransform transformFor(const Recipe& r) {
     const std::string& model = r.text("model");
     if (model == "identity") return [](std::vector<double>&) {};
@@ -199,16 +204,19 @@ LatticeTransform transformFor(const Recipe& r) {
     }
     if (model == "film") {
         const FilmStock stock = filmStockFromRecipe(r);
-        return bounded(perPoint([stock](const Vec3& v) { return renderFilm(stock, v); }));
+        return bounded(perPoint([stock](const Vec3& v) { return renderFilm(stock, v); }), WorkingSource::Rendered);
     }
     if (model == "palette") {
         const Palette palette = paletteFromRecipe(r);
-        return bounded(perPoint([palette](const Vec3& v) { return renderPalette(palette, v); }));
+        return bounded(perPoint([palette](const Vec3& v) { return renderPalette(palette, v); }),
+                       WorkingSource::Rendered);
     }
     if (model == "gamut-limit") return gamutLimit(r);
     if (model == "zones") return zones(r);
     fail(r, "unknown model '" + model + "'");
 }
+
+namespace {
 
 const std::map<std::string, std::set<std::string>>& keysByModel() {
     static const std::set<std::string> film = {"exposure",  "balance",     "gamma",          "toe",       "shoulder",

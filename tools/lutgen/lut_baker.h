@@ -13,4 +13,8 @@ Lattice bakeEntry(const Recipe& recipe);
 
 bool isCurveEntry(const std::string& entryName);
 
+// The colour transform of an entry's recipe, for any points (tests measure
+// a table against the transform it samples, or against its inverse).
+LatticeTransform transformFor(const Recipe& recipe);
+
 }  // namespace tonemill::lutgen
