@@ -30,9 +30,10 @@ def render_command(tonemill, input_pattern, output_pattern, look):
     return shlex.join(words) + " --frames " + CHUNK_FRAMES_TOKEN + " --skip-existing"
 
 
-def build_job(name, tonemill, input_pattern, output_pattern, look, frames, chunk):
-    """The outline of the job: one render layer over `frames` in chunks."""
-    job = outline.Outline(name, frame_range=frames)
+def build_job(name, tonemill, input_pattern, output_pattern, look, frames, chunk, show=None, shot=None):
+    """The outline of the job: one render layer over `frames` in chunks. Show
+    and shot default to those of the site's outline configuration."""
+    job = outline.Outline(name, frame_range=frames, show=show, shot=shot)
     job.add_layer(outline.modules.shell.Shell(
         "render",
         command=render_command(tonemill, input_pattern, output_pattern, look),
@@ -57,6 +58,8 @@ def parse_arguments(argv):
     parser.add_argument("--chunk", type=int, default=10, help="frames per task (default 10)")
     parser.add_argument("--tonemill", default="tonemill", help="the tonemill program on the render nodes")
     parser.add_argument("--name", default="tonemill_render", help="the job's name")
+    parser.add_argument("--show", help="the show the job belongs to (default: the outline configuration's)")
+    parser.add_argument("--shot", help="the shot the job belongs to (default: the outline configuration's)")
     parser.add_argument("--spec", action="store_true", help="print the job specification instead of launching")
     arguments = parser.parse_args(argv)
     if arguments.chunk < 1:
@@ -67,7 +70,7 @@ def parse_arguments(argv):
 def main(argv):
     arguments = parse_arguments(argv)
     job = build_job(arguments.name, arguments.tonemill, arguments.input_pattern, arguments.output_pattern,
-                    arguments.look, arguments.frames, arguments.chunk)
+                    arguments.look, arguments.frames, arguments.chunk, arguments.show, arguments.shot)
     if arguments.spec:
         print(job_specification(job))
     else:
