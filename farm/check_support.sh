@@ -11,6 +11,20 @@ farm_python_env() {
   PIP_DISABLE_PIP_VERSION_CHECK=1 "$venv/bin/pip" install --quiet "$@"
 }
 
+# The start of every check. Sets tonemill, the program $1 by absolute path;
+# work, the folder $2, where a Python environment gets the packages named after
+# $3; and frames, a new, empty folder $3 inside it for this check's frames.
+farm_check_start() {
+  tonemill=$(realpath "$1")
+  mkdir -p "$2"
+  work=$(cd "$2" && pwd)
+  frames=$work/$3
+  shift 3
+  farm_python_env "$work/venv" "$@"
+  rm -rf "$frames"
+  mkdir -p "$frames"
+}
+
 # Small pictures for frames $2 to $3 at the pattern $1: enough to exercise the
 # chunking without the render time of full frames.
 farm_input_frames() {

@@ -6,15 +6,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../check_support.sh"
-tonemill=$(realpath "$1")
-mkdir -p "$2"
-work=$(cd "$2" && pwd)
 # PyOutline's Cue back-end imports packaging without declaring it.
-farm_python_env "$work/venv" opencue-pyoutline==1.37.0 packaging==24.2
+farm_check_start "$1" "$2" opencue opencue-pyoutline==1.37.0 packaging==24.2
 
-frames=$work/opencue
-rm -rf "$frames"
-mkdir -p "$frames"
 # The outline keeps a session folder for each job it builds; here, not in $HOME.
 export OUTLINE_OUTLINE_SESSION_DIR=$frames/sessions
 farm_input_frames "$frames/in.%04d.exr" 1 9

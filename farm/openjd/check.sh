@@ -6,14 +6,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../check_support.sh"
-tonemill=$(realpath "$1")
-mkdir -p "$2"
-work=$(cd "$2" && pwd)
-farm_python_env "$work/venv" openjd-cli==0.8.0
+farm_check_start "$1" "$2" openjd openjd-cli==0.8.0
 
-frames=$work/openjd
-rm -rf "$frames"
-mkdir -p "$frames"
 farm_input_frames "$frames/in.%04d.exr" 1 7
 out=$frames/out.%04d.exr
 run_job() {
