@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the farm checks (sourced, not run): a Python environment for the
 # farm's own tools, a short input sequence, and the tests every check makes of
 # what a job rendered.
@@ -14,15 +15,26 @@ farm_python_env() {
 # The start of every check. Sets tonemill, the program $1 by absolute path;
 # work, the folder $2, where a Python environment gets the packages named after
 # $3; and frames, a new, empty folder $3 inside it for this check's frames.
+# shellcheck disable=SC2034 # the checks read tonemill
 farm_check_start() {
   tonemill=$(realpath "$1")
   mkdir -p "$2"
   work=$(cd "$2" && pwd)
+  if [[ $work == *%* ]]; then
+    echo "farm check: the work folder $work holds a '%', which would read as part of a frame pattern" >&2
+    return 1
+  fi
   frames=$work/$3
   shift 3
   farm_python_env "$work/venv" "$@"
   rm -rf "$frames"
   mkdir -p "$frames"
+}
+
+# The file of frame $2 after the pattern $1 (%04d), as tonemill names it.
+farm_frame_path() {
+  # shellcheck disable=SC2059 # the pattern is a printf format by design
+  printf "$1" "$2"
 }
 
 # Small pictures for frames $2 to $3 at the pattern $1: enough to exercise the
@@ -31,7 +43,7 @@ farm_input_frames() {
   local pattern=$1 frame
   for ((frame = $2; frame <= $3; frame++)); do
     oiiotool --pattern fill:topleft=0.1,0.2,0.3:topright=0.9,0.5,0.1:bottomleft=0,0.4,0.8:bottomright=0.6,0.6,0.6 \
-      96x54 3 -o "$(printf "$pattern" "$frame")"
+      96x54 3 -o "$(farm_frame_path "$pattern" "$frame")"
   done
 }
 
@@ -41,7 +53,7 @@ farm_require_whole_frames() {
   local pattern=$1 frame file
   shift
   for frame in "$@"; do
-    file=$(printf "$pattern" "$frame")
+    file=$(farm_frame_path "$pattern" "$frame")
     if [ ! -f "$file" ] || ! oiiotool "$file" --printstats > /dev/null 2>&1; then
       echo "farm check: frame $frame ($file) is missing or not whole" >&2
       return 1
@@ -52,7 +64,7 @@ farm_require_whole_frames() {
 # A frame's inode and modification time: tonemill writes a frame beside its
 # target and renames it into place, so a frame rendered again changes both.
 farm_frame_identity() {
-  stat -c '%i %y' "$(printf "$1" "$2")"
+  stat -c '%i %y' "$(farm_frame_path "$1" "$2")"
 }
 
 # Runs a chunk again, as a farm retries one, after taking away its last frame
@@ -60,12 +72,13 @@ farm_frame_identity() {
 # succeed, render only that frame and leave the others as they were.
 # Usage: farm_check_retry OUTPUT_PATTERN "FRAMES OF THE CHUNK" -- COMMAND...
 farm_check_retry() {
-  local pattern=$1 chunk=($2) frame kept=()
+  local pattern=$1 chunk frame kept=()
+  read -ra chunk <<< "$2"
   shift 3
   local last=${chunk[${#chunk[@]} - 1]}
   declare -A before
   for frame in "${chunk[@]}"; do before[$frame]=$(farm_frame_identity "$pattern" "$frame"); done
-  rm "$(printf "$pattern" "$last")"
+  rm "$(farm_frame_path "$pattern" "$last")"
   "$@"
   farm_require_whole_frames "$pattern" "${chunk[@]}"
   for frame in "${chunk[@]}"; do
@@ -85,7 +98,7 @@ farm_check_retry() {
 # Usage: farm_check_failure_reported INPUT_PATTERN FRAME -- COMMAND...
 farm_check_failure_reported() {
   local input
-  input=$(printf "$1" "$2")
+  input=$(farm_frame_path "$1" "$2")
   shift 3
   mv "$input" "$input.away"
   if "$@"; then

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # Builds the OpenCue job offline with PyOutline, checks its specification and
 # runs the command of every chunk on this machine as render nodes would; checks
 # every frame, then retries one chunk and checks that it resumes.
 # Usage: farm/opencue/check.sh TONEMILL WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../check_support.sh
 source "$here/../check_support.sh"
 # PyOutline's Cue back-end imports packaging without declaring it.
 farm_check_start "$1" "$2" opencue opencue-pyoutline==1.37.0 packaging==24.2
@@ -26,7 +28,7 @@ fi
 while IFS= read -r command; do bash -c "$command" < /dev/null; done < "$frames/chunks.txt"
 farm_require_whole_frames "$out" 1 3 5 7 9
 for frame in 2 4 6 8; do
-  if [ -e "$(printf "$out" "$frame")" ]; then
+  if [ -e "$(farm_frame_path "$out" "$frame")" ]; then
     echo "opencue check: frame $frame lies outside the job's frames but was rendered" >&2
     exit 1
   fi
@@ -34,6 +36,6 @@ done
 
 run_chunk() { bash -c "$(sed -n "$1p" "$frames/chunks.txt")" > "$frames/chunk$1.log" 2>&1; }
 farm_check_retry "$out" "5 7" -- run_chunk 2
-rm "$(printf "$out" 9)"
+rm "$(farm_frame_path "$out" 9)"
 farm_check_failure_reported "$frames/in.%04d.exr" 9 -- run_chunk 3
 echo "opencue check: the job rendered every second frame of 1-9 in chunks $chunks and resumed a retried chunk"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # Runs the job template on this machine with openjd over a short sequence, in
 # chunks as a farm would, checks every frame it rendered, then retries one
 # chunk and checks that it resumes.
 # Usage: farm/openjd/check.sh TONEMILL WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../check_support.sh
 source "$here/../check_support.sh"
 farm_check_start "$1" "$2" openjd openjd-cli==0.8.0
 
@@ -28,6 +30,6 @@ farm_require_whole_frames "$out" 1 2 3 4 5 6 7
 retry_chunk() { run_job --task-param Frame=4-5 > "$frames/retry.log"; }
 farm_check_retry "$out" "4 5" -- retry_chunk
 fail_chunk() { run_job --task-param Frame=6-7 > "$frames/failure.log" 2>&1; }
-rm "$(printf "$out" 7)"
+rm "$(farm_frame_path "$out" 7)"
 farm_check_failure_reported "$frames/in.%04d.exr" 7 -- fail_chunk
 echo "openjd check: the job rendered frames 1-7 in chunks $chunks and resumed a retried chunk"
