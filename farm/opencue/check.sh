@@ -34,6 +34,14 @@ for frame in 2 4 6 8; do
   fi
 done
 
+# Descending frames would reach tonemill as spans its --frames refuses: the
+# script refuses them before any job exists.
+if "$work/venv/bin/python" "$here/tonemill_job.py" "$frames/in.%04d.exr" "$out" --look bleach-bypass \
+  --frames 9-1 --spec > /dev/null 2>&1; then
+  echo "opencue check: the script accepted descending frames" >&2
+  exit 1
+fi
+
 run_chunk() { bash -c "$(sed -n "$1p" "$frames/chunks.txt")" > "$frames/chunk$1.log" 2>&1; }
 farm_check_retry "$out" "5 7" -- run_chunk 2
 rm "$(farm_frame_path "$out" 9)"

@@ -15,6 +15,7 @@ import argparse
 import shlex
 import sys
 
+import FileSequence
 import outline
 import outline.cuerun
 import outline.modules.shell
@@ -64,6 +65,15 @@ def parse_arguments(argv):
     arguments = parser.parse_args(argv)
     if arguments.chunk < 1:
         parser.error("--chunk must be 1 or more")
+    try:
+        frames = list(FileSequence.FrameSet(arguments.frames))
+    except ValueError as error:
+        parser.error("--frames %r: %s" % (arguments.frames, error))
+    # A chunk of descending frames would reach tonemill as a descending span
+    # (9-8), which its --frames refuses, on every render node rather than here;
+    # a frame named twice would render twice.
+    if any(later <= earlier for earlier, later in zip(frames, frames[1:])):
+        parser.error("--frames %r: frames must ascend, each named once" % arguments.frames)
     return arguments
 
 
