@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the look data and the tests need
-# (chromium: the help page is checked in a real browser),
+# (chromium: the help page is checked in a real browser; python3-venv: the
+# render-farm checks install their PyPI tools into a virtual environment),
 # and Zig's C/C++ toolchain from PyPI, which Debian lacks: the release tree
 # builds the plug-in library with it for glibc 2.28 and later.
 set -euo pipefail
@@ -8,7 +9,7 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential dpkg-dev python3-pip cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev \
+  build-essential dpkg-dev python3-pip python3-venv cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev \
   libasan8 libubsan1 libtsan2 \
   libgtest-dev libgmock-dev libbenchmark-dev \
   liblodepng-dev libopencolorio-dev libopenimageio-dev openimageio-tools \
