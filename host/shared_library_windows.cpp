@@ -1,0 +1,63 @@
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "host/shared_library.h"
+
+namespace tonemill::host {
+namespace {
+
+// Paths are UTF-8 everywhere in the host; the wide loader takes any of them,
+// whatever the code page of the system.
+std::wstring widePath(const std::string& path) {
+    if (path.empty()) return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (size <= 0) throw std::runtime_error("the path is not valid UTF-8");
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
+    return wide;
+}
+
+std::string systemMessage(DWORD code) {
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length && text ? std::string(text, length) : "";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message + (message.empty() ? "" : " ") + "(Windows error " + std::to_string(code) + ")";
+}
+
+}  // namespace
+
+SharedLibrary::SharedLibrary(const std::string& path, Residence residence) {
+    // No dialog box for a library that cannot load: a host run unattended would wait on it.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryExW(widePath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const DWORD error = GetLastError();
+    SetErrorMode(previousMode);
+    if (!module) throw std::runtime_error(systemMessage(error));
+    if (residence == Residence::KeepLoaded) {
+        HMODULE pinned = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(module), &pinned);
+    }
+    handle_ = module;
+}
+
+SharedLibrary::~SharedLibrary() {
+    FreeLibrary(static_cast<HMODULE>(handle_));
+}
+
+void* SharedLibrary::symbol(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+}  // namespace tonemill::host
+
+#endif  // _WIN32
