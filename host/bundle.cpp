@@ -68,6 +68,10 @@ Bundle::~Bundle() {
     plugins_.clear();
 }
 
+bool Bundle::closingFreesLibrary() {
+    return kResidence == SharedLibrary::Residence::UnloadOnClose;
+}
+
 int Bundle::pluginCount() {
     try {
         return getNumberOfPlugins_();

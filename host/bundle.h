@@ -27,6 +27,9 @@ class Bundle {
     Bundle(const Bundle&) = delete;
     Bundle& operator=(const Bundle&) = delete;
 
+    // Whether destroying a bundle unmaps its library on this platform.
+    static bool closingFreesLibrary();
+
     const std::string& bundlePath() const { return bundlePath_; }
     const std::string& libraryPath() const { return libraryPath_; }
 

@@ -24,6 +24,9 @@ class SharedLibrary {
     // The address of an exported symbol, or null when the library lacks it.
     void* symbol(const char* name) const;
 
+    // Whether the library at this path is mapped into the process now.
+    static bool isMapped(const std::string& path);
+
  private:
     void* handle_ = nullptr;
 };

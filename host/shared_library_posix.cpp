@@ -25,6 +25,12 @@ void* SharedLibrary::symbol(const char* name) const {
     return dlsym(handle_, name);
 }
 
+bool SharedLibrary::isMapped(const std::string& path) {
+    void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
+}
+
 }  // namespace tonemill::host
 
 #endif  // _WIN32

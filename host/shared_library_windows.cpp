@@ -10,7 +10,7 @@ namespace tonemill::host {
 namespace {
 
 // Paths are UTF-8 everywhere in the host; the wide loader takes any of them,
-// whatever the code page of the system.
+// whatever the code page of the system. The loader wants backslashes.
 std::wstring widePath(const std::string& path) {
     if (path.empty()) return {};
     const int size =
@@ -18,6 +18,8 @@ std::wstring widePath(const std::string& path) {
     if (size <= 0) throw std::runtime_error("the path is not valid UTF-8");
     std::wstring wide(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
     return wide;
 }
 
@@ -56,6 +58,11 @@ SharedLibrary::~SharedLibrary() {
 
 void* SharedLibrary::symbol(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+bool SharedLibrary::isMapped(const std::string& path) {
+    HMODULE module = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, widePath(path).c_str(), &module) != 0;
 }
 
 }  // namespace tonemill::host

@@ -10,6 +10,7 @@
 #include "host/bundle.h"
 #include "host/host.h"
 #include "host/instance.h"
+#include "host/shared_library.h"
 #include "ofx_status_names.h"
 #include "ofxImageEffect.h"
 
@@ -118,20 +119,28 @@ CaseOutput runCase(Plugin& plugin, const RenderCase& renderCase, const fs::path&
 
 std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsigned threads,
                                            const fs::path& exportFolder, bool exportLuts) {
-    Host host;
-    host.setCpuCount(threads);
-    Plugin& plugin = host.openBundle(bundlePath).plugin(0);
-    require(plugin.load(), "loading the plug-in");
-    require(plugin.describe(), "describing the effect");
     std::map<std::string, CaseOutput> outputs;
-    for (const RenderCase& renderCase : renderCases()) {
-        try {
-            outputs[renderCase.name] = runCase(plugin, renderCase, exportFolder, exportLuts);
-        } catch (const std::exception& error) {
-            throw std::runtime_error("case " + renderCase.name + ": " + error.what());
+    std::string libraryPath;
+    {
+        Host host;
+        host.setCpuCount(threads);
+        Bundle& bundle = host.openBundle(bundlePath);
+        libraryPath = bundle.libraryPath();
+        Plugin& plugin = bundle.plugin(0);
+        require(plugin.load(), "loading the plug-in");
+        require(plugin.describe(), "describing the effect");
+        for (const RenderCase& renderCase : renderCases()) {
+            try {
+                outputs[renderCase.name] = runCase(plugin, renderCase, exportFolder, exportLuts);
+            } catch (const std::exception& error) {
+                throw std::runtime_error("case " + renderCase.name + ": " + error.what());
+            }
         }
+        require(plugin.unload(), "unloading the plug-in");
     }
-    require(plugin.unload(), "unloading the plug-in");
+    // Otherwise loading again would find the same library and check nothing.
+    if (Bundle::closingFreesLibrary() && SharedLibrary::isMapped(libraryPath))
+        throw std::runtime_error("the plug-in library " + libraryPath + " stayed loaded after the host freed it");
     return outputs;
 }
 
