@@ -23,6 +23,23 @@ std::wstring widePath(const std::string& path) {
     return wide;
 }
 
+bool isPath(const std::wstring& name) {
+    return name.find(L'\\') != std::wstring::npos;
+}
+
+// A path made full, as the loader needs it to search the library's own folder
+// and to find a loaded module by name; a bare name stays for the usual search.
+std::wstring loaderName(const std::string& name) {
+    std::wstring wide = widePath(name);
+    if (!isPath(wide)) return wide;
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    return full;
+}
+
 std::string systemMessage(DWORD code) {
     char* text = nullptr;
     const DWORD length =
@@ -38,11 +55,15 @@ std::string systemMessage(DWORD code) {
 }  // namespace
 
 SharedLibrary::SharedLibrary(const std::string& path, Residence residence) {
+    const std::wstring file = loaderName(path);
+    // A library named by path brings its own folder into the search for the DLLs it needs.
+    const DWORD flags = isPath(file) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
     // No dialog box for a library that cannot load: a host run unattended would wait on it.
-    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryExW(widePath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    DWORD previousMode = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    HMODULE module = LoadLibraryExW(file.c_str(), nullptr, flags);
     const DWORD error = GetLastError();
-    SetErrorMode(previousMode);
+    SetThreadErrorMode(previousMode, nullptr);
     if (!module) throw std::runtime_error(systemMessage(error));
     if (residence == Residence::KeepLoaded) {
         HMODULE pinned = nullptr;
@@ -62,7 +83,7 @@ void* SharedLibrary::symbol(const char* name) const {
 
 bool SharedLibrary::isMapped(const std::string& path) {
     HMODULE module = nullptr;
-    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, widePath(path).c_str(), &module) != 0;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, loaderName(path).c_str(), &module) != 0;
 }
 
 }  // namespace tonemill::host

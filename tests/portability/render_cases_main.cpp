@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 using namespace tonemill::portability;
 
 constexpr unsigned kDefaultThreads = 3;
+constexpr unsigned kMostThreads = 256;
 
 double parseNumber(const std::string& text, const char* what) {
     size_t used = 0;
@@ -33,6 +34,14 @@ double parseNumber(const std::string& text, const char* what) {
     if (used == 0 || used != text.size())
         throw std::invalid_argument(std::string(what) + " '" + text + "' is not a number");
     return value;
+}
+
+unsigned parseThreads(const std::string& text) {
+    const double threads = parseNumber(text, "thread count");
+    if (threads < 1 || threads > kMostThreads || threads != static_cast<unsigned>(threads))
+        throw std::invalid_argument("thread count '" + text + "' is not a whole number from 1 to " +
+                                    std::to_string(kMostThreads));
+    return static_cast<unsigned>(threads);
 }
 
 // Renders every case, unloads, loads and renders them again: a plug-in that
@@ -90,8 +99,7 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     try {
         if (command == "render" && (argc == 4 || argc == 5))
-            return render(argv[2], argv[3],
-                          argc == 5 ? static_cast<unsigned>(parseNumber(argv[4], "thread count")) : kDefaultThreads);
+            return render(argv[2], argv[3], argc == 5 ? parseThreads(argv[4]) : kDefaultThreads);
         if (command == "compare" && argc == 5) return compare(argv[2], argv[3], parseNumber(argv[4], "tolerance"));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tonemill-render-cases: %s\n", error.what());
