@@ -13,6 +13,7 @@
 #include "host/shared_library.h"
 #include "ofx_status_names.h"
 #include "ofxImageEffect.h"
+#include "tests/portability/lingering_thread.h"
 
 namespace tonemill::portability {
 namespace {
@@ -119,16 +120,16 @@ CaseOutput runCase(Plugin& plugin, const RenderCase& renderCase, const fs::path&
 
 std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsigned threads,
                                            const fs::path& exportFolder, bool exportLuts) {
+    auto host = std::make_unique<Host>();
+    host->setCpuCount(threads);
+    Bundle& bundle = host->openBundle(bundlePath);
+    const std::string libraryPath = bundle.libraryPath();
+    Plugin& plugin = bundle.plugin(0);
+    require(plugin.load(), "loading the plug-in");
+    require(plugin.describe(), "describing the effect");
+
     std::map<std::string, CaseOutput> outputs;
-    std::string libraryPath;
-    {
-        Host host;
-        host.setCpuCount(threads);
-        Bundle& bundle = host.openBundle(bundlePath);
-        libraryPath = bundle.libraryPath();
-        Plugin& plugin = bundle.plugin(0);
-        require(plugin.load(), "loading the plug-in");
-        require(plugin.describe(), "describing the effect");
+    LingeringThread renderThread([&] {
         for (const RenderCase& renderCase : renderCases()) {
             try {
                 outputs[renderCase.name] = runCase(plugin, renderCase, exportFolder, exportLuts);
@@ -136,8 +137,11 @@ std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsign
                 throw std::runtime_error("case " + renderCase.name + ": " + error.what());
             }
         }
-        require(plugin.unload(), "unloading the plug-in");
-    }
+    });
+    renderThread.waitForJob();
+    require(plugin.unload(), "unloading the plug-in");
+    host.reset();
+    renderThread.release();
     // Otherwise loading again would find the same library and check nothing.
     if (Bundle::closingFreesLibrary() && SharedLibrary::isMapped(libraryPath))
         throw std::runtime_error("the plug-in library " + libraryPath + " stayed loaded after the host freed it");

@@ -17,8 +17,9 @@ struct CaseOutput {
 
 // One life of the plug-in in a host of ours: the library loaded, described, every
 // case rendered in an instance of its own (and exported where the case asks, into
-// exportFolder), the plug-in unloaded and the library closed, which on Windows
-// frees it: there the library must be gone afterwards. Throws std::runtime_error naming the case and the action that
+// exportFolder) on a thread of the host's that ends only after the plug-in is
+// unloaded and the library closed, which on Windows frees it: there the library
+// must be gone afterwards. Throws std::runtime_error naming the case and the action that
 // failed.
 std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsigned threads,
                                            const std::filesystem::path& exportFolder, bool exportLuts);
