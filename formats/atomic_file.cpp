@@ -18,9 +18,8 @@ std::string temporaryPathBeside(const std::string& target) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string target, Mode mode)
-    : m_target(std::move(target)), m_temporary(temporaryPathBeside(m_target)) {
-    m_file = std::fopen(m_temporary.c_str(), mode == Mode::Text ? "w" : "wb");
+AtomicFile::AtomicFile(std::string target) : m_target(std::move(target)), m_temporary(temporaryPathBeside(m_target)) {
+    m_file = std::fopen(m_temporary.c_str(), "wb");
     if (!m_file) {
         m_writeError = errno;
     }

@@ -9,12 +9,11 @@ namespace ChromvaleBeta2 {
 // A file that appears at its target path only once complete. Writing goes to a
 // temporary file beside the target; commit() closes it and renames it over
 // the target. Without a successful commit the temporary file is removed and
-// any earlier file at the target stays as it was.
+// any earlier file at the target stays as it was. Bytes go out as given, never
+// with line ends translated, so a file is the same on every platform.
 class AtomicFile {
  public:
-    enum class Mode { Text, Binary };
-
-    AtomicFile(std::string target, Mode mode);
+    explicit AtomicFile(std::string target);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;

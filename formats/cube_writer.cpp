@@ -68,7 +68,7 @@ bool writeCubeFile(std::string path, std::vector<float> data, uint32_t n) {
         return false;
     }
 
-    AtomicFile file(path, AtomicFile::Mode::Text);
+    AtomicFile file(path);
     if (!file.isOpen()) {
         writeConsoleLine("Could not open file " + path + " for writing");
         return false;

@@ -1,7 +1,5 @@
 #include "host/bundle.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
 #include <stdexcept>
 
@@ -15,7 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// NAME.ofx.bundle holds Contents/Linux-x86-64/NAME.ofx; a library file sits three
+#ifdef _WIN32
+constexpr const char* kArchitectureFolder = "Win64";
+#else
+constexpr const char* kArchitectureFolder = "Linux-x86-64";
+#endif
+// Opened as the widespread hosts open plug-ins, so that closing the bundle
+// really unloads a library that allows it: a plug-in must survive being freed.
+constexpr SharedLibrary::Residence kResidence = SharedLibrary::Residence::UnloadOnClose;
+
+// NAME.ofx.bundle holds Contents/<architecture>/NAME.ofx; a library file sits three
 // levels below its bundle folder.
 void locate(const std::string& path, std::string& bundlePath, std::string& libraryPath) {
     const fs::path given(path);
@@ -28,7 +35,7 @@ void locate(const std::string& path, std::string& bundlePath, std::string& libra
             throw std::runtime_error("'" + path + "' is not a plug-in bundle: its name does not end in " + suffix);
         const std::string stem = name.substr(0, name.size() - suffix.size());
         bundlePath = path;
-        libraryPath = (given / "Contents" / "Linux-x86-64" / (stem + ".ofx")).string();
+        libraryPath = (given / "Contents" / kArchitectureFolder / (stem + ".ofx")).string();
     } else {
         libraryPath = path;
         bundlePath = given.parent_path().parent_path().parent_path().string();
@@ -41,26 +48,20 @@ void locate(const std::string& path, std::string& bundlePath, std::string& libra
 
 Bundle::Bundle(Host& host, const std::string& path) : host_(host) {
     locate(path, bundlePath_, libraryPath_);
-    // Opened as the widespread hosts open plug-ins, so that closing the bundle really
-    // unloads a library that allows it: a plug-in must survive being unloaded.
-    library_ = dlopen(libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) {
-        const char* why = dlerror();
-        throw std::runtime_error("cannot load plug-in library '" + libraryPath_ +
-                                 "': " + (why ? why : "unknown error"));
+    try {
+        library_ = std::make_unique<SharedLibrary>(libraryPath_, kResidence);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot load plug-in library '" + libraryPath_ + "': " + error.what());
     }
-    getNumberOfPlugins_ = reinterpret_cast<int (*)()>(dlsym(library_, "OfxGetNumberOfPlugins"));
-    getPlugin_ = reinterpret_cast<OfxPlugin* (*)(int)>(dlsym(library_, "OfxGetPlugin"));
-    if (!getNumberOfPlugins_ || !getPlugin_) {
-        dlclose(library_);
+    getNumberOfPlugins_ = reinterpret_cast<int (*)()>(library_->symbol("OfxGetNumberOfPlugins"));
+    getPlugin_ = reinterpret_cast<OfxPlugin* (*)(int)>(library_->symbol("OfxGetPlugin"));
+    if (!getNumberOfPlugins_ || !getPlugin_)
         throw std::runtime_error("plug-in library '" + libraryPath_ +
                                  "' does not export OfxGetNumberOfPlugins and OfxGetPlugin");
-    }
 }
 
 Bundle::~Bundle() {
     plugins_.clear();
-    dlclose(library_);
 }
 
 int Bundle::pluginCount() {

@@ -7,6 +7,7 @@
 
 #include "host/effect.h"
 #include "host/property_set.h"
+#include "host/shared_library.h"
 #include "ofxCore.h"
 
 namespace tonemill::host {
@@ -15,8 +16,9 @@ class Host;
 class Instance;
 class Plugin;
 
-// A plug-in library opened with dlopen, from a bundle folder (NAME.ofx.bundle, the
-// library being Contents/Linux-x86-64/NAME.ofx) or from the library file itself.
+// A plug-in library opened from a bundle folder (NAME.ofx.bundle, the library being
+// Contents/Linux-x86-64/NAME.ofx, or Contents/Win64/NAME.ofx on Windows) or from the
+// library file itself.
 class Bundle {
  public:
     // Throws std::runtime_error naming the path and what went wrong.
@@ -41,7 +43,7 @@ class Bundle {
     Host& host_;
     std::string bundlePath_;
     std::string libraryPath_;
-    void* library_ = nullptr;
+    std::unique_ptr<SharedLibrary> library_;
     int (*getNumberOfPlugins_)() = nullptr;
     OfxPlugin* (*getPlugin_)(int) = nullptr;
     std::map<int, std::unique_ptr<Plugin>> plugins_;

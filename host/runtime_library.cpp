@@ -1,22 +1,21 @@
 #include "host/runtime_library.h"
 
-#include <dlfcn.h>
-
 namespace tonemill::host {
 
 RuntimeLibrary::RuntimeLibrary(const char* soname, std::string user) : soname_(soname), user_(std::move(user)) {
     // Never unmapped: ICD loaders and drivers keep threads and state that do not
     // survive being unloaded, and would leak what they allocated.
-    handle_ = dlopen(soname, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!handle_) throw std::runtime_error(user_ + ": cannot open " + soname_);
+    try {
+        library_ = std::make_unique<SharedLibrary>(soname_, SharedLibrary::Residence::KeepLoaded);
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error(user_ + ": cannot open " + soname_);
+    }
 }
 
-RuntimeLibrary::~RuntimeLibrary() {
-    dlclose(handle_);
-}
+RuntimeLibrary::~RuntimeLibrary() = default;
 
 void* RuntimeLibrary::find(const char* symbol) const {
-    void* address = dlsym(handle_, symbol);
+    void* address = library_->symbol(symbol);
     if (!address) throw std::runtime_error(user_ + ": " + soname_ + " lacks " + symbol);
     return address;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
+
+#include "host/shared_library.h"
 
 namespace tonemill::host {
 
@@ -22,7 +25,7 @@ class RuntimeLibrary {
 
  private:
     void* find(const char* symbol) const;
-    void* handle_ = nullptr;
+    std::unique_ptr<SharedLibrary> library_;
     std::string soname_;
     std::string user_;
 };

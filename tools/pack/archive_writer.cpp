@@ -91,7 +91,7 @@ void writeArchive(std::vector<PackEntry> entries, const std::filesystem::path& t
     writeLittleEndian32(static_cast<uint32_t>(index.bytes.size()), lengthField);
     scrambleArchiveBytes(index.bytes);
 
-    AtomicFile file(target.string(), AtomicFile::Mode::Binary);
+    AtomicFile file(target.string());
     if (!file.isOpen()) {
         throw std::runtime_error("cannot create " + target.string());
     }
