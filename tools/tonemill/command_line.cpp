@@ -80,7 +80,7 @@ std::string commandHelp(const std::string& command) {
     return help->second;
 }
 
-CommandLine parseCommandLine(int argc, char** argv) {
+CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles) {
     CommandLine line;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -101,8 +101,10 @@ CommandLine parseCommandLine(int argc, char** argv) {
         } else if (argument == "--set") {
             line.assignments.push_back(parseAssignment(value(), "--set"));
         } else if (argument == "--look") {
-            for (Assignment& assignment : readLookFile(resolveLook(value()).string()))
-                line.assignments.push_back(std::move(assignment));
+            const std::string look = value();
+            if (lookFiles == LookFiles::read)
+                for (Assignment& assignment : readLookFile(resolveLook(look).string()))
+                    line.assignments.push_back(std::move(assignment));
         } else if (argument == "--vary") {
             line.vary = value();
         } else if (argument == "--values") {

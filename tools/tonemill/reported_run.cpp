@@ -17,9 +17,10 @@ void report(const std::string& message) {
 
 }  // namespace
 
-int runReportingFailures(int argc, char** argv, const std::function<int(const CommandLine& line)>& run) {
+int runReportingFailures(int argc, char** argv, const std::function<int(const CommandLine& line)>& run,
+                         LookFiles lookFiles) {
     try {
-        return run(parseCommandLine(argc, argv));
+        return run(parseCommandLine(argc, argv, lookFiles));
     } catch (const UsageError& error) {
         report(std::string(error.what()) + " (see 'tonemill help')");
         return error.exitCode();
