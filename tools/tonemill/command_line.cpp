@@ -87,11 +87,16 @@ CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles) {
         const std::string argument = argv[i];
         auto value = [&]() -> std::string {
             if (i + 1 >= argc) throw UsageError(argument + " needs a value");
+            // An empty value would mean the default for some options, silently.
+            if (*argv[i + 1] == '\0') throw UsageError(argument + " needs a value, got an empty one");
             return argv[++i];
         };
         const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
         if (option) line.given.insert(argument);
         if (!option) {
+            // Only a missing IN means the tone chart; an empty one is a mistake.
+            if (argument.empty())
+                throw UsageError("argument " + std::to_string(i) + " is empty; a command or file name was expected");
             if (line.command.empty())
                 line.command = argument;
             else

@@ -38,8 +38,8 @@ struct CommandLine {
 // to the commands module leaves them to the module.
 enum class LookFiles { read, leftUnread };
 
-// Throws UsageError for unknown options or missing values. "--" ends the
-// options: everything after it is a file name.
+// Throws UsageError for unknown options, missing or empty values and empty
+// file names. "--" ends the options: everything after it is a file name.
 CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles = LookFiles::read);
 
 // Throws UsageError for any option given that `command` does not use: those
