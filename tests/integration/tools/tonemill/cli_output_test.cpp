@@ -199,4 +199,22 @@ TEST_F(CommandLineTest, HelpAndVersionNeedNoBundle) {
     EXPECT_EQ(tonemill({"help", "paint"}).exitCode, 2);
 }
 
+TEST_F(CommandLineTest, OutputThatNeverArrivedIsAFailure) {
+    const std::vector<std::vector<std::string>> commands{{"list"}, {"looks"}, {"info"}, {"help"}, {"--version"}};
+    std::vector<std::string> outputs{">&-"};
+    if (fs::exists("/dev/full")) outputs.push_back("> /dev/full");
+    for (const std::string& output : outputs) {
+        for (const auto& arguments : commands) {
+            const CliRun run = tonemill(arguments, "", output);
+            EXPECT_EQ(run.exitCode, 1) << arguments[0] << " " << output;
+            EXPECT_EQ(run.errors.rfind("tonemill: cannot write to standard output", 0), 0u) << run.errors;
+            EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        }
+    }
+    // A closed standard output is no free number for a file to take.
+    const CliRun chart = tonemill({"render", at("chart.png").string()}, "", ">&-");
+    ASSERT_EQ(chart.exitCode, 0) << chart.errors;
+    EXPECT_EQ(cli::readImage(at("chart.png").string())->width(), 1920);
+}
+
 }  // namespace
