@@ -82,6 +82,20 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsEveryFormatAndKeepsTheEarlierFile) {
     ::sigaction(SIGXFSZ, &previous, nullptr);
 }
 
+TEST_F(FileSafetyTest, InfoWritesItsLogWhereNoPlantedLinkLeads) {
+    // Links planted under the coming process's name, in the folder it uses for temporaries.
+    const fs::path temporaries = at("tmp"), victim = at("victim.txt");
+    fs::create_directories(temporaries);
+    writeEarlier(victim);
+    const std::string plant = "export TMPDIR=" + quoted(temporaries.string()) + "; ln -s " + quoted(victim.string()) +
+                              " \"$TMPDIR/tonemill-info-$$.log\" && exec env ";
+    const CliRun run = tonemill({"info"}, plant);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(readAll(victim), kEarlier);
+    // Only the planted link is left: the log was removed.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temporaries), fs::directory_iterator()), 1);
+}
+
 TEST_F(FileSafetyTest, AFullDiskFailsEveryFormatAndKeepsTheEarlierFile) {
     const fs::path disk = at("disk");
     fs::create_directories(disk);
