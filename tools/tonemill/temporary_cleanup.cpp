@@ -55,7 +55,8 @@ void installHandlersOnce() {
         struct sigaction action {};
         action.sa_handler = onTerminatingSignal;
         sigemptyset(&action.sa_mask);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        // SIGXFSZ comes from a file size limit (ulimit -f) as a write goes past it.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ}) {
             struct sigaction previous {};
             // A signal the caller chose to ignore (nohup, a batch system) stays ignored.
             if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;

@@ -82,6 +82,21 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsEveryFormatAndKeepsTheEarlierFile) {
     ::sigaction(SIGXFSZ, &previous, nullptr);
 }
 
+TEST_F(FileSafetyTest, AFileSizeSignalRemovesTheTemporaryAndKeepsTheEarlierFile) {
+    // Not ignored this time: the kernel's signal ends the render part way.
+    struct sigaction standard {
+    }, previous{};
+    standard.sa_handler = SIG_DFL;
+    ::sigaction(SIGXFSZ, &standard, &previous);
+    const fs::path target = at("graded.exr");
+    writeEarlier(target);
+    const CliRun run = tonemill({"render", target.string()}, "ulimit -c 0; ulimit -f 16; ");
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(readAll(target), kEarlier);
+    expectNoTemporaries();
+}
+
 TEST_F(FileSafetyTest, InfoWritesItsLogWhereNoPlantedLinkLeads) {
     // Links planted under the coming process's name, in the folder it uses for temporaries.
     const fs::path temporaries = at("tmp"), victim = at("victim.txt");
