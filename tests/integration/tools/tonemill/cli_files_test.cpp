@@ -97,6 +97,24 @@ TEST_F(FileSafetyTest, AFileSizeSignalRemovesTheTemporaryAndKeepsTheEarlierFile)
     expectNoTemporaries();
 }
 
+TEST_F(FileSafetyTest, AWriteProtectedOutputStaysAndAReplacedOneKeepsItsMode) {
+    const fs::path kept = at("approved.png"), replaced = at("shared.png");
+    writeEarlier(kept);
+    writeEarlier(replaced);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(replaced, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    expectOneLine(tonemill({"render", kept.string()}),
+                  "cannot write '" + kept.string() + "': the file there is write-protected");
+    EXPECT_EQ(readAll(kept), kEarlier);
+
+    const CliRun run = tonemill({"render", replaced.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(readAll(replaced), kEarlier);
+    EXPECT_EQ(fs::status(replaced).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    expectNoTemporaries();
+}
+
 TEST_F(FileSafetyTest, InfoWritesItsLogWhereNoPlantedLinkLeads) {
     // Links planted under the coming process's name, in the folder it uses for temporaries.
     const fs::path temporaries = at("tmp"), victim = at("victim.txt");
