@@ -85,8 +85,7 @@ host::ParamValue resolveChoice(const Assignment& assignment, const host::Param& 
 }
 
 host::ParamValue resolveNumber(const Assignment& assignment, const host::Param& param, bool integer) {
-    const std::optional<double> number =
-        integer ? std::optional<double>(parseInteger(assignment.value)) : parseReal(assignment.value);
+    const std::optional<double> number = parseNumber(assignment.value, integer);
     if (!number)
         throw CliError("parameter '" + assignment.name + "' takes " + (integer ? "an integer" : "a number") + ": " +
                        quotedText(assignment.value) + " is not one" + where(assignment));

@@ -97,6 +97,17 @@ TEST_F(FileSafetyTest, AFileSizeSignalRemovesTheTemporaryAndKeepsTheEarlierFile)
     expectNoTemporaries();
 }
 
+TEST_F(FileSafetyTest, FormatsThatCannotReportAFullDiskAreRefused) {
+    // Their writers write their own files and carry on past a failed write.
+    for (const std::string extension : {".sgi", ".fits"}) {
+        const fs::path target = at("graded" + extension);
+        writeEarlier(target);
+        expectOneLine(tonemill({"render", target.string()}), "cannot write '" + target.string() + "': OpenImageIO's");
+        EXPECT_EQ(readAll(target), kEarlier);
+    }
+    expectNoTemporaries();
+}
+
 TEST_F(FileSafetyTest, AWriteProtectedOutputStaysAndAReplacedOneKeepsItsMode) {
     const fs::path kept = at("approved.png"), replaced = at("shared.png");
     writeEarlier(kept);

@@ -217,4 +217,28 @@ TEST_F(CommandLineTest, OutputThatNeverArrivedIsAFailure) {
     EXPECT_EQ(cli::readImage(at("chart.png").string())->width(), 1920);
 }
 
+TEST_F(CommandLineTest, SettingsAFormatCannotHonourAreRefusedByName) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"out.exr", "--compression", "bogus"}, "--compression 'bogus': .exr files take none, rle, zips, zip, piz"},
+        {{"out.exr", "--compression", "dwaa:-5"}, "--compression 'dwaa:-5': dwaa takes a level from 1 to 1000"},
+        {{"out.exr", "--compression", "piz:3"}, "piz takes no level"},
+        {{"out.png", "--compression", "zip:10"}, "zip takes a whole number from 1 to 9"},
+        {{"out.bmp", "--compression", "rle"}, ".bmp files take no compression setting"},
+        {{"out.ppm", "--depth", "float"}, "--depth float: .ppm files cannot hold it (uint8 would be written)"},
+        {{"out.null"}, "cannot write '" + at("out.null").string() + "': OpenImageIO's null format writes no file"},
+        {{"out.term"}, "OpenImageIO's term format writes no file"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        std::vector<std::string> line{"render", at(arguments[0]).string()};
+        line.insert(line.end(), arguments.begin() + 1, arguments.end());
+        const CliRun run = tonemill(line);
+        EXPECT_NE(run.exitCode, 0) << message;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+        EXPECT_FALSE(fs::exists(at(arguments[0]))) << message;
+    }
+    for (const std::string compression : {"zip", "zip:9", "dwaa:45", "dwab:12.5"})
+        EXPECT_EQ(tonemill({"render", at("out.exr").string(), "--compression", compression}).exitCode, 0)
+            << compression;
+}
+
 }  // namespace
