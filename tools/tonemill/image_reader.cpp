@@ -64,9 +64,16 @@ std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
     const int width = layout_.width, rows = end - first, channels = channelsRead_;
     buffer_.resize(static_cast<size_t>(width) * rows * channels);
     const QuietStandardError quiet;
-    if (!readFileRows(first, end))
-        throw CliError("cannot read the pixels of " + quotedText(path_) + ": " +
-                       libraryMessage(input_->geterror(), quiet));
+    const bool read = readFileRows(first, end);
+    // Decoders take missing data (a file cut short) for a warning, and carry
+    // on with grey or black rows: any complaint fails the read.
+    const std::string complaint = input_->geterror();
+    if (!read || !complaint.empty()) {
+        const std::string reason = libraryMessage(complaint, quiet);
+        throw CliError(
+            "cannot read the pixels of " + quotedText(path_) + ": " +
+            (reason.empty() ? "the file is cut short or damaged (the image library gave no reason)" : reason));
+    }
 
     const int height = layout_.height;
     auto image = host::HostImage::rgbaFloat({0, height - end, width, height - first});

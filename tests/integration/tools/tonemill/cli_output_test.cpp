@@ -241,4 +241,23 @@ TEST_F(CommandLineTest, SettingsAFormatCannotHonourAreRefusedByName) {
             << compression;
 }
 
+TEST_F(CommandLineTest, AnInputCutShortIsAnErrorWithAReason) {
+    auto picture = host::HostImage::rgbaFloat({0, 0, 256, 256});
+    picture->fill([](int x, int y) -> host::RgbaPixel { return {x / 255.0f, y / 255.0f, (x ^ y) / 255.0f, 1.0f}; });
+    // Decoders fill a JPEG's missing half with grey and say so only as a warning.
+    for (const std::string extension : {".jpg", ".tif", ".dpx"}) {
+        const std::string whole = at("whole" + extension).string(), cut = at("cut" + extension).string();
+        cli::writeImage(*picture, whole);
+        const std::string bytes = readAll(whole);
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+        const CliRun run = tonemill({"render", cut, at("graded.exr").string()});
+        EXPECT_NE(run.exitCode, 0) << extension;
+        // With the reason after the name.
+        const std::string start = "tonemill: cannot read the pixels of '" + cut + "': ";
+        EXPECT_EQ(run.errors.rfind(start, 0), 0u) << run.errors;
+        EXPECT_GT(run.errors.size(), start.size() + 1) << run.errors;
+        EXPECT_FALSE(fs::exists(at("graded.exr"))) << extension;
+    }
+}
+
 }  // namespace
