@@ -241,6 +241,40 @@ TEST_F(CommandLineTest, SettingsAFormatCannotHonourAreRefusedByName) {
             << compression;
 }
 
+// An EXR of `names`: the red, green and blue of `source` in the first three, 0.5 in any other.
+void writeNamedChannels(const host::HostImage& source, const std::string& path, const std::vector<std::string>& names,
+                        int alpha) {
+    const int width = source.width(), height = source.height(), channels = static_cast<int>(names.size());
+    OIIO::ImageSpec layout(width, height, channels, OIIO::TypeDesc::FLOAT);
+    layout.channelnames = names;
+    layout.alpha_channel = alpha;
+    std::vector<float> pixels;
+    for (int y = height - 1; y >= 0; --y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c) pixels.push_back(c < 3 ? source.pixel(x, y)[c] : 0.5f);
+    auto output = OIIO::ImageOutput::create(path);
+    ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+                output->close());
+}
+
+TEST_F(CommandLineTest, ChannelsAreTakenByNameAndAlphaOnlyWhereTheFileSaysSo) {
+    // Depth after colour is no alpha; two colour channels are no grey and alpha.
+    auto opaque = sampleImage();
+    writeNamedChannels(*opaque, at("depth.exr").string(), {"R", "G", "B", "Z"}, -1);
+    writeNamedChannels(*opaque, at("two.exr").string(), {"R", "G"}, -1);
+    auto blueless = sampleImage();
+    blueless->fill([&](int x, int y) -> host::RgbaPixel {
+        return {opaque->pixel(x, y)[0], opaque->pixel(x, y)[1], 0.0f, 1.0f};
+    });
+    for (const auto& [name, expected] : {std::pair{"depth", opaque}, std::pair{"two", blueless}}) {
+        const std::string graded = at(name + std::string(".graded.exr")).string();
+        const CliRun run = tonemill({"render", at(name + std::string(".exr")).string(), graded, "--set", "gain=1.2"});
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_FALSE(cli::ImageReader(graded).hasAlpha()) << name;
+        expectClose(*cli::readImage(graded), *referenceRender(expected, {{"gain", host::ParamValue(1.2)}}), 1e-6f);
+    }
+}
+
 TEST_F(CommandLineTest, AnInputCutShortIsAnErrorWithAReason) {
     auto picture = host::HostImage::rgbaFloat({0, 0, 256, 256});
     picture->fill([](int x, int y) -> host::RgbaPixel { return {x / 255.0f, y / 255.0f, (x ^ y) / 255.0f, 1.0f}; });
