@@ -51,6 +51,9 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
     if (!input_)
         throw CliError("cannot read image " + quotedText(path_) + ": " + libraryMessage(OIIO::geterror(), quiet));
     layout_ = input_->spec();
+    if (layout_.deep)
+        throw CliError("image " + quotedText(path_) +
+                       " holds deep pixels (several samples each); flatten it first, as oiiotool --flatten does");
     if (layout_.width <= 0 || layout_.height <= 0 || layout_.nchannels <= 0 || layout_.depth != 1)
         throw CliError("image " + quotedText(path_) + " has no pixels a frame can hold (" +
                        std::to_string(layout_.width) + " x " + std::to_string(layout_.height) + ", " +

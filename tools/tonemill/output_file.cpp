@@ -29,6 +29,10 @@ std::string temporaryName(const std::filesystem::path& target, int attempt) {
     return std::string(1, '.').append(stem).append(suffix);
 }
 
+std::string folderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path().string() : std::string(".");
+}
+
 std::string reason(int error) {
     return std::strerror(error != 0 ? error : EIO);
 }
@@ -47,6 +51,9 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     const std::filesystem::path path(target_);
     const std::string cannot = "cannot write " + quotedText(target_) + ": ";
     if (path.filename().empty()) throw CliError(cannot + "it names a folder");
+    // The rename at the end would fail, after the whole frame was rendered.
+    if (path.filename().string().size() > NAME_MAX)
+        throw CliError(cannot + "its name is longer than the " + std::to_string(NAME_MAX) + " bytes a file name holds");
     struct stat existing {};
     const bool replaces = ::stat(target_.c_str(), &existing) == 0;
     // A rename would put the file in place of a folder's name, or of a device such as /dev/null.
@@ -63,7 +70,10 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
         const int error = errno;
         if (watched_) unwatchTemporary(temporary_);
         temporary_.clear();
-        if (error != EEXIST) throw CliError(cannot + reason(error));
+        // The folder is at fault (read-only, missing), not the file.
+        if (error != EEXIST)
+            throw CliError(cannot + "cannot create a file in its folder " + quotedText(folderOf(path)) + ": " +
+                           reason(error));
     }
     if (descriptor_ < 0) throw CliError(cannot + reason(EEXIST));
     // The replacement is readable by whom the earlier file was, no more.

@@ -1,6 +1,7 @@
 // What comes out: colour graded the same whatever the alpha, the depth,
 // windows and metadata of the input kept, .cube files named as given, and
 // every message one line.
+#include <OpenImageIO/deepdata.h>
 #include <OpenImageIO/imageio.h>
 
 #include "tests/integration/tools/tonemill/command_line_fixture.h"
@@ -175,6 +176,47 @@ TEST_F(CommandLineTest, MessagesAreOneLineWhateverTheyQuote) {
         EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
         EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
     }
+}
+
+TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
+    std::ofstream(at("long.look")) << "gain=" << std::string(100000, '9') << "\n";
+    std::ofstream(at("wide.look"), std::ios::binary) << std::string(
+        "\xFF\xFEg\0a\0i\0n\0=\0"
+        "1\0\n\0",
+        16);
+    {
+        OIIO::ImageSpec layout(4, 4, 4, OIIO::TypeDesc::FLOAT);
+        layout.deep = true;
+        OIIO::DeepData samples;
+        samples.init(layout);
+        auto output = OIIO::ImageOutput::create(at("deep.exr").string());
+        ASSERT_TRUE(output && output->open(at("deep.exr").string(), layout) && output->write_deep_image(samples) &&
+                    output->close());
+    }
+    const std::string tooLong = std::string(252, 'n') + ".png";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"render", at("out.png").string(), "--look", at("long.look").string()}, "' (100000 bytes) is not one"},
+        {{"render", at("out.png").string(), "--look", at("wide.look").string()}, "is UTF-16 text; save it as UTF-8"},
+        {{"render", at("deep.exr").string(), at("out.png").string()}, "holds deep pixels"},
+        {{"render", at("missing/out.png").string()},
+         "cannot create a file in its folder '" + at("missing").string() + "': No such file"},
+        {{"render", at(tooLong).string()}, "its name is longer than the 255 bytes a file name holds"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliRun run = tonemill(arguments);
+        EXPECT_NE(run.exitCode, 0) << message;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors.substr(0, 400);
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors.substr(0, 400);
+        EXPECT_LT(run.errors.size(), 600u) << message;
+    }
+    EXPECT_FALSE(fs::exists(at("out.png")));
+
+    // Lines that end in a lone carriage return are lines.
+    std::ofstream(at("classic.look"), std::ios::binary) << "gain=1.2\rcontrastOptions=F1\r";
+    ASSERT_EQ(tonemill({"render", at("classic.png").string(), "--look", at("classic.look").string()}).exitCode, 0);
+    ASSERT_EQ(tonemill({"render", at("set.png").string(), "--set", "gain=1.2", "--set", "contrastOptions=F1"}).exitCode,
+              0);
+    EXPECT_TRUE(readAll(at("classic.png")) == readAll(at("set.png"))) << "the carriage returns were not line ends";
 }
 
 TEST_F(CommandLineTest, ASettingWithNoEffectIsNamedOnOneLine) {
