@@ -1,5 +1,7 @@
 #include "tools/tonemill/image_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -46,6 +48,12 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
     // otherwise multiply by alpha and the look would grade colour times alpha.
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
+    // Format readers probe a file and seek in it; a pipe would be consumed by
+    // the first probe, and the image would be reported as of no known format.
+    struct stat status {};
+    if (::stat(path_.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        throw CliError("cannot read image " + quotedText(path_) +
+                       ": it is not a regular file (a pipe or a device); images are read from files");
     const QuietStandardError quiet;
     input_ = OIIO::ImageInput::open(path_, &config);
     if (!input_)

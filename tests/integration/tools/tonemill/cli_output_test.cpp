@@ -198,6 +198,7 @@ TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
         {{"render", at("out.png").string(), "--look", at("long.look").string()}, "' (100000 bytes) is not one"},
         {{"render", at("out.png").string(), "--look", at("wide.look").string()}, "is UTF-16 text; save it as UTF-8"},
         {{"render", at("deep.exr").string(), at("out.png").string()}, "holds deep pixels"},
+        {{"render", "/dev/null", at("out.png").string()}, "'/dev/null': it is not a regular file"},
         {{"render", at("missing/out.png").string()},
          "cannot create a file in its folder '" + at("missing").string() + "': No such file"},
         {{"render", at(tooLong).string()}, "its name is longer than the 255 bytes a file name holds"},
