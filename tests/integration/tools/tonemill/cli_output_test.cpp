@@ -193,6 +193,19 @@ TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
         ASSERT_TRUE(output && output->open(at("deep.exr").string(), layout) && output->write_deep_image(samples) &&
                     output->close());
     }
+    {
+        // More than a JPEG comment holds: libjpeg ends the process when it is copied over.
+        cli::writeImage(*sampleImage(), at("described.tif").string());
+        auto input = OIIO::ImageInput::open(at("described.tif").string());
+        ASSERT_TRUE(input);
+        OIIO::ImageSpec layout = input->spec();
+        layout.attribute("ImageDescription", std::string(70000, 'd'));
+        std::vector<float> pixels(static_cast<size_t>(layout.width) * layout.height * layout.nchannels);
+        ASSERT_TRUE(input->read_image(0, 0, 0, layout.nchannels, OIIO::TypeDesc::FLOAT, pixels.data()));
+        auto output = OIIO::ImageOutput::create(at("described.tif").string());
+        ASSERT_TRUE(output && output->open(at("described.tif").string(), layout) &&
+                    output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) && output->close());
+    }
     const std::string tooLong = std::string(252, 'n') + ".png";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"render", at("out.png").string(), "--look", at("long.look").string()}, "' (100000 bytes) is not one"},
@@ -202,6 +215,8 @@ TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
         {{"render", at("missing/out.png").string()},
          "cannot create a file in its folder '" + at("missing").string() + "': No such file"},
         {{"render", at(tooLong).string()}, "its name is longer than the 255 bytes a file name holds"},
+        {{"render", at("described.tif").string(), at("out.jpg").string()},
+         "an image library ended the process while writing '" + at("out.jpg").string() + "' (it said: "},
     };
     for (const auto& [arguments, message] : cases) {
         const CliRun run = tonemill(arguments);
@@ -211,6 +226,7 @@ TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
         EXPECT_LT(run.errors.size(), 600u) << message;
     }
     EXPECT_FALSE(fs::exists(at("out.png")));
+    EXPECT_FALSE(fs::exists(at("out.jpg")));
 
     // Lines that end in a lone carriage return are lines.
     std::ofstream(at("classic.look"), std::ios::binary) << "gain=1.2\rcontrastOptions=F1\r";
