@@ -1,6 +1,4 @@
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "tools/tonemill/effect_session.h"
 #include "tools/tonemill/message_text.h"
 #include "tools/tonemill/output_file.h"
+#include "tools/tonemill/standard_output.h"
 
 namespace tonemill::cli {
 namespace {
@@ -56,8 +55,7 @@ int runBake(const CommandLine& line) {
     if (toStandardOutput) {
         ChromvaleBeta2::writeCubeText(samples, static_cast<uint32_t>(n),
                                       [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
-        if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            throw CliError("cannot write the .cube to standard output: " + std::string(std::strerror(errno)));
+        flushStandardOutput();
         return 0;
     }
     OutputFile file(target);

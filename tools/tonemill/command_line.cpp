@@ -80,18 +80,23 @@ std::string commandHelp(const std::string& command) {
     return help->second;
 }
 
-CommandLine parseCommandLine(int argc, char** argv) {
+CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles) {
     CommandLine line;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         auto value = [&]() -> std::string {
             if (i + 1 >= argc) throw UsageError(argument + " needs a value");
+            // An empty value would mean the default for some options, silently.
+            if (*argv[i + 1] == '\0') throw UsageError(argument + " needs a value, got an empty one");
             return argv[++i];
         };
         const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
         if (option) line.given.insert(argument);
         if (!option) {
+            // Only a missing IN means the tone chart; an empty one is a mistake.
+            if (argument.empty())
+                throw UsageError("argument " + std::to_string(i) + " is empty; a command or file name was expected");
             if (line.command.empty())
                 line.command = argument;
             else
@@ -101,8 +106,10 @@ CommandLine parseCommandLine(int argc, char** argv) {
         } else if (argument == "--set") {
             line.assignments.push_back(parseAssignment(value(), "--set"));
         } else if (argument == "--look") {
-            for (Assignment& assignment : readLookFile(resolveLook(value()).string()))
-                line.assignments.push_back(std::move(assignment));
+            const std::string look = value();
+            if (lookFiles == LookFiles::read)
+                for (Assignment& assignment : readLookFile(resolveLook(look).string()))
+                    line.assignments.push_back(std::move(assignment));
         } else if (argument == "--vary") {
             line.vary = value();
         } else if (argument == "--values") {

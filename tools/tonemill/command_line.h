@@ -33,9 +33,14 @@ struct CommandLine {
     std::set<std::string> given;          // every option given, as typed
 };
 
-// Throws UsageError for unknown options or missing values. "--" ends the
-// options: everything after it is a file name.
-CommandLine parseCommandLine(int argc, char** argv);
+// Whether parsing reads the --look files. A pipe or standard input given as a
+// look can be read only once, so the program that hands the command line on
+// to the commands module leaves them to the module.
+enum class LookFiles { read, leftUnread };
+
+// Throws UsageError for unknown options, missing or empty values and empty
+// file names. "--" ends the options: everything after it is a file name.
+CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles = LookFiles::read);
 
 // Throws UsageError for any option given that `command` does not use: those
 // named here, besides --bundle, --help and --version, which every command takes.

@@ -1,6 +1,11 @@
 #include "tools/tonemill/image_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <array>
+#include <string_view>
+#include <vector>
 
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/message_text.h"
@@ -9,10 +14,31 @@
 namespace tonemill::cli {
 namespace {
 
-int alphaChannelOf(const OIIO::ImageSpec& layout) {
-    if (layout.alpha_channel >= 0 && layout.alpha_channel < layout.nchannels) return layout.alpha_channel;
-    if (layout.nchannels == 2) return 1;
-    return layout.nchannels >= 4 ? 3 : -1;
+// A channel's own name, without the layer before it ("diffuse.R" is "R").
+std::string_view ownName(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string_view(name) : std::string_view(name).substr(dot + 1);
+}
+
+int channelNamed(const OIIO::ImageSpec& layout, std::string_view wanted) {
+    for (int c = 0; c < layout.nchannels; ++c)
+        if (ownName(layout.channel_name(c)) == wanted) return c;
+    return -1;
+}
+
+// Colour by channel name, so that depth or other data is never taken for
+// colour: R, G and B (one missing is 0), else Y as grey, else the first
+// channels that are not alpha, in order, for files that name none of these.
+std::array<int, 3> colourChannelsOf(const OIIO::ImageSpec& layout, int alpha) {
+    const std::array<int, 3> named{channelNamed(layout, "R"), channelNamed(layout, "G"), channelNamed(layout, "B")};
+    if (named != std::array<int, 3>{-1, -1, -1}) return named;
+    if (const int grey = channelNamed(layout, "Y"); grey >= 0) return {grey, grey, grey};
+    std::vector<int> unnamed;
+    for (int c = 0; c < layout.nchannels; ++c)
+        if (c != alpha) unnamed.push_back(c);
+    if (unnamed.size() >= 3) return {unnamed[0], unnamed[1], unnamed[2]};
+    if (!unnamed.empty()) return {unnamed[0], unnamed[0], unnamed[0]};
+    return {-1, -1, -1};
 }
 
 }  // namespace
@@ -22,11 +48,20 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
     // otherwise multiply by alpha and the look would grade colour times alpha.
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
+    // Format readers probe a file and seek in it; a pipe would be consumed by
+    // the first probe, and the image would be reported as of no known format.
+    struct stat status {};
+    if (::stat(path_.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        throw CliError("cannot read image " + quotedText(path_) +
+                       ": it is not a regular file (a pipe or a device); images are read from files");
     const QuietStandardError quiet;
     input_ = OIIO::ImageInput::open(path_, &config);
     if (!input_)
         throw CliError("cannot read image " + quotedText(path_) + ": " + libraryMessage(OIIO::geterror(), quiet));
     layout_ = input_->spec();
+    if (layout_.deep)
+        throw CliError("image " + quotedText(path_) +
+                       " holds deep pixels (several samples each); flatten it first, as oiiotool --flatten does");
     if (layout_.width <= 0 || layout_.height <= 0 || layout_.nchannels <= 0 || layout_.depth != 1)
         throw CliError("image " + quotedText(path_) + " has no pixels a frame can hold (" +
                        std::to_string(layout_.width) + " x " + std::to_string(layout_.height) + ", " +
@@ -35,8 +70,11 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
         throw CliError("image " + quotedText(path_) + " claims " + std::to_string(layout_.width) + " x " +
                        std::to_string(layout_.height) + " pixels; frames of up to " + std::to_string(kMaxFrameWidth) +
                        " x " + std::to_string(kMaxFrameHeight) + " are read");
-    alpha_ = alphaChannelOf(layout_);
-    channelsRead_ = std::max(std::min(layout_.nchannels, 3), alpha_ + 1);
+    // Alpha only where the file says which channel holds it: a fourth or a
+    // second channel may be depth or colour.
+    alpha_ = layout_.alpha_channel >= 0 && layout_.alpha_channel < layout_.nchannels ? layout_.alpha_channel : -1;
+    colour_ = colourChannelsOf(layout_, alpha_);
+    channelsRead_ = std::max(alpha_, *std::max_element(colour_.begin(), colour_.end())) + 1;
     premultiplied_ = alpha_ >= 0 && layout_.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
 }
 
@@ -64,18 +102,26 @@ std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
     const int width = layout_.width, rows = end - first, channels = channelsRead_;
     buffer_.resize(static_cast<size_t>(width) * rows * channels);
     const QuietStandardError quiet;
-    if (!readFileRows(first, end))
-        throw CliError("cannot read the pixels of " + quotedText(path_) + ": " +
-                       libraryMessage(input_->geterror(), quiet));
+    const bool read = readFileRows(first, end);
+    // Decoders take missing data (a file cut short) for a warning, and carry
+    // on with grey or black rows: any complaint fails the read.
+    const std::string complaint = input_->geterror();
+    if (!read || !complaint.empty()) {
+        const std::string reason = libraryMessage(complaint, quiet);
+        throw CliError(
+            "cannot read the pixels of " + quotedText(path_) + ": " +
+            (reason.empty() ? "the file is cut short or damaged (the image library gave no reason)" : reason));
+    }
 
     const int height = layout_.height;
     auto image = host::HostImage::rgbaFloat({0, height - end, width, height - first});
-    const bool grey = channels < 3;
+    const auto channel = [](const float* in, int index, float otherwise) { return index >= 0 ? in[index] : otherwise; };
     for (int row = 0; row < rows; ++row) {
         const int y = height - 1 - (first + row);
         const float* in = &buffer_[static_cast<size_t>(row) * width * channels];
         for (int x = 0; x < width; ++x, in += channels) {
-            host::RgbaPixel pixel{in[0], grey ? in[0] : in[1], grey ? in[0] : in[2], alpha_ >= 0 ? in[alpha_] : 1.0f};
+            host::RgbaPixel pixel{channel(in, colour_[0], 0.0f), channel(in, colour_[1], 0.0f),
+                                  channel(in, colour_[2], 0.0f), channel(in, alpha_, 1.0f)};
             if (premultiplied_ && pixel[3] != 0.0f)
                 for (int c = 0; c < 3; ++c) pixel[c] /= pixel[3];
             image->setPixel(x, y, pixel);

@@ -2,6 +2,7 @@
 
 #include <OpenImageIO/imageio.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@ inline constexpr int kMaxFrameHeight = 1 << 20;
 // One image file read a band of rows at a time, in any format OpenImageIO
 // reads (EXR, DPX, TIFF, PNG, JPEG...). Bands come as RGBA float images with
 // row 0 at the bottom, as OpenFX images are, the data window mapped to
-// (0, 0)-(width, height). Grey is spread over R, G and B; a missing alpha is 1.
+// (0, 0)-(width, height). Channels are taken by name: grey (Y) is spread over
+// R, G and B, a missing colour channel is 0, and alpha comes only from the
+// channel the file names as alpha (1 without one).
 // Colour is straight, never times alpha: files that store premultiplied colour
 // are divided by alpha where alpha is not 0, and ImageWriter multiplies again.
 class ImageReader {
@@ -45,6 +48,7 @@ class ImageReader {
     std::unique_ptr<OIIO::ImageInput> input_;
     OIIO::ImageSpec layout_;
     int alpha_ = -1;
+    std::array<int, 3> colour_{};  // the file's channels for R, G and B; -1: none
     int channelsRead_ = 0;
     bool premultiplied_ = false;
     std::vector<float> buffer_;

@@ -89,6 +89,22 @@ void carryOver(OIIO::ImageSpec& layout, const OIIO::ImageSpec& from, bool sameFo
     if (layout.format == from.format && bits > 0) layout.attribute("oiio:BitsPerSample", bits);
 }
 
+// A format whose writer makes no file, or writes its own file (not through the
+// checked OutputFile) without reporting a failed write: a full disk would leave
+// a damaged picture and a success. Of the writers that cannot go through the
+// OutputFile, these were seen to report a full disk.
+void refuseUncheckedFormat(OIIO::ImageOutput& output, const std::string& path) {
+    static const std::vector<std::string_view> reportFailedWrites{"rla", "heif"};
+    const std::string format = output.format_name();
+    if (format == "null" || format == "term")
+        throw CliError("cannot write " + quotedText(path) + ": OpenImageIO's " + format + " format writes no file");
+    if (output.supports("ioproxy") ||
+        std::find(reportFailedWrites.begin(), reportFailedWrites.end(), format) != reportFailedWrites.end())
+        return;
+    throw CliError("cannot write " + quotedText(path) + ": OpenImageIO's " + format +
+                   " writer does not report a full disk or a failed write; choose another format, such as .tif");
+}
+
 }  // namespace
 
 // Hands every byte a format library writes to the OutputFile, which records a
@@ -127,6 +143,9 @@ ImageWriter::ImageWriter(const std::string& path, int width, int height, const I
     : path_(path) {
     output_ = OIIO::ImageOutput::create(path);
     if (!output_) throw CliError("cannot write " + quotedText(path) + ": no image format for its extension");
+    refuseUncheckedFormat(*output_, path);
+    if (!settings.compression.empty())
+        checkCompression(settings.compression, output_->format_name(), lowercaseExtension(path));
     const bool alpha = output_->supports("alpha") && (!source || source->hasAlpha());
     layout_ = OIIO::ImageSpec(width, height, alpha ? 4 : 3, storageFor(path, settings, source));
     if (source) carryOver(layout_, source->layout(), source->formatName() == output_->format_name());
@@ -145,6 +164,10 @@ ImageWriter::ImageWriter(const std::string& path, int width, int height, const I
     }
     const QuietStandardError quiet;
     if (!output_->open(file_->temporaryPath(), layout_)) fail(libraryMessage(output_->geterror(), quiet));
+    // Writers store depths they cannot hold as one they can, without a word.
+    if (!settings.depth.empty() && output_->spec().format != layout_.format)
+        throw UsageError("--depth " + settings.depth + ": " + lowercaseExtension(path) + " files cannot hold it (" +
+                         output_->spec().format.c_str() + " would be written)");
 }
 
 ImageWriter::~ImageWriter() {

@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -12,12 +15,16 @@
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
 #include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/message_text.h"
 
 namespace tonemill::cli {
 namespace {
 
 // The plug-in writes its GPU device report to its diagnostic log while it is
 // described; a log of our own catches it when the user has not asked for one.
+// Ours is a new file of a name no one can foresee, created where no link
+// planted in a shared temporary folder can send the plug-in's writes
+// elsewhere (mkstemp's O_EXCL follows no link), and removed afterwards.
 class DiagnosticLog {
  public:
     DiagnosticLog() {
@@ -25,15 +32,21 @@ class DiagnosticLog {
             path_ = named;
             return;
         }
-        path_ = (std::filesystem::temp_directory_path() / ("tonemill-info-" + std::to_string(::getpid()) + ".log"))
-                    .string();
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+        if (error) throw CliError("cannot find a temporary folder for the device report: " + error.message());
+        std::string pattern = (folder / "tonemill-info-XXXXXX").string();
+        descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (descriptor_ < 0)
+            throw CliError("cannot create a log for the device report in " + quotedText(folder.string()) + ": " +
+                           std::strerror(errno));
+        path_ = pattern;
         ::setenv("OFX_PLUGIN_LOGFILE", path_.c_str(), 1);
-        owned_ = true;
     }
     ~DiagnosticLog() {
-        if (!owned_) return;
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        if (descriptor_ < 0) return;
+        ::unlink(path_.c_str());
+        ::close(descriptor_);
         ::unsetenv("OFX_PLUGIN_LOGFILE");
     }
     DiagnosticLog(const DiagnosticLog&) = delete;
@@ -43,7 +56,8 @@ class DiagnosticLog {
     std::vector<std::string> deviceReport() const {
         static const std::regex reportLine(
             R"(^(CUDA .*|ERROR : .*|Device Number: .*|  \S.*|\d+\. Device: .*| \d+\.\d .*)$)");
-        std::ifstream log(path_);
+        // Ours is read through the file we created, whatever its name comes to point at.
+        std::ifstream log(descriptor_ >= 0 ? "/proc/self/fd/" + std::to_string(descriptor_) : path_);
         std::vector<std::string> lines;
         bool inDescribe = false;
         for (std::string line; std::getline(log, line);) {
@@ -59,7 +73,7 @@ class DiagnosticLog {
 
  private:
     std::string path_;
-    bool owned_ = false;
+    int descriptor_ = -1;  // of the log we created; -1 for the user's
 };
 
 }  // namespace

@@ -29,6 +29,13 @@ std::string lowered(std::string text) {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// By its byte order mark, or by a NUL beside the first character, as ASCII
+// in UTF-16 has; a NUL further on is left to the line's message.
+bool isUtf16(std::string_view text) {
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+    return text.size() >= 2 && (text[0] == '\0') != (text[1] == '\0');
+}
+
 bool isQuote(char c) {
     return c == '"' || c == '\'';
 }
@@ -85,8 +92,7 @@ host::ParamValue resolveChoice(const Assignment& assignment, const host::Param& 
 }
 
 host::ParamValue resolveNumber(const Assignment& assignment, const host::Param& param, bool integer) {
-    const std::optional<double> number =
-        integer ? std::optional<double>(parseInteger(assignment.value)) : parseReal(assignment.value);
+    const std::optional<double> number = parseNumber(assignment.value, integer);
     if (!number)
         throw CliError("parameter '" + assignment.name + "' takes " + (integer ? "an integer" : "a number") + ": " +
                        quotedText(assignment.value) + " is not one" + where(assignment));
@@ -132,12 +138,23 @@ Assignment parseAssignment(const std::string& text, const std::string& origin) {
 }
 
 std::vector<Assignment> readLookFile(const std::string& path) {
-    std::ifstream file(path);
+    std::ifstream file(path, std::ios::binary);
     if (!file) throw CliError("cannot read look file " + quotedText(path));
+    // Read whole, once: the file may be a pipe.
+    std::stringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) throw CliError("error while reading look file " + quotedText(path));
+    const std::string text = contents.str();
+    if (isUtf16(text))
+        throw CliError("look file " + quotedText(path) + " is UTF-16 text; save it as UTF-8 (or ASCII) and try again");
     std::vector<Assignment> assignments;
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+    int number = 0;
+    for (size_t start = 0; start < text.size();) {
+        // Lines end in LF, CR LF or a lone CR (old Mac editors).
+        const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        std::string line = text.substr(start, end - start);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        if (++number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
         const std::string content = trim(withoutComment(line));
         if (content.empty() || content.front() == '#') continue;
         try {
@@ -146,7 +163,6 @@ std::vector<Assignment> readLookFile(const std::string& path) {
             throw CliError(error.what());
         }
     }
-    if (file.bad()) throw CliError("error while reading look file " + quotedText(path));
     return assignments;
 }
 

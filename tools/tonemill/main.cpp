@@ -12,7 +12,7 @@
 
 int main(int argc, char** argv) {
     using namespace tonemill::cli;
-    return runReportingFailures(argc, argv, [argc, argv](const CommandLine& line) {
+    const auto answerOrHandOn = [argc, argv](const CommandLine& line) {
         if (line.version) {
             std::printf("tonemill %s\n", TONEMILL_VERSION);
             return 0;
@@ -28,5 +28,6 @@ int main(int argc, char** argv) {
         }
         if (isModuleCommand(line.command)) return runThroughCommandsModule(argc, argv);
         throw UsageError(line.command.empty() ? "no command given" : "unknown command " + quotedText(line.command));
-    });
+    };
+    return runReportingFailures(argc, argv, answerOrHandOn, LookFiles::leftUnread);
 }

@@ -1,6 +1,7 @@
 #include "tools/tonemill/message_text.h"
 
 #include <cstdio>
+#include <string>
 
 namespace tonemill::cli {
 namespace {
@@ -23,12 +24,29 @@ void appendEscaped(std::string& out, char c) {
     }
 }
 
+// Longer text is shown by its start and its end, which name a file best.
+constexpr size_t kShownStart = 160, kShownEnd = 60;
+
+bool continuesCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 }  // namespace
 
 std::string quotedText(std::string_view text) {
     std::string out = "'";
-    for (char c : text) appendEscaped(out, c);
-    return out + "'";
+    if (text.size() <= kShownStart + kShownEnd + 40) {
+        for (char c : text) appendEscaped(out, c);
+        return out + "'";
+    }
+    // Cut between characters, never inside one.
+    size_t start = kShownStart, end = text.size() - kShownEnd;
+    while (start > 0 && continuesCharacter(text[start])) --start;
+    while (end < text.size() && continuesCharacter(text[end])) ++end;
+    for (char c : text.substr(0, start)) appendEscaped(out, c);
+    out += "...";
+    for (char c : text.substr(end)) appendEscaped(out, c);
+    return out + "' (" + std::to_string(text.size()) + " bytes)";
 }
 
 std::string oneLine(std::string_view text) {

@@ -7,7 +7,8 @@ namespace tonemill::cli {
 
 // Text a user or a file supplied, between single quotes, with control
 // characters (a NUL included) written as escapes, so that a message stays one
-// line and shows everything that was given.
+// line; text too long to read in a message (a look file's 200 MB line) is
+// shown by its start and end, with its length.
 std::string quotedText(std::string_view text);
 
 // A message from a library folded into one line: line breaks become "; ",

@@ -36,4 +36,11 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseNumber(std::string_view text, bool whole) {
+    if (!whole) return parseReal(text);
+    const std::optional<std::int64_t> integer = parseInteger(text);
+    if (!integer) return std::nullopt;
+    return static_cast<double>(*integer);
+}
+
 }  // namespace tonemill::cli

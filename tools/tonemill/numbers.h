@@ -12,5 +12,7 @@ namespace tonemill::cli {
 // value too large or too small to hold (1e400 and 1e-400 are both refused).
 std::optional<double> parseReal(std::string_view text);
 std::optional<std::int64_t> parseInteger(std::string_view text);
+// An integer when `whole`, else a real.
+std::optional<double> parseNumber(std::string_view text, bool whole);
 
 }  // namespace tonemill::cli

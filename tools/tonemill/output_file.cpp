@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -28,15 +29,38 @@ std::string temporaryName(const std::filesystem::path& target, int attempt) {
     return std::string(1, '.').append(stem).append(suffix);
 }
 
+std::string folderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path().string() : std::string(".");
+}
+
 std::string reason(int error) {
     return std::strerror(error != 0 ? error : EIO);
+}
+
+// Renaming over a file needs only the folder's permission, so the file's own
+// is checked here. Root, who may write anything, is held to the write bits as
+// the kernel holds it to the execute bits: a protected render stays protected.
+bool writableByCaller(const std::string& path, const struct stat& status) {
+    if (::geteuid() == 0) return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace
 
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     const std::filesystem::path path(target_);
-    if (path.filename().empty()) throw CliError("cannot write " + quotedText(target_) + ": it names a folder");
+    const std::string cannot = "cannot write " + quotedText(target_) + ": ";
+    if (path.filename().empty()) throw CliError(cannot + "it names a folder");
+    // The rename at the end would fail, after the whole frame was rendered.
+    if (path.filename().string().size() > NAME_MAX)
+        throw CliError(cannot + "its name is longer than the " + std::to_string(NAME_MAX) + " bytes a file name holds");
+    struct stat existing {};
+    const bool replaces = ::stat(target_.c_str(), &existing) == 0;
+    // A rename would put the file in place of a folder's name, or of a device such as /dev/null.
+    if (replaces && !S_ISREG(existing.st_mode))
+        throw CliError(cannot + (S_ISDIR(existing.st_mode) ? "it is a folder" : "it is not a regular file"));
+    if (replaces && !writableByCaller(target_, existing))
+        throw CliError(cannot + "the file there is write-protected; it is left as it is");
     // Watched before it exists, so that no signal finds it created but unknown.
     for (int attempt = 0; descriptor_ < 0 && attempt < 100; ++attempt) {
         temporary_ = (path.parent_path() / temporaryName(path, attempt)).string();
@@ -46,9 +70,14 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
         const int error = errno;
         if (watched_) unwatchTemporary(temporary_);
         temporary_.clear();
-        if (error != EEXIST) throw CliError("cannot write " + quotedText(target_) + ": " + reason(error));
+        // The folder is at fault (read-only, missing), not the file.
+        if (error != EEXIST)
+            throw CliError(cannot + "cannot create a file in its folder " + quotedText(folderOf(path)) + ": " +
+                           reason(error));
     }
-    if (descriptor_ < 0) throw CliError("cannot write " + quotedText(target_) + ": " + reason(EEXIST));
+    if (descriptor_ < 0) throw CliError(cannot + reason(EEXIST));
+    // The replacement is readable by whom the earlier file was, no more.
+    if (replaces && ::fchmod(descriptor_, existing.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != 0) failure_ = errno;
 }
 
 OutputFile::~OutputFile() {

@@ -13,4 +13,10 @@ struct OutputSettings {
 // Checks a --depth value; throws UsageError.
 void checkDepthName(const std::string& depth);
 
+// Checks a --compression value against what the format, as OpenImageIO names
+// it ("openexr", "tiff"...), takes: a library would quietly use its default
+// for a name or level it does not know. `extension` names the files in the
+// message. Throws UsageError.
+void checkCompression(const std::string& compression, const std::string& format, const std::string& extension);
+
 }  // namespace tonemill::cli

@@ -6,6 +6,7 @@
 
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/message_text.h"
+#include "tools/tonemill/standard_output.h"
 
 namespace tonemill::cli {
 namespace {
@@ -17,9 +18,13 @@ void report(const std::string& message) {
 
 }  // namespace
 
-int runReportingFailures(int argc, char** argv, const std::function<int(const CommandLine& line)>& run) {
+int runReportingFailures(int argc, char** argv, const std::function<int(const CommandLine& line)>& run,
+                         LookFiles lookFiles) {
+    holdClosedStandardDescriptors();
     try {
-        return run(parseCommandLine(argc, argv));
+        const int status = run(parseCommandLine(argc, argv, lookFiles));
+        if (status == 0) flushStandardOutput();
+        return status;
     } catch (const UsageError& error) {
         report(std::string(error.what()) + " (see 'tonemill help')");
         return error.exitCode();

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 
+#include "tools/tonemill/message_text.h"
 #include "tools/tonemill/quiet_standard_error.h"
 
 namespace tonemill::cli {
@@ -38,14 +40,25 @@ extern "C" void onTerminatingSignal(int signal) {
     ::raise(signal);
 }
 
+// What the library printed before it ended the process, when a quieted call
+// (see QuietStandardError) held standard error back for it; else nothing.
+std::string libraryLastWords() {
+    if (realStandardError() == STDERR_FILENO) return {};
+    std::string text(512, '\0');
+    const ssize_t got = ::pread(STDERR_FILENO, text.data(), text.size(), 0);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return oneLine(text);
+}
+
 // Runs after main returns too, when every file has been committed or removed
 // already; anything still watched means a library ended the process mid-write.
 void onExit() {
+    const std::string said = libraryLastWords();
     for (Slot& slot : slots) {
         if (!slot.inUse.load(std::memory_order_acquire)) continue;
         ::dprintf(realStandardError(),
-                  "tonemill: an image library ended the process while writing '%s'; the file was not changed\n",
-                  slot.target);
+                  "tonemill: an image library ended the process while writing '%s'%s; the file was not changed\n",
+                  slot.target, said.empty() ? "" : (" (it said: " + said + ")").c_str());
     }
     removeWatched();
 }
@@ -55,7 +68,8 @@ void installHandlersOnce() {
         struct sigaction action {};
         action.sa_handler = onTerminatingSignal;
         sigemptyset(&action.sa_mask);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        // SIGXFSZ comes from a file size limit (ulimit -f) as a write goes past it.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ}) {
             struct sigaction previous {};
             // A signal the caller chose to ignore (nohup, a batch system) stays ignored.
             if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;

@@ -82,6 +82,64 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsEveryFormatAndKeepsTheEarlierFile) {
     ::sigaction(SIGXFSZ, &previous, nullptr);
 }
 
+TEST_F(FileSafetyTest, AFileSizeSignalRemovesTheTemporaryAndKeepsTheEarlierFile) {
+    // Not ignored this time: the kernel's signal ends the render part way.
+    struct sigaction standard {
+    }, previous{};
+    standard.sa_handler = SIG_DFL;
+    ::sigaction(SIGXFSZ, &standard, &previous);
+    const fs::path target = at("graded.exr");
+    writeEarlier(target);
+    const CliRun run = tonemill({"render", target.string()}, "ulimit -c 0; ulimit -f 16; ");
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(readAll(target), kEarlier);
+    expectNoTemporaries();
+}
+
+TEST_F(FileSafetyTest, FormatsThatCannotReportAFullDiskAreRefused) {
+    // Their writers write their own files and carry on past a failed write.
+    for (const std::string extension : {".sgi", ".fits"}) {
+        const fs::path target = at("graded" + extension);
+        writeEarlier(target);
+        expectOneLine(tonemill({"render", target.string()}), "cannot write '" + target.string() + "': OpenImageIO's");
+        EXPECT_EQ(readAll(target), kEarlier);
+    }
+    expectNoTemporaries();
+}
+
+TEST_F(FileSafetyTest, AWriteProtectedOutputStaysAndAReplacedOneKeepsItsMode) {
+    const fs::path kept = at("approved.png"), replaced = at("shared.png");
+    writeEarlier(kept);
+    writeEarlier(replaced);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(replaced, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    expectOneLine(tonemill({"render", kept.string()}),
+                  "cannot write '" + kept.string() + "': the file there is write-protected");
+    EXPECT_EQ(readAll(kept), kEarlier);
+
+    const CliRun run = tonemill({"render", replaced.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(readAll(replaced), kEarlier);
+    EXPECT_EQ(fs::status(replaced).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    expectNoTemporaries();
+}
+
+TEST_F(FileSafetyTest, InfoWritesItsLogWhereNoPlantedLinkLeads) {
+    // Links planted under the coming process's name, in the folder it uses for temporaries.
+    const fs::path temporaries = at("tmp"), victim = at("victim.txt");
+    fs::create_directories(temporaries);
+    writeEarlier(victim);
+    const std::string plant = "export TMPDIR=" + quoted(temporaries.string()) + "; ln -s " + quoted(victim.string()) +
+                              " \"$TMPDIR/tonemill-info-$$.log\" && exec env ";
+    const CliRun run = tonemill({"info"}, plant);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(readAll(victim), kEarlier);
+    // Only the planted link is left: the log was removed.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temporaries), fs::directory_iterator()), 1);
+}
+
 TEST_F(FileSafetyTest, AFullDiskFailsEveryFormatAndKeepsTheEarlierFile) {
     const fs::path disk = at("disk");
     fs::create_directories(disk);

@@ -82,4 +82,18 @@ TEST_F(CommandLineTest, LookByNameIsTheShippedFileUnlessAFileOfThatNameExists) {
     EXPECT_FALSE(fs::exists(at("none.png")));
 }
 
+TEST_F(CommandLineTest, ALookFromAPipeIsReadOnce) {
+    // A pipe yields its lines to the first reader only.
+    const std::string piped = "printf 'gain=1.5\\ncontrastOptions=F1\\n' | ";
+    const std::vector<std::pair<std::string, std::string>> outputs{{"render", "chart.png"}, {"bake", "look.cube"}};
+    for (const auto& [command, name] : outputs) {
+        const CliRun set =
+            tonemill({command, at("set-" + name).string(), "--set", "gain=1.5", "--set", "contrastOptions=F1"});
+        ASSERT_EQ(set.exitCode, 0) << set.errors;
+        const CliRun run = tonemill({command, at("piped-" + name).string(), "--look", "/dev/stdin"}, piped);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_TRUE(readAll(at("piped-" + name)) == readAll(at("set-" + name))) << command << " lost the piped look";
+    }
+}
+
 }  // namespace

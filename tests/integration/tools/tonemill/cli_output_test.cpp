@@ -1,6 +1,7 @@
 // What comes out: colour graded the same whatever the alpha, the depth,
 // windows and metadata of the input kept, .cube files named as given, and
 // every message one line.
+#include <OpenImageIO/deepdata.h>
 #include <OpenImageIO/imageio.h>
 
 #include "tests/integration/tools/tonemill/command_line_fixture.h"
@@ -177,6 +178,64 @@ TEST_F(CommandLineTest, MessagesAreOneLineWhateverTheyQuote) {
     }
 }
 
+TEST_F(CommandLineTest, MessagesSayWhatIsWrongAndWhereBeforeAnyWork) {
+    std::ofstream(at("long.look")) << "gain=" << std::string(100000, '9') << "\n";
+    std::ofstream(at("wide.look"), std::ios::binary) << std::string(
+        "\xFF\xFEg\0a\0i\0n\0=\0"
+        "1\0\n\0",
+        16);
+    {
+        OIIO::ImageSpec layout(4, 4, 4, OIIO::TypeDesc::FLOAT);
+        layout.deep = true;
+        OIIO::DeepData samples;
+        samples.init(layout);
+        auto output = OIIO::ImageOutput::create(at("deep.exr").string());
+        ASSERT_TRUE(output && output->open(at("deep.exr").string(), layout) && output->write_deep_image(samples) &&
+                    output->close());
+    }
+    {
+        // More than a JPEG comment holds: libjpeg ends the process when it is copied over.
+        cli::writeImage(*sampleImage(), at("described.tif").string());
+        auto input = OIIO::ImageInput::open(at("described.tif").string());
+        ASSERT_TRUE(input);
+        OIIO::ImageSpec layout = input->spec();
+        layout.attribute("ImageDescription", std::string(70000, 'd'));
+        std::vector<float> pixels(static_cast<size_t>(layout.width) * layout.height * layout.nchannels);
+        ASSERT_TRUE(input->read_image(0, 0, 0, layout.nchannels, OIIO::TypeDesc::FLOAT, pixels.data()));
+        auto output = OIIO::ImageOutput::create(at("described.tif").string());
+        ASSERT_TRUE(output && output->open(at("described.tif").string(), layout) &&
+                    output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) && output->close());
+    }
+    const std::string tooLong = std::string(252, 'n') + ".png";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"render", at("out.png").string(), "--look", at("long.look").string()}, "' (100000 bytes) is not one"},
+        {{"render", at("out.png").string(), "--look", at("wide.look").string()}, "is UTF-16 text; save it as UTF-8"},
+        {{"render", at("deep.exr").string(), at("out.png").string()}, "holds deep pixels"},
+        {{"render", "/dev/null", at("out.png").string()}, "'/dev/null': it is not a regular file"},
+        {{"render", at("missing/out.png").string()},
+         "cannot create a file in its folder '" + at("missing").string() + "': No such file"},
+        {{"render", at(tooLong).string()}, "its name is longer than the 255 bytes a file name holds"},
+        {{"render", at("described.tif").string(), at("out.jpg").string()},
+         "an image library ended the process while writing '" + at("out.jpg").string() + "' (it said: "},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliRun run = tonemill(arguments);
+        EXPECT_NE(run.exitCode, 0) << message;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors.substr(0, 400);
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors.substr(0, 400);
+        EXPECT_LT(run.errors.size(), 600u) << message;
+    }
+    EXPECT_FALSE(fs::exists(at("out.png")));
+    EXPECT_FALSE(fs::exists(at("out.jpg")));
+
+    // Lines that end in a lone carriage return are lines.
+    std::ofstream(at("classic.look"), std::ios::binary) << "gain=1.2\rcontrastOptions=F1\r";
+    ASSERT_EQ(tonemill({"render", at("classic.png").string(), "--look", at("classic.look").string()}).exitCode, 0);
+    ASSERT_EQ(tonemill({"render", at("set.png").string(), "--set", "gain=1.2", "--set", "contrastOptions=F1"}).exitCode,
+              0);
+    EXPECT_TRUE(readAll(at("classic.png")) == readAll(at("set.png"))) << "the carriage returns were not line ends";
+}
+
 TEST_F(CommandLineTest, ASettingWithNoEffectIsNamedOnOneLine) {
     cli::writeImage(*sampleImage(), at("in.exr").string());
     // The stock list belongs to a palette that stays off; the contrast intensity
@@ -197,6 +256,101 @@ TEST_F(CommandLineTest, HelpAndVersionNeedNoBundle) {
         EXPECT_EQ(run.exitCode, 0) << run.errors;
     }
     EXPECT_EQ(tonemill({"help", "paint"}).exitCode, 2);
+}
+
+TEST_F(CommandLineTest, OutputThatNeverArrivedIsAFailure) {
+    const std::vector<std::vector<std::string>> commands{{"list"}, {"looks"}, {"info"}, {"help"}, {"--version"}};
+    std::vector<std::string> outputs{">&-"};
+    if (fs::exists("/dev/full")) outputs.push_back("> /dev/full");
+    for (const std::string& output : outputs) {
+        for (const auto& arguments : commands) {
+            const CliRun run = tonemill(arguments, "", output);
+            EXPECT_EQ(run.exitCode, 1) << arguments[0] << " " << output;
+            EXPECT_EQ(run.errors.rfind("tonemill: cannot write to standard output", 0), 0u) << run.errors;
+            EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        }
+    }
+    // A closed standard output is no free number for a file to take.
+    const CliRun chart = tonemill({"render", at("chart.png").string()}, "", ">&-");
+    ASSERT_EQ(chart.exitCode, 0) << chart.errors;
+    EXPECT_EQ(cli::readImage(at("chart.png").string())->width(), 1920);
+}
+
+TEST_F(CommandLineTest, SettingsAFormatCannotHonourAreRefusedByName) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"out.exr", "--compression", "bogus"}, "--compression 'bogus': .exr files take none, rle, zips, zip, piz"},
+        {{"out.exr", "--compression", "dwaa:-5"}, "--compression 'dwaa:-5': dwaa takes a level from 1 to 1000"},
+        {{"out.exr", "--compression", "piz:3"}, "piz takes no level"},
+        {{"out.png", "--compression", "zip:10"}, "zip takes a whole number from 1 to 9"},
+        {{"out.bmp", "--compression", "rle"}, ".bmp files take no compression setting"},
+        {{"out.ppm", "--depth", "float"}, "--depth float: .ppm files cannot hold it (uint8 would be written)"},
+        {{"out.null"}, "cannot write '" + at("out.null").string() + "': OpenImageIO's null format writes no file"},
+        {{"out.term"}, "OpenImageIO's term format writes no file"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        std::vector<std::string> line{"render", at(arguments[0]).string()};
+        line.insert(line.end(), arguments.begin() + 1, arguments.end());
+        const CliRun run = tonemill(line);
+        EXPECT_NE(run.exitCode, 0) << message;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+        EXPECT_FALSE(fs::exists(at(arguments[0]))) << message;
+    }
+    for (const std::string compression : {"zip", "zip:9", "dwaa:45", "dwab:12.5"})
+        EXPECT_EQ(tonemill({"render", at("out.exr").string(), "--compression", compression}).exitCode, 0)
+            << compression;
+}
+
+// An EXR of `names`: the red, green and blue of `source` in the first three, 0.5 in any other.
+void writeNamedChannels(const host::HostImage& source, const std::string& path, const std::vector<std::string>& names,
+                        int alpha) {
+    const int width = source.width(), height = source.height(), channels = static_cast<int>(names.size());
+    OIIO::ImageSpec layout(width, height, channels, OIIO::TypeDesc::FLOAT);
+    layout.channelnames = names;
+    layout.alpha_channel = alpha;
+    std::vector<float> pixels;
+    for (int y = height - 1; y >= 0; --y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c) pixels.push_back(c < 3 ? source.pixel(x, y)[c] : 0.5f);
+    auto output = OIIO::ImageOutput::create(path);
+    ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+                output->close());
+}
+
+TEST_F(CommandLineTest, ChannelsAreTakenByNameAndAlphaOnlyWhereTheFileSaysSo) {
+    // Depth after colour is no alpha; two colour channels are no grey and alpha.
+    auto opaque = sampleImage();
+    writeNamedChannels(*opaque, at("depth.exr").string(), {"R", "G", "B", "Z"}, -1);
+    writeNamedChannels(*opaque, at("two.exr").string(), {"R", "G"}, -1);
+    auto blueless = sampleImage();
+    blueless->fill([&](int x, int y) -> host::RgbaPixel {
+        return {opaque->pixel(x, y)[0], opaque->pixel(x, y)[1], 0.0f, 1.0f};
+    });
+    for (const auto& [name, expected] : {std::pair{"depth", opaque}, std::pair{"two", blueless}}) {
+        const std::string graded = at(name + std::string(".graded.exr")).string();
+        const CliRun run = tonemill({"render", at(name + std::string(".exr")).string(), graded, "--set", "gain=1.2"});
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_FALSE(cli::ImageReader(graded).hasAlpha()) << name;
+        expectClose(*cli::readImage(graded), *referenceRender(expected, {{"gain", host::ParamValue(1.2)}}), 1e-6f);
+    }
+}
+
+TEST_F(CommandLineTest, AnInputCutShortIsAnErrorWithAReason) {
+    auto picture = host::HostImage::rgbaFloat({0, 0, 256, 256});
+    picture->fill([](int x, int y) -> host::RgbaPixel { return {x / 255.0f, y / 255.0f, (x ^ y) / 255.0f, 1.0f}; });
+    // Decoders fill a JPEG's missing half with grey and say so only as a warning.
+    for (const std::string extension : {".jpg", ".tif", ".dpx"}) {
+        const std::string whole = at("whole" + extension).string(), cut = at("cut" + extension).string();
+        cli::writeImage(*picture, whole);
+        const std::string bytes = readAll(whole);
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+        const CliRun run = tonemill({"render", cut, at("graded.exr").string()});
+        EXPECT_NE(run.exitCode, 0) << extension;
+        // With the reason after the name.
+        const std::string start = "tonemill: cannot read the pixels of '" + cut + "': ";
+        EXPECT_EQ(run.errors.rfind(start, 0), 0u) << run.errors;
+        EXPECT_GT(run.errors.size(), start.size() + 1) << run.errors;
+        EXPECT_FALSE(fs::exists(at("graded.exr"))) << extension;
+    }
 }
 
 }  // namespace

@@ -62,6 +62,10 @@ TEST_F(CommandLineTest, EveryMistakeIsOneClearLineAndLeavesNoOutput) {
         {{"render", in, out, "--bundle", at("nowhere").string()}, "does not exist"},
         {{"bake", at("look.cube").string(), "--size", "17"}, "--size expects 33 or 65"},
         {{"render", in, at("out.unknownformat").string()}, "no image format"},
+        // Only a missing IN means the tone chart.
+        {{"render", "", out}, "argument 2 is empty"},
+        {{"sheet", "", at("sheet.png").string(), "--vary", "contrastOptions"}, "argument 2 is empty"},
+        {{"render", in, out, "--compression", ""}, "--compression needs a value, got an empty one"},
     };
     for (const Case& mistake : cases) {
         const CliRun run = tonemill(mistake.arguments);
@@ -69,6 +73,7 @@ TEST_F(CommandLineTest, EveryMistakeIsOneClearLineAndLeavesNoOutput) {
         EXPECT_NE(run.errors.find(mistake.message), std::string::npos) << run.errors;
         EXPECT_FALSE(fs::exists(out)) << mistake.message;
     }
+    EXPECT_FALSE(fs::exists(at("sheet.png")));
     for (const auto& entry : fs::directory_iterator(scratch_))
         EXPECT_EQ(entry.path().filename().string().find(".tonemill-"), std::string::npos) << entry.path();
 }

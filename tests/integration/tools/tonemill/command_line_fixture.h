@@ -56,15 +56,17 @@ class CommandLineTest : public ::testing::Test {
 
     fs::path at(const std::string& name) const { return scratch_ / name; }
 
-    // `prefix` goes before the command in the shell, for limits such as "ulimit -f 64;".
-    CliRun tonemill(const std::vector<std::string>& arguments, const std::string& prefix = "") const {
+    // `prefix` goes before the command in the shell, for limits such as "ulimit -f 64;";
+    // `output` is where the shell sends standard output.
+    CliRun tonemill(const std::vector<std::string>& arguments, const std::string& prefix = "",
+                    const std::string& output = "> /dev/null") const {
         // Built by appending: GCC 12 misreads "text" + string at -O3 (-Wrestrict).
         std::string command = prefix;
         command.append("OFX_PLUGIN_PATH=");
         command.append(quoted(TONEMILL_BUILD_DIR)).append(" ").append(quoted(TONEMILL_CLI));
         for (const std::string& argument : arguments) command.append(" ").append(quoted(argument));
         const fs::path errors = at("stderr.txt");
-        command.append(" > /dev/null 2> ").append(quoted(errors.string()));
+        command.append(" ").append(output).append(" 2> ").append(quoted(errors.string()));
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(errors)};
     }
