@@ -5,11 +5,13 @@
 
 namespace ChromvaleBeta2 {
 
-// The name under which each platform installs the OpenCL ICD loader.
+// The names under which each platform installs the runtimes.
 #if defined(_WIN32)
 inline constexpr const char* kOpenClLoaderName = "OpenCL.dll";
+inline constexpr const char* kCudaDriverName = "nvcuda.dll";
 #else
 inline constexpr const char* kOpenClLoaderName = "libOpenCL.so.1";
+inline constexpr const char* kCudaDriverName = "libcuda.so.1";
 #endif
 
 // Null when the library cannot be opened.
