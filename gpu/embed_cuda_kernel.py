@@ -141,9 +141,9 @@ def embed(arguments):
     if len(symbols) != 1:
         raise RuntimeError(f"the kernel's symbol differs between architectures: {sorted(symbols)}")
     text = generated_source(images, symbols.pop(), nvrtc.version(), f"kernels/{source_path.name}")
-    output = pathlib.Path(arguments.output)
-    if not output.exists() or output.read_text() != text:
-        output.write_text(text)
+    # Written even when unchanged: the build reruns this step while its output
+    # is older than the kernel sources.
+    pathlib.Path(arguments.output).write_text(text)
     return 0
 
 
