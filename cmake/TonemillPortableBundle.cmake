@@ -36,7 +36,8 @@ file(MAKE_DIRECTORY ${opencl_include})
 file(CREATE_LINK ${TONEMILL_OPENCL_INCLUDE_DIR}/CL ${opencl_include}/CL SYMBOLIC)
 
 set(forwarded "")
-foreach(name CMAKE_BUILD_TYPE TONEMILL_WERROR TONEMILL_CUDA CMAKE_CUDA_ARCHITECTURES)
+foreach(name CMAKE_BUILD_TYPE TONEMILL_WERROR TONEMILL_CUDA TONEMILL_NVRTC_LIBRARY
+             TONEMILL_CUDA_CUBIN_ARCHITECTURES TONEMILL_CUDA_PTX_ARCHITECTURES)
   if(DEFINED ${name})
     string(REPLACE ";" "|" value "${${name}}")
     list(APPEND forwarded "-D${name}=${value}")
@@ -53,8 +54,6 @@ ExternalProject_Add(tonemill_portable_library
   CMAKE_GENERATOR Ninja
   CMAKE_ARGS
     -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/portable-linux.cmake
-    # nvcc takes only GCC or Clang releases it knows as the host compiler.
-    -DCMAKE_CUDA_HOST_COMPILER=${CMAKE_CXX_COMPILER}
     ${forwarded}
     -DTONEMILL_BUILD_TESTS=OFF
     -DTONEMILL_SKIP=host|tools|data|tests|bench

@@ -18,10 +18,6 @@ set(CMAKE_RANLIB ${CMAKE_CURRENT_LIST_DIR}/zig/ranlib CACHE FILEPATH "Archive in
 # --push-state, which CMake prefers when the system's linker knows it.
 set(_CMAKE_LINKER_PUSHPOP_STATE_SUPPORTED FALSE CACHE INTERNAL "")
 
-# The static CUDA runtime needs librt: the toolchain's own for glibc 2.28,
-# not the build machine's archive that a search would find.
-set(CUDAToolkit_rt_LIBRARY rt CACHE STRING "")
-
 # A symbol left undefined would bind to whatever the host process has
 # loaded, its own C++ runtime included: every one must resolve at link time.
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,-z,defs")

@@ -1,46 +1,60 @@
-#include <cuda_runtime_api.h>
-
 #include "gpu/cuda_device_lines.h"
+#include "gpu/cuda_driver_api.h"
+#include "gpu/cuda_kernel_images.h"
 #include "gpu/device_report.h"
 
 namespace ChromvaleBeta2 {
+namespace {
+
+// False after noting what failed; the device's block is then left out.
+bool readDevice(const CudaDriverApi& cu, int number, CudaDeviceFigures& figures, Diagnostics& report) {
+    CUdevice device = 0;
+    char name[256] = {};
+    if (!cudaCallSucceeded(cu, cu.cuDeviceGet(&device, number), "cuDeviceGet", report) ||
+        !cudaCallSucceeded(cu, cu.cuDeviceGetName(name, sizeof name - 1, device), "cuDeviceGetName", report)) {
+        return false;
+    }
+    figures.name = name;
+    return readCudaDeviceAttribute(cu, device, kCudaAttributeComputeCapabilityMajor, figures.major, report) &&
+           readCudaDeviceAttribute(cu, device, kCudaAttributeComputeCapabilityMinor, figures.minor, report) &&
+           readCudaDeviceAttribute(cu, device, kCudaAttributeMemoryClockRate, figures.memoryClockRateKHz, report) &&
+           readCudaDeviceAttribute(cu, device, kCudaAttributeMemoryBusWidth, figures.memoryBusWidthBits, report);
+}
+
+}  // namespace
 
 void reportCudaDevices(Diagnostics& report) {
-    report.note("CUDA compile time version : %d", CUDART_VERSION);
-    int version = 0;
-    if (cudaRuntimeGetVersion(&version) == cudaSuccess) {
-        report.note("CUDA runtime version : %d", version);
-    }
-    int driverVersion = 0;
-    if (cudaDriverGetVersion(&driverVersion) == cudaSuccess && driverVersion > 0) {
-        report.note("CUDA driver version : %d", driverVersion);
-    }
-    int count = 0;
-    const cudaError_t status = cudaGetDeviceCount(&count);
+    report.note("CUDA compile time version : %d", cudaKernelBuild().compilerVersion);
+    const CudaDriver& driver = cudaDriver();
     // A machine without an NVIDIA driver, or without a CUDA device, is an
     // ordinary one: say so plainly rather than send the user hunting for a
     // driver update. Only a driver that is there and fails is an error.
-    if (driverVersion == 0 || status == cudaErrorNoDevice) {
-        report.note(driverVersion == 0 ? "No NVIDIA driver found: CUDA renders unavailable"
-                                       : "No CUDA device found: CUDA renders unavailable");
+    if (driver.api == nullptr) {
+        if (driver.missingEntryPoint == nullptr) {
+            report.note("%s", unusableDriverText(driver).c_str());
+        } else {
+            report.error("%s", unusableDriverText(driver).c_str());
+        }
         return;
     }
-    if (status != cudaSuccess) {
-        report.error("%s", cudaGetErrorString(status));
+    const CudaDriverApi& cu = *driver.api;
+    int driverVersion = 0;
+    if (cudaCallSucceeded(cu, cu.cuDriverGetVersion(&driverVersion), "cuDriverGetVersion", report)) {
+        report.note("CUDA driver version : %d", driverVersion);
+    }
+    const CUresult initialised = cu.cuInit(0);
+    if (initialised == kCudaErrorNoDevice) {
+        report.note("No CUDA device found: CUDA renders unavailable");
         return;
     }
-    for (int device = 0; device < count; ++device) {
-        cudaDeviceProp properties{};
-        cudaGetDeviceProperties(&properties, device);
+    int count = 0;
+    if (!cudaCallSucceeded(cu, initialised, "cuInit", report) ||
+        !cudaCallSucceeded(cu, cu.cuDeviceGetCount(&count), "cuDeviceGetCount", report)) {
+        return;
+    }
+    for (int number = 0; number < count; ++number) {
         CudaDeviceFigures figures;
-        figures.name = properties.name;
-        figures.major = properties.major;
-        figures.minor = properties.minor;
-        figures.memoryBusWidthBits = properties.memoryBusWidth;
-        // The memory clock left cudaDeviceProp in CUDA 13; the attribute
-        // query answers the same figure on every runtime version.
-        cudaDeviceGetAttribute(&figures.memoryClockRateKHz, cudaDevAttrMemoryClockRate, device);
-        reportCudaDevice(report, device, figures);
+        if (readDevice(cu, number, figures, report)) reportCudaDevice(report, number, figures);
     }
 }
 

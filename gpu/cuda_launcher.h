@@ -6,7 +6,7 @@ namespace ChromvaleBeta2 {
 
 struct PipelineSettings;
 
-// Whether this build carries the CUDA kernel. Without nvcc at build time the
+// Whether this build carries the CUDA kernel. Without NVRTC at build time the
 // plug-in must declare CUDA rendering unsupported so hosts never ask for it.
 bool cudaBackendBuilt();
 

@@ -1,5 +1,6 @@
-// The CUDA entry points of a build made without nvcc. Describe declares CUDA
+// The CUDA entry points of a build made without NVRTC. Describe declares CUDA
 // unsupported in such a build, so a host reaching the launcher is misbehaving.
+#include "gpu/cuda_kernel_images.h"
 #include "gpu/cuda_launcher.h"
 #include "gpu/device_report.h"
 
@@ -15,6 +16,11 @@ GpuOutcome launchCudaPipeline(int, int, const PipelineSettings&, const void*, vo
 
 void reportCudaDevices(Diagnostics& report) {
     report.note("%s", kNotBuilt);
+}
+
+const CudaKernelBuild& cudaKernelBuild() {
+    static const CudaKernelBuild nothing;
+    return nothing;
 }
 
 }  // namespace ChromvaleBeta2

@@ -45,7 +45,11 @@
 #define TM_NAMESPACE_BEGIN
 #define TM_NAMESPACE_END
 #else
+/* NVRTC has no C library: its built-in declarations of the device math
+ * functions stand in for math.h. */
+#if !defined(__CUDACC_RTC__)
 #include <math.h>
+#endif
 #define TM_HAS_DOUBLE 1
 #if defined(__CUDACC__)
 #define TM_FUNC __device__ inline

@@ -2,8 +2,9 @@
 # Installs the Debian packages the build, the look data and the tests need
 # (chromium: the help page is checked in a real browser; python3-venv: the
 # render-farm checks install their PyPI tools into a virtual environment),
-# and Zig's C/C++ toolchain from PyPI, which Debian lacks: the release tree
-# builds the plug-in library with it for glibc 2.28 and later.
+# and from PyPI what Debian lacks: Zig's C/C++ toolchain, with which the release
+# tree builds the plug-in library for glibc 2.28 and later, and NVIDIA's NVRTC
+# (CUDA 12.8), which compiles the CUDA kernel for every GPU from Maxwell on.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
@@ -17,9 +18,14 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
   chromium \
   > /dev/null
 
-if ! python3 -m ziglang version > /dev/null 2>&1; then
-  export PIP_ROOT_USER_ACTION=ignore PIP_DISABLE_PIP_VERSION_CHECK=1
+export PIP_ROOT_USER_ACTION=ignore PIP_DISABLE_PIP_VERSION_CHECK=1
+pypi_install() {
   # Debian's own Python refuses packages from PyPI without the override.
-  python3 -m pip install --quiet ziglang==0.17.1 2> /dev/null ||
-    python3 -m pip install --quiet --break-system-packages ziglang==0.17.1
+  python3 -m pip install --quiet "$1" 2> /dev/null ||
+    python3 -m pip install --quiet --break-system-packages "$1"
+}
+if ! python3 -m ziglang version > /dev/null 2>&1; then
+  pypi_install ziglang==0.17.1
 fi
+# pip leaves a satisfied pin alone without asking PyPI.
+pypi_install nvidia-cuda-nvrtc-cu12==12.8.93

@@ -161,6 +161,13 @@ TEST(CudaBackend, AMachineWithoutTheDriverIsReportedPlainly) {
         unavailable += line == "No NVIDIA driver found: CUDA renders unavailable";
     }
     EXPECT_EQ(unavailable, 1);
+
+    // A host that hands CUDA images all the same is told why nothing rendered.
+    std::vector<float> pixels(4);
+    Diagnostics refusal;
+    EXPECT_EQ(launchCudaPipeline(1, 1, neutralSettings(), pixels.data(), pixels.data(), refusal),
+              GpuOutcome::Unsupported);
+    EXPECT_EQ(logged(refusal), std::vector<std::string>{"ERROR : No NVIDIA driver found: CUDA renders unavailable"});
 }
 
 }  // namespace
