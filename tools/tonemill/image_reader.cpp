@@ -59,6 +59,7 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
     if (!input_)
         throw CliError("cannot read image " + quotedText(path_) + ": " + libraryMessage(OIIO::geterror(), quiet));
     layout_ = input_->spec();
+    refuseSeveralParts();
     if (layout_.deep)
         throw CliError("image " + quotedText(path_) +
                        " holds deep pixels (several samples each); flatten it first, as oiiotool --flatten does");
@@ -76,6 +77,25 @@ ImageReader::ImageReader(std::string path) : path_(std::move(path)) {
     colour_ = colourChannelsOf(layout_, alpha_);
     channelsRead_ = std::max(alpha_, *std::max_element(colour_.begin(), colour_.end())) + 1;
     premultiplied_ = alpha_ >= 0 && layout_.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+}
+
+// Only the first part of a multi-part file (an EXR with several parts, a
+// multi-page TIFF) would be graded and written, and the others lost without a
+// word: such files are refused, naming their parts.
+void ImageReader::refuseSeveralParts() {
+    // Readers name the count where a file holds more than one; seeking past
+    // the last part instead leaves some readers unable to read the first.
+    const int count = layout_.get_int_attribute("oiio:subimages", 1);
+    if (count <= 1) return;
+    std::string named;
+    for (int part = 0; part < std::min(count, 8) && input_->seek_subimage(part, 0); ++part) {
+        const std::string name = input_->spec().get_string_attribute("name");
+        named += part == 0 ? "" : ", ";
+        named += name.empty() ? std::string("#").append(std::to_string(part)) : quotedText(name);
+    }
+    if (count > 8) named += ", ...";
+    throw CliError("image " + quotedText(path_) + " holds " + std::to_string(count) + " parts (" + named +
+                   "); only single-part images are rendered: take one out first, as oiiotool --subimage does");
 }
 
 // Tiled files are read by whole rows of tiles, which a band need not line up

@@ -42,6 +42,7 @@ class ImageReader {
     std::shared_ptr<host::HostImage> readRows(int first, int end);
 
  private:
+    void refuseSeveralParts();
     bool readFileRows(int first, int end);
 
     std::string path_;

@@ -73,6 +73,15 @@ bool describesStorage(const std::string& name) {
     });
 }
 
+// Whether an ICC profile describes RGB pixels, as the output's are: a CMYK or
+// grey profile would tell every reader to take them for something else. The
+// colour space of the data sits at bytes 16 to 19 of the profile's header.
+bool describesRgb(const OIIO::ParamValue& profile) {
+    const auto* bytes = static_cast<const unsigned char*>(profile.data());
+    const size_t size = static_cast<size_t>(profile.type().size()) * static_cast<size_t>(profile.nvalues());
+    return bytes != nullptr && size >= 20 && std::equal(bytes + 16, bytes + 20, "RGB ");
+}
+
 // The compression too when the format stays, as another format may not know its name.
 void carryOver(OIIO::ImageSpec& layout, const OIIO::ImageSpec& from, bool sameFormat) {
     layout.x = from.x;
@@ -82,7 +91,9 @@ void carryOver(OIIO::ImageSpec& layout, const OIIO::ImageSpec& from, bool sameFo
     layout.full_width = from.full_width;
     layout.full_height = from.full_height;
     for (const OIIO::ParamValue& attribute : from.extra_attribs)
-        if (!describesStorage(attribute.name().string())) layout.extra_attribs.push_back(attribute);
+        if (!describesStorage(attribute.name().string()) &&
+            (attribute.name() != "ICCProfile" || describesRgb(attribute)))
+            layout.extra_attribs.push_back(attribute);
     const std::string compression = from.get_string_attribute("compression");
     if (sameFormat && !compression.empty()) layout.attribute("compression", compression);
     const int bits = from.get_int_attribute("oiio:BitsPerSample", 0);

@@ -21,6 +21,9 @@ int runLooks(const CommandLine& line) {
     for (const ShippedLook& look : looks)
         std::printf("%-*s  %s\n", static_cast<int>(widest), look.name.c_str(), look.purpose.c_str());
     std::printf("(in %s; apply one with --look NAME)\n", looks.front().path.parent_path().c_str());
+    // The looks start from the working space: footage needs its input profile.
+    std::printf("A photograph (sRGB): tonemill render photo.jpg graded.png --set idtProfile=\"sRGB IDT\" --look %s\n",
+                looks.front().name.c_str());
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
 #include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/input_profile_hint.h"
 #include "tools/tonemill/frame_range.h"
 #include "tools/tonemill/image_reader.h"
 #include "tools/tonemill/image_writer.h"
@@ -95,12 +96,17 @@ struct RenderJob {
     const OutputSettings& settings;
     ProgressBar& progress;
     bool testViews;
+    std::optional<std::string> profileNote;  // said once the job is done, so a failure stays one line
 };
 
 void renderFrame(RenderJob& job, const std::shared_ptr<host::HostImage>& chart, const std::string& input,
                  const std::string& output, std::int64_t frame) {
     std::optional<ImageReader> reader;
     if (!chart) reader.emplace(input);
+    if (reader && !job.profileNote) {
+        const int profile = job.session.instance().param("idtProfile").valueAt(static_cast<double>(frame)).asInt();
+        job.profileNote = inputProfileNote(profile, *reader).value_or(std::string());
+    }
     const int width = chart ? chart->width() : reader->width();
     const int height = chart ? chart->height() : reader->height();
     ImageWriter writer(output, width, height, reader ? &*reader : nullptr, job.settings);
@@ -134,7 +140,7 @@ int runRender(const CommandLine& line) {
     const std::shared_ptr<host::HostImage> chart = input.empty() ? makeToneChart() : nullptr;
 
     ProgressBar progress(frames.count());
-    RenderJob job{session, device.get(), line.output, progress, session.showsTestViews()};
+    RenderJob job{session, device.get(), line.output, progress, session.showsTestViews(), std::nullopt};
     session.instance().beginSequenceRender(static_cast<double>(frames.lowest()), static_cast<double>(frames.highest()));
     frames.forEach([&](std::int64_t frame) {
         const std::string source = input.empty() ? std::string() : pathForFrame(input, frame);
@@ -158,6 +164,7 @@ int runRender(const CommandLine& line) {
         return true;
     });
     session.instance().endSequenceRender();
+    if (job.profileNote && !job.profileNote->empty()) progress.message("tonemill: " + *job.profileNote);
     return 0;
 }
 

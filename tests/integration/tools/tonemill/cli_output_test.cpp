@@ -88,6 +88,60 @@ TEST_F(CommandLineTest, OutputKeepsTheInputsDepthWindowsAndMetadata) {
     EXPECT_FALSE(fs::exists(at("half.png")));
 }
 
+// Writes one file of the given parts, each 64 x 32 RGB of one grey.
+void writeParts(const std::string& path, const std::vector<OIIO::ImageSpec>& parts) {
+    std::vector<float> pixels(64 * 32 * 3, 0.25f);
+    auto output = OIIO::ImageOutput::create(path);
+    ASSERT_TRUE(output && output->open(path, static_cast<int>(parts.size()), parts.data()));
+    for (size_t part = 0; part < parts.size(); ++part) {
+        if (part > 0) {
+            ASSERT_TRUE(output->open(path, parts[part], OIIO::ImageOutput::AppendSubimage));
+        }
+        ASSERT_TRUE(output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()));
+    }
+    ASSERT_TRUE(output->close());
+}
+
+// A file is read as what it is: every part of it or none, a colour profile
+// only where it still describes the pixels, and a photograph with a word on
+// the input profile it needs.
+TEST_F(CommandLineTest, PartsProfilesAndPhotographsAreTakenForWhatTheyAre) {
+    OIIO::ImageSpec left(64, 32, 3, OIIO::TypeDesc::HALF), right = left;
+    left.attribute("name", "left");
+    right.attribute("name", "right");
+    writeParts(at("stereo.exr").string(), {left, right});
+    const CliRun parts = tonemill({"render", at("stereo.exr").string(), at("graded.exr").string()});
+    EXPECT_NE(parts.exitCode, 0);
+    EXPECT_NE(parts.errors.find("holds 2 parts ('left', 'right')"), std::string::npos) << parts.errors;
+    EXPECT_FALSE(fs::exists(at("graded.exr")));
+
+    // A CMYK profile on an RGB picture: copied, it would make a PNG unwritable
+    // and a JPEG wrongly coloured in every reader that honours it.
+    OIIO::ImageSpec photo(64, 32, 3, OIIO::TypeDesc::UINT8);
+    std::vector<unsigned char> cmyk(132, 0);
+    cmyk[3] = 132;
+    std::copy_n("prtr", 4, cmyk.begin() + 12);
+    std::copy_n("CMYK", 4, cmyk.begin() + 16);
+    std::copy_n("Lab ", 4, cmyk.begin() + 20);
+    std::copy_n("acsp", 4, cmyk.begin() + 36);
+    photo.attribute("ICCProfile", OIIO::TypeDesc(OIIO::TypeDesc::UINT8, static_cast<int>(cmyk.size())), cmyk.data());
+    writeParts(at("photo.jpg").string(), {photo});
+    ASSERT_TRUE(cli::ImageReader(at("photo.jpg").string()).layout().find_attribute("ICCProfile"));
+    for (const char* output : {"graded.png", "graded.jpg"}) {
+        const CliRun run = tonemill({"render", at("photo.jpg").string(), at(output).string()});
+        ASSERT_EQ(run.exitCode, 0) << output << ": " << run.errors;
+        EXPECT_FALSE(cli::ImageReader(at(output).string()).layout().find_attribute("ICCProfile")) << output;
+        EXPECT_NE(run.errors.find("is read as ACEScct working-space values; an 8- or 16-bit picture like this one "
+                                  "is usually sRGB: --set idtProfile=\"sRGB IDT\""),
+                  std::string::npos)
+            << run.errors;
+    }
+    const CliRun chosen =
+        tonemill({"render", at("photo.jpg").string(), at("srgb.png").string(), "--set", "idtProfile=sRGB IDT"});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.errors;
+    EXPECT_EQ(chosen.errors.find("no input profile is set"), std::string::npos) << chosen.errors;
+}
+
 TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
     // Tall enough for two bands, neither of which lines up with the tiles.
     constexpr int kWidth = 1024, kHeight = 1100;
@@ -241,8 +295,8 @@ TEST_F(CommandLineTest, ASettingWithNoEffectIsNamedOnOneLine) {
     // The stock list belongs to a palette that stays off; the contrast intensity
     // is enabled by an option set after it.
     const CliRun run =
-        tonemill({"render", at("in.exr").string(), at("out.exr").string(), "--set", "colorPaletteMajorSelections=1",
-                  "--set", "contrastIntensity=0.7", "--set", "contrastOptions=F1"});
+        tonemill({"render", at("in.exr").string(), at("out.exr").string(), "--set", "idtProfile=ACESCCT", "--set",
+                  "colorPaletteMajorSelections=1", "--set", "contrastIntensity=0.7", "--set", "contrastOptions=F1"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.errors,
               "tonemill: warning: 'colorPaletteMajorSelections' (--set) has no effect with these settings (the plug-in "
