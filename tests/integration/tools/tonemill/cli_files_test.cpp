@@ -266,6 +266,17 @@ TEST_F(FileSafetyTest, MemoryIsAFewBandsWhateverTheFrameClaimsOrHolds) {
     expectNoTemporaries();
 }
 
+TEST_F(FileSafetyTest, ASheetOfALargeFrameHoldsAFewBandsOfIt) {
+    // Whole, this frame and its file buffer would take over 1 GB; the sheet
+    // needs only thumbnails of it.
+    writeTallFrame(at("tall.png").string(), 2048, 16384);
+    const CliRun sheet = tonemill({"sheet", at("tall.png").string(), at("sheet.png").string(), "--vary", "gain",
+                                   "--values", "0.8,1.2", "--threads", "2"});
+    ASSERT_EQ(sheet.exitCode, 0) << sheet.errors;
+    EXPECT_LT(peakChildKilobytes(), kPeakKilobytes) << "the sheet held more than a few bands of its input";
+    EXPECT_TRUE(fs::exists(at("sheet.png")));
+}
+
 // Bytes the test process and the children it has waited for have read.
 long long bytesReadSoFar() {
     std::ifstream io("/proc/self/io");
