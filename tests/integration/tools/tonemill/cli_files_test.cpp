@@ -306,7 +306,8 @@ TEST_F(FileSafetyTest, EachTileIsReadOnceHoweverManyBandsItSpans) {
         ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
                     output->close());
         const long long before = bytesReadSoFar();
-        ASSERT_GE(before, 0) << "this system does not count the bytes a process reads";
+        // Kernels built without I/O accounting have no count to compare.
+        if (before < 0) GTEST_SKIP() << "this system does not count the bytes a process reads";
         const CliRun run = tonemill({"render", path, path + ".graded.exr"});
         ASSERT_EQ(run.exitCode, 0) << run.errors;
         bytesRead[tiled] = bytesReadSoFar() - before;
