@@ -98,31 +98,47 @@ void ImageReader::refuseSeveralParts() {
                    "); only single-part images are rendered: take one out first, as oiiotool --subimage does");
 }
 
-// Tiled files are read by whole rows of tiles, which a band need not line up
-// with, and the band's rows copied out.
-bool ImageReader::readFileRows(int first, int end) {
+const float* ImageReader::readFileRows(int first, int end) {
+    if (layout_.tile_width > 0) return readTileRows(first, end);
+    buffer_.resize(static_cast<size_t>(layout_.width) * (end - first) * channelsRead_);
+    return input_->read_scanlines(0, 0, layout_.y + first, layout_.y + end, 0, 0, channelsRead_, OIIO::TypeDesc::FLOAT,
+                                  buffer_.data())
+               ? buffer_.data()
+               : nullptr;
+}
+
+// Tiles are decoded by whole rows of tiles, which a band need not line up with.
+// Bands come down the frame, so the rows of tiles above a band are let go and
+// those it shares with the band before it are kept: every tile is decoded once,
+// and no more than a band and a row of tiles on either side is held.
+const float* ImageReader::readTileRows(int first, int end) {
     const size_t rowFloats = static_cast<size_t>(layout_.width) * channelsRead_;
-    if (layout_.tile_width <= 0)
-        return input_->read_scanlines(0, 0, layout_.y + first, layout_.y + end, 0, 0, channelsRead_,
-                                      OIIO::TypeDesc::FLOAT, buffer_.data());
     const int tileRows = layout_.tile_height;
     const int from = first / tileRows * tileRows,
               to = std::min(layout_.height, (end + tileRows - 1) / tileRows * tileRows);
-    tiles_.resize(rowFloats * (to - from));
-    if (!input_->read_tiles(0, 0, layout_.x, layout_.x + layout_.width, layout_.y + from, layout_.y + to, layout_.z,
-                            layout_.z + std::max(1, layout_.depth), 0, channelsRead_, OIIO::TypeDesc::FLOAT,
-                            tiles_.data()))
-        return false;
-    std::copy_n(tiles_.begin() + static_cast<std::ptrdiff_t>(rowFloats * (first - from)), rowFloats * (end - first),
-                buffer_.begin());
-    return true;
+    if (from < tilesFrom_ || from >= tilesTo_) {
+        tiles_.clear();
+        tilesFrom_ = tilesTo_ = from;
+    }
+    tiles_.erase(tiles_.begin(), tiles_.begin() + static_cast<std::ptrdiff_t>(rowFloats * (from - tilesFrom_)));
+    tilesFrom_ = from;
+    if (to > tilesTo_) {
+        tiles_.resize(rowFloats * (to - from));
+        const bool read =
+            input_->read_tiles(0, 0, layout_.x, layout_.x + layout_.width, layout_.y + tilesTo_, layout_.y + to,
+                               layout_.z, layout_.z + std::max(1, layout_.depth), 0, channelsRead_,
+                               OIIO::TypeDesc::FLOAT, tiles_.data() + rowFloats * (tilesTo_ - from));
+        // A failed read leaves nothing kept, so that a retry decodes again.
+        tilesTo_ = read ? to : tilesFrom_;
+        if (!read) return nullptr;
+    }
+    return tiles_.data() + rowFloats * (first - from);
 }
 
 std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
     const int width = layout_.width, rows = end - first, channels = channelsRead_;
-    buffer_.resize(static_cast<size_t>(width) * rows * channels);
     const QuietStandardError quiet;
-    const bool read = readFileRows(first, end);
+    const float* const read = readFileRows(first, end);
     // Decoders take missing data (a file cut short) for a warning, and carry
     // on with grey or black rows: any complaint fails the read.
     const std::string complaint = input_->geterror();
@@ -138,7 +154,7 @@ std::shared_ptr<host::HostImage> ImageReader::readRows(int first, int end) {
     const auto channel = [](const float* in, int index, float otherwise) { return index >= 0 ? in[index] : otherwise; };
     for (int row = 0; row < rows; ++row) {
         const int y = height - 1 - (first + row);
-        const float* in = &buffer_[static_cast<size_t>(row) * width * channels];
+        const float* in = read + static_cast<size_t>(row) * width * channels;
         for (int x = 0; x < width; ++x, in += channels) {
             host::RgbaPixel pixel{channel(in, colour_[0], 0.0f), channel(in, colour_[1], 0.0f),
                                   channel(in, colour_[2], 0.0f), channel(in, alpha_, 1.0f)};

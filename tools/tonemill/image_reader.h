@@ -43,7 +43,10 @@ class ImageReader {
 
  private:
     void refuseSeveralParts();
-    bool readFileRows(int first, int end);
+    // The band's rows, `channelsRead_` floats a pixel, or null where the
+    // library failed.
+    const float* readFileRows(int first, int end);
+    const float* readTileRows(int first, int end);
 
     std::string path_;
     std::unique_ptr<OIIO::ImageInput> input_;
@@ -53,7 +56,11 @@ class ImageReader {
     int channelsRead_ = 0;
     bool premultiplied_ = false;
     std::vector<float> buffer_;
-    std::vector<float> tiles_;  // whole rows of tiles around a band, for tiled files
+    // Decoded rows of tiles [tilesFrom_, tilesTo_), for tiled files: a tile row
+    // may be taller than a band, and is decoded once for all the bands in it.
+    std::vector<float> tiles_;
+    int tilesFrom_ = 0;
+    int tilesTo_ = 0;
 };
 
 }  // namespace tonemill::cli

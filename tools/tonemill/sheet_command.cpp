@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -14,7 +15,6 @@
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
 #include "tools/tonemill/effect_session.h"
-#include "tools/tonemill/image_files.h"
 #include "tools/tonemill/message_text.h"
 #include "tools/tonemill/output_file.h"
 #include "tools/tonemill/progress_bar.h"
@@ -133,9 +133,15 @@ int runSheet(const CommandLine& line) {
     session.apply(line.assignments);
     const std::vector<Variant> variants = line.vary == "look" ? lookVariants(line) : parameterVariants(line, session);
 
-    const std::shared_ptr<host::HostImage> source = input.empty() ? makeToneChart() : readImage(input);
-    const SheetLayout layout = layoutSheet(static_cast<int>(variants.size()), source->width(), source->height());
-    const std::shared_ptr<host::HostImage> picture = shrunk(*source, layout.cellWidth, layout.cellHeight);
+    // A file is shrunk as it is read: the sheet needs only thumbnails of it.
+    std::optional<ImageReader> reader;
+    if (!input.empty()) reader.emplace(input);
+    const std::shared_ptr<host::HostImage> chart = input.empty() ? makeToneChart() : nullptr;
+    const SheetLayout layout = layoutSheet(static_cast<int>(variants.size()), chart ? chart->width() : reader->width(),
+                                           chart ? chart->height() : reader->height());
+    const std::shared_ptr<host::HostImage> picture = chart ? shrunk(*chart, layout.cellWidth, layout.cellHeight)
+                                                           : shrunk(*reader, layout.cellWidth, layout.cellHeight);
+    reader.reset();
 
     Picture sheet(static_cast<unsigned>(layout.width), static_cast<unsigned>(layout.height), 3);
     std::fill(sheet.bytes.begin(), sheet.bytes.end(), kBackground);

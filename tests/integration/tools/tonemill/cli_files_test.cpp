@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <thread>
 
+#include <OpenImageIO/imageio.h>
+
 #include "tests/integration/tools/tonemill/command_line_fixture.h"
 #include "tools/tonemill/image_reader.h"
 #include "tools/tonemill/image_writer.h"
@@ -262,6 +264,58 @@ TEST_F(FileSafetyTest, MemoryIsAFewBandsWhateverTheFrameClaimsOrHolds) {
     EXPECT_EQ(rendered.width(), 1024);
     EXPECT_EQ(rendered.height(), 16384);
     expectNoTemporaries();
+}
+
+TEST_F(FileSafetyTest, ASheetOfALargeFrameHoldsAFewBandsOfIt) {
+    // Whole, this frame and its file buffer would take over 1 GB; the sheet
+    // needs only thumbnails of it.
+    writeTallFrame(at("tall.png").string(), 2048, 16384);
+    const CliRun sheet = tonemill({"sheet", at("tall.png").string(), at("sheet.png").string(), "--vary", "gain",
+                                   "--values", "0.8,1.2", "--threads", "2"});
+    ASSERT_EQ(sheet.exitCode, 0) << sheet.errors;
+    EXPECT_LT(peakChildKilobytes(), kPeakKilobytes) << "the sheet held more than a few bands of its input";
+    EXPECT_TRUE(fs::exists(at("sheet.png")));
+}
+
+// Bytes the test process and the children it has waited for have read.
+long long bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    long long value = 0;
+    while (io >> name >> value)
+        if (name == "rchar:") return value;
+    return -1;
+}
+
+TEST_F(FileSafetyTest, EachTileIsReadOnceHoweverManyBandsItSpans) {
+    // One row of tiles four bands tall: decoded for every band, the file would
+    // be read four times over.
+    constexpr int kWidth = 4096, kHeight = 1024;
+    std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 1009) / 1009.0f;
+    long long bytesRead[2] = {};
+    for (const bool tiled : {false, true}) {
+        OIIO::ImageSpec layout(kWidth, kHeight, 3, OIIO::TypeDesc::HALF);
+        layout.attribute("compression", "none");
+        if (tiled) {
+            layout.tile_width = 256;
+            layout.tile_height = kHeight;
+        }
+        const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
+        auto output = OIIO::ImageOutput::create(path);
+        ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
+                    output->close());
+        const long long before = bytesReadSoFar();
+        // Kernels built without I/O accounting have no count to compare.
+        if (before < 0) GTEST_SKIP() << "this system does not count the bytes a process reads";
+        const CliRun run = tonemill({"render", path, path + ".graded.exr"});
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        bytesRead[tiled] = bytesReadSoFar() - before;
+    }
+    EXPECT_LT(bytesRead[1], bytesRead[0] + static_cast<long long>(fs::file_size(at("tiled.exr"))) / 2)
+        << "the tiled file was read more than once";
+    expectClose(*cli::readImage(at("tiled.exr.graded.exr").string()),
+                *cli::readImage(at("lines.exr.graded.exr").string()), 0.0f);
 }
 
 }  // namespace

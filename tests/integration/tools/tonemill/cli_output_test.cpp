@@ -143,25 +143,30 @@ TEST_F(CommandLineTest, PartsProfilesAndPhotographsAreTakenForWhatTheyAre) {
 }
 
 TEST_F(CommandLineTest, TiledFilesRenderAsScanlineFilesDo) {
-    // Tall enough for two bands, neither of which lines up with the tiles.
+    // Tall enough for two bands, neither of which lines up with the tiles:
+    // tiles shorter than a band, and a first row of tiles taller than the
+    // first band, kept for the second.
     constexpr int kWidth = 1024, kHeight = 1100;
     std::vector<float> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<float>(i % 997) / 997.0f;
-    for (const bool tiled : {false, true}) {
+    const std::vector<std::pair<std::string, std::pair<int, int>>> files{
+        {"lines.exr", {0, 0}}, {"tiled.exr", {64, 48}}, {"tall-tiles.exr", {128, 640}}};
+    for (const auto& [name, tile] : files) {
         OIIO::ImageSpec layout(kWidth, kHeight, 4, OIIO::TypeDesc::FLOAT);
-        if (tiled) {
-            layout.tile_width = 64;
-            layout.tile_height = 48;
-        }
-        const std::string path = at(tiled ? "tiled.exr" : "lines.exr").string();
+        layout.tile_width = tile.first;
+        layout.tile_height = tile.second;
+        const std::string path = at(name).string();
         auto output = OIIO::ImageOutput::create(path);
         ASSERT_TRUE(output && output->open(path, layout) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) &&
                     output->close());
         const CliRun run = tonemill({"render", path, path + ".graded.exr", "--set", "gain=1.2"});
         ASSERT_EQ(run.exitCode, 0) << run.errors;
     }
-    expectClose(*cli::readImage(at("tiled.exr.graded.exr").string()),
-                *cli::readImage(at("lines.exr.graded.exr").string()), 0.0f);
+    const auto expected = cli::readImage(at("lines.exr.graded.exr").string());
+    for (const std::string name : {"tiled.exr", "tall-tiles.exr"}) {
+        SCOPED_TRACE(name);
+        expectClose(*cli::readImage(at(name + ".graded.exr").string()), *expected, 0.0f);
+    }
 }
 
 TEST_F(CommandLineTest, TestViewsInBandsMatchAWholeFrameRender) {
