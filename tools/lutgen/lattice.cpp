@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
+#include <string_view>
 
 namespace tonemill::lutgen {
 
@@ -23,13 +24,20 @@ Lattice identityLattice(bool oneDimensional, uint32_t size) {
 
 namespace {
 
+// Six decimals: a millionth of the working range is far below anything a
+// display or an encoding shows (a 16-bit code is fifteen millionths), and the
+// archive's text stays a fifth shorter than with every digit of a float.
 void appendValue(std::string& out, double value) {
-    float f = static_cast<float>(value);
-    if (!std::isfinite(f)) throw std::runtime_error("value " + std::to_string(value) + " is not a finite float");
-    if (f == 0.0f) f = 0.0f;  // no "-0"
+    if (!std::isfinite(static_cast<float>(value)))
+        throw std::runtime_error("value " + std::to_string(value) + " is not a finite float");
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, f, std::chars_format::fixed);
-    out.append(buffer, result.ptr);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    const char* end = result.ptr;
+    while (end[-1] == '0') --end;  // the shortest text of the rounded value
+    if (end[-1] == '.') --end;
+    std::string_view text(buffer, static_cast<size_t>(end - buffer));
+    if (text == "-0") text = "0";  // no negative zero
+    out.append(text);
 }
 
 }  // namespace

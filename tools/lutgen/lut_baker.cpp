@@ -179,8 +179,12 @@ LatticeTransform zones(const Recipe& r) {
     const ZoneChart chart = zoneChartFromRecipe(r);
     std::vector<double> display;
     for (const auto& colour : chart.displayColours) display.insert(display.end(), colour.begin(), colour.end());
-    const std::vector<double> working =
+    std::vector<double> working =
         workingValuesShownAs(display, displayOutput(r), ocioChain(inverted(displayRendering(r))));
+    // Guide colours need no finer steps than a ten-thousandth, and the fine
+    // lattice the zones need repeats them at every point: short text keeps
+    // the archive small.
+    for (double& value : working) value = std::round(value * 1e4) / 1e4;
     return perPoint([chart, working](const Vec3& cct) {
         const double y =
             ap1Luminance({linearFromAcescct(cct[0]), linearFromAcescct(cct[1]), linearFromAcescct(cct[2])});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <set>
 
 #include "formats/lut_archive.h"
@@ -9,6 +10,12 @@
 
 namespace tonemill::lookdata_test {
 namespace {
+
+// The archive ships in every bundle and every install; it grew by a fifth
+// once without anyone deciding so.
+TEST(ArchiveContents, StaysWithinItsSizeBudget) {
+    EXPECT_LT(std::filesystem::file_size(resourcePath("data.bin")), 130'000'000u);
+}
 
 TEST(ArchiveContents, EveryEntryTheOptionsCanSelectIsAFiniteTableOfItsSlotKind) {
     const auto names = expectedLutEntries();
