@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # shellcheck source-path=SCRIPTDIR
-# Builds the OpenCue job offline with PyOutline, checks its specification and
+# Builds the OpenCue job offline with PyOutline, checks its job XML and
 # runs the command of every chunk on this machine as render nodes would; checks
 # every frame, then retries one chunk and checks that it resumes.
 # Usage: farm/opencue/check.sh TONEMILL WORK_DIR
@@ -37,7 +37,7 @@ done
 # Descending frames would reach tonemill as spans its --frames refuses: the
 # script refuses them before any job exists.
 if "$work/venv/bin/python" "$here/tonemill_job.py" "$frames/in.%04d.exr" "$out" --look bleach-bypass \
-  --frames 9-1 --spec > /dev/null 2>&1; then
+  --frames 9-1 --xml > /dev/null 2>&1; then
   echo "opencue check: the script accepted descending frames" >&2
   exit 1
 fi

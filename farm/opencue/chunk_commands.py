@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Builds the Tonemill job offline, as tonemill_job.py would send it to a
-Cuebot, checks its specification, and prints the command of every chunk, one
+Cuebot, checks its job XML, and prints the command of every chunk, one
 a line, with the chunk's frames in place of the token, as a render node would
 receive them. A check then runs the lines as the nodes would.
 
@@ -27,10 +27,10 @@ def frames_text(frames):
     return ",".join(str(frame) for frame in frames)
 
 
-def checked_layer(specification, expected_command, frames, chunk):
+def checked_layer(job_xml, expected_command, frames, chunk):
     """The one layer of the job, once its command, frames and chunk size are
     those asked for."""
-    layers = ElementTree.fromstring(specification).findall("./job/layers/layer")
+    layers = ElementTree.fromstring(job_xml).findall("./job/layers/layer")
     if len(layers) != 1:
         fail("expected one layer, the job has %d" % len(layers))
     layer = layers[0]
@@ -50,7 +50,7 @@ def main(argv):
     command = tonemill_job.render_command(tonemill, input_pattern, output_pattern, look)
     if tonemill_job.CHUNK_FRAMES_TOKEN not in command:
         fail("the command %r leaves the chunk's frames unnamed" % command)
-    layer = checked_layer(tonemill_job.job_specification(job), command, frames, chunk)
+    layer = checked_layer(tonemill_job.job_xml(job), command, frames, chunk)
     every_frame = list(FileSequence.FrameSet(layer.findtext("range")))
     for first in range(0, len(every_frame), chunk):
         chunk_frames = frames_text(every_frame[first:first + chunk])

@@ -8,7 +8,7 @@ exit status tells OpenCue whether to retry it, and --skip-existing makes the
 retry leave the frames its earlier attempt finished.
 
     tonemill_job.py IN OUT --look LOOK --frames 1001-1100 --chunk 10          launch on the Cuebot
-    tonemill_job.py IN OUT --look LOOK --frames 1001-1100 --chunk 10 --spec   print the job's XML only
+    tonemill_job.py IN OUT --look LOOK --frames 1001-1100 --chunk 10 --xml   print the job's XML only
 """
 
 import argparse
@@ -43,7 +43,7 @@ def build_job(name, tonemill, input_pattern, output_pattern, look, frames, chunk
     return job
 
 
-def job_specification(job):
+def job_xml(job):
     """The job as the XML the Cuebot receives, built without reaching one. The
     commands go in as they are, without pycuerun wrapping them, so a render
     node needs only tonemill."""
@@ -61,7 +61,7 @@ def parse_arguments(argv):
     parser.add_argument("--name", default="tonemill_render", help="the job's name")
     parser.add_argument("--show", help="the show the job belongs to (default: the outline configuration's)")
     parser.add_argument("--shot", help="the shot the job belongs to (default: the outline configuration's)")
-    parser.add_argument("--spec", action="store_true", help="print the job specification instead of launching")
+    parser.add_argument("--xml", action="store_true", help="print the job as XML instead of launching")
     arguments = parser.parse_args(argv)
     if arguments.chunk < 1:
         parser.error("--chunk must be 1 or more")
@@ -81,8 +81,8 @@ def main(argv):
     arguments = parse_arguments(argv)
     job = build_job(arguments.name, arguments.tonemill, arguments.input_pattern, arguments.output_pattern,
                     arguments.look, arguments.frames, arguments.chunk, arguments.show, arguments.shot)
-    if arguments.spec:
-        print(job_specification(job))
+    if arguments.xml:
+        print(job_xml(job))
     else:
         outline.cuerun.launch(job, use_pycuerun=False)
     return 0
