@@ -15,15 +15,36 @@ namespace {
 
 constexpr double kPower = 1.2;
 
+// A print's dyes saturate gradually; a film rendering that pushes a colour
+// past what a Rec.709 display shows would instead meet the output's hard clip
+// at full speed, and a smooth hue sweep would break into bands there. So its
+// distances from the achromatic axis in Rec.709 roll off from just inside
+// that boundary towards a little beyond it, which leaves every colour the
+// display shows well inside its gamut where the film put it.
+Vec3 rolledOffAtThePrintGamut(const Vec3& ap1Linear) {
+    static const Mat3 toRec709 = gamutToGamut(acesAp1(), *findGamut("Rec709"));
+    static const Mat3 fromRec709 = inverse(toRec709);
+    constexpr double kThreshold = 0.8;
+    constexpr double kReach = 0.15;
+    Vec3 rec709 = applyMatrix(toRec709, ap1Linear);
+    const double achromatic = std::max({rec709[0], rec709[1], rec709[2]});
+    if (achromatic <= 0.0) return ap1Linear;
+    for (double& channel : rec709) {
+        const double distance = (achromatic - channel) / achromatic;
+        channel = achromatic * (1.0 - compressDistance(distance, kThreshold, 1.0 + kReach - kThreshold, kPower));
+    }
+    return applyMatrix(fromRec709, rec709);
+}
+
 // The ACES 1.3 reference thresholds (cyan, magenta, yellow distances), with
-// the asymptote on the gamut boundary: the film renderings were tuned with it.
+// the asymptote on the AP1 boundary: the film renderings were tuned with it.
 Vec3 compressedAsRendered(Vec3 linear, double achromatic) {
     constexpr double thresholds[3] = {0.815, 0.803, 0.880};
     for (int c = 0; c < 3; ++c) {
         const double distance = (achromatic - linear[c]) / achromatic;
         linear[c] = achromatic * (1.0 - compressDistance(distance, thresholds[c], 1.0 - thresholds[c], kPower));
     }
-    return linear;
+    return rolledOffAtThePrintGamut(linear);
 }
 
 // Where an input's compression starts, as a distance from the achromatic

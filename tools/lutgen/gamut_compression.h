@@ -24,7 +24,8 @@ enum class WorkingSource { Scene, Display, Rendered };
 // AP1 where it is (scene colours far brighter than a normal exposure are drawn
 // in as speculars, so no camera code step jumps) and let the excess approach a
 // point just beyond the boundary; film renderings use the reference
-// thresholds with the asymptote on the boundary.
+// thresholds with the asymptote on the boundary, and then roll off what they
+// push beyond a Rec.709 display's gamut, as a print's dyes do.
 Vec3 boundedWorkingColour(const Vec3& acescct, WorkingSource source);
 
 }  // namespace tonemill::lutgen
