@@ -79,6 +79,60 @@ LatticeTransform displayOutput(const Recipe& r) {
     };
 }
 
+// An output table as the chain holds it, in floats at the size it is baked.
+std::vector<float> bakedOutputTable(const LatticeTransform& toDisplay) {
+    Lattice output = identityLattice(false, kCubeSize);
+    toDisplay(output.rgb);
+    return std::vector<float>(output.rgb.begin(), output.rgb.end());
+}
+
+// Working-space values as that table shows them, sampled as the chain samples.
+std::vector<double> shownByTable(const std::vector<float>& table, const std::vector<double>& working) {
+    std::vector<double> shown(working.size());
+    for (size_t i = 0; i < working.size(); i += 3) {
+        const ChromvaleBeta2::float4 v = ChromvaleBeta2::lookup3D(
+            table.data(), kCubeSize,
+            ChromvaleBeta2::make_float4(float(working[i]), float(working[i + 1]), float(working[i + 2]), 1.0f));
+        shown[i] = v.x;
+        shown[i + 1] = v.y;
+        shown[i + 2] = v.z;
+    }
+    return shown;
+}
+
+double largestMiss(const std::vector<double>& a, const std::vector<double>& b, size_t point) {
+    return std::max(
+        {std::abs(a[point] - b[point]), std::abs(a[point + 1] - b[point + 1]), std::abs(a[point + 2] - b[point + 2])});
+}
+
+// The chain shows a display input through the baked output table, whose
+// interpolation misses the exact output by up to several code values in
+// saturated colours; the exact inverse alone would carry that miss into the
+// round trip. So each lattice value is moved, in the working space, by what
+// the output table still misses, and a move is kept only where it brings the
+// shown colour closer to the code the point stands for.
+void correctAgainstBakedOutput(std::vector<double>& working, const std::vector<double>& codes,
+                               const LatticeTransform& toDisplay, const LatticeTransform& toWorking) {
+    const std::vector<float> table = bakedOutputTable(toDisplay);
+    std::vector<double> target = codes;
+    toWorking(target);
+    std::vector<double> shown = shownByTable(table, working);
+    for (int pass = 0; pass < 8; ++pass) {
+        std::vector<double> reached = shown;
+        toWorking(reached);
+        std::vector<double> candidate = working;
+        for (size_t i = 0; i < candidate.size(); ++i)
+            candidate[i] = std::clamp(candidate[i] + target[i] - reached[i], 0.0, 1.0);
+        const std::vector<double> candidateShown = shownByTable(table, candidate);
+        for (size_t i = 0; i < candidate.size(); i += 3)
+            if (largestMiss(candidateShown, codes, i) < largestMiss(shown, codes, i))
+                for (size_t c = i; c < i + 3; ++c) {
+                    working[c] = candidate[c];
+                    shown[c] = candidateShown[c];
+                }
+    }
+}
+
 // Code values beyond what the output transform shows for its brightest
 // white (above a 1000-nit peak in a PQ signal, say) have no meaningful
 // inverse, so each channel is first limited to the rendering of working-space
@@ -88,12 +142,22 @@ LatticeTransform displayInput(const Recipe& r) {
     displayOutput(r)(ends);
     const Vec3 lo{ends[0], ends[1], ends[2]}, hi{ends[3], ends[4], ends[5]};
     const LatticeTransform toWorking = ocioChain(inverted(displayRendering(r)));
-    return bounded(
-        [lo, hi, toWorking](std::vector<double>& rgb) {
-            for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
+    const LatticeTransform limited = [lo, hi](std::vector<double>& rgb) {
+        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::clamp(rgb[i], lo[i % 3], hi[i % 3]);
+    };
+    const LatticeTransform exactInverse = bounded(
+        [limited, toWorking](std::vector<double>& rgb) {
+            limited(rgb);
             toWorking(rgb);
         },
         WorkingSource::Display);
+    const LatticeTransform output = displayOutput(r);
+    return [=](std::vector<double>& rgb) {
+        std::vector<double> codes = rgb;
+        limited(codes);
+        exactInverse(rgb);
+        correctAgainstBakedOutput(rgb, codes, output, toWorking);
+    };
 }
 
 LatticeTransform acesDisplay(const Recipe& r) {
@@ -152,23 +216,12 @@ LatticeTransform gamutLimit(const Recipe& r) {
 // samples it.
 std::vector<double> workingValuesShownAs(const std::vector<double>& display, const LatticeTransform& toDisplay,
                                          const LatticeTransform& toWorking) {
-    Lattice output = identityLattice(false, kCubeSize);
-    toDisplay(output.rgb);
-    const std::vector<float> table(output.rgb.begin(), output.rgb.end());
-
+    const std::vector<float> table = bakedOutputTable(toDisplay);
     std::vector<double> target = display;
     toWorking(target);
     std::vector<double> working = target;
     for (int pass = 0; pass < 12; ++pass) {
-        std::vector<double> shown(working.size());
-        for (size_t i = 0; i < working.size(); i += 3) {
-            const ChromvaleBeta2::float4 v = ChromvaleBeta2::lookup3D(
-                table.data(), kCubeSize,
-                ChromvaleBeta2::make_float4(float(working[i]), float(working[i + 1]), float(working[i + 2]), 1.0f));
-            shown[i] = v.x;
-            shown[i + 1] = v.y;
-            shown[i + 2] = v.z;
-        }
+        std::vector<double> shown = shownByTable(table, working);
         toWorking(shown);
         for (size_t i = 0; i < working.size(); ++i) working[i] += target[i] - shown[i];
     }
