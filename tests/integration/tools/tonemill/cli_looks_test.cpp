@@ -1,9 +1,13 @@
 // The shipped looks: each one loads, changes the picture, is listed by
 // `tonemill looks` and is found by --look NAME.
 #include "tests/integration/tools/tonemill/command_line_fixture.h"
+#include "tests/unit/tools/lutgen/colour_difference.h"
 #include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/image_files.h"
+#include "tools/tonemill/sheet_pictures.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,6 +49,51 @@ TEST_F(CommandLineTest, EveryShippedLookLoadsAndChangesTheDefaultRenderButTheNeu
             EXPECT_GT(difference, 2.0f / 255.0f);
         }
     }
+}
+
+// CIELAB of every pixel as a Rec.709 display (BT.1886) shows the render.
+std::vector<lookdata_test::Lab> shownOnRec709(const host::HostImage& render) {
+    constexpr double kToXyz[3][3] = {{0.4124, 0.3576, 0.1805}, {0.2126, 0.7152, 0.0722}, {0.0193, 0.1192, 0.9505}};
+    std::vector<lookdata_test::Lab> shown;
+    for (int y = 0; y < render.height(); ++y)
+        for (int x = 0; x < render.width(); ++x) {
+            double linear[3];
+            for (int c = 0; c < 3; ++c) linear[c] = std::pow(std::clamp(double(render.pixel(x, y)[c]), 0.0, 1.0), 2.4);
+            lookdata_test::Xyz xyz{};
+            for (int r = 0; r < 3; ++r)
+                xyz[r] = kToXyz[r][0] * linear[0] + kToXyz[r][1] * linear[1] + kToXyz[r][2] * linear[2];
+            shown.push_back(lookdata_test::labFromXyz(xyz, {0.95047, 1.0, 1.08883}));
+        }
+    return shown;
+}
+
+// Two looks a grader can hardly tell apart are one look too many: on the
+// natural scene the help page shows, every two shipped looks for Rec.709
+// displays differ by 5 CIEDE2000 on average (five just noticeable steps).
+// Four of them once sat 3 to 5 apart.
+TEST_F(CommandLineTest, EveryShippedLookForRec709DisplaysLooksUnlikeEveryOther) {
+    const auto scene = cli::shrunk(
+        *cli::readImage((fs::path(TONEMILL_BUNDLE_DIR) / "Contents" / "Resources" / "scene.png").string()), 240, 135);
+    cli::EffectSession session(TONEMILL_BUNDLE_DIR, 1);
+    std::vector<std::pair<std::string, std::vector<lookdata_test::Lab>>> looks;
+    for (const fs::path& look : sourceLooks()) {
+        const auto assignments = cli::readLookFile(look.string());
+        const bool forRec709 = std::any_of(assignments.begin(), assignments.end(), [](const auto& a) {
+            return a.name == "outputProfileOptions" && a.value == "REC709 ODT";
+        });
+        if (!forRec709) continue;
+        session.resetToDefaults();
+        session.apply(assignments);
+        looks.emplace_back(look.stem().string(), shownOnRec709(*session.render(scene, 0)));
+    }
+    ASSERT_GE(looks.size(), 12u);
+    for (size_t i = 0; i < looks.size(); ++i)
+        for (size_t j = i + 1; j < looks.size(); ++j) {
+            double sum = 0.0;
+            for (size_t p = 0; p < looks[i].second.size(); ++p)
+                sum += lookdata_test::deltaE2000(looks[i].second[p], looks[j].second[p]);
+            EXPECT_GE(sum / double(looks[i].second.size()), 5.0) << looks[i].first << " and " << looks[j].first;
+        }
 }
 
 TEST_F(CommandLineTest, LooksListsEveryShippedLookWithItsPurpose) {
