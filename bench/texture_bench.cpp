@@ -1,0 +1,70 @@
+// The film texture's CPU render on one thread, in pixels per second: the
+// whole texture (grain, halation and bloom at their default reach), grain
+// alone and the glows alone, on a frame with highlights to spread.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench/bench_frames.h"
+#include "pipeline/texture/texture_render.h"
+#include "pipeline/texture/texture_settings.h"
+
+namespace tonemill::bench {
+namespace {
+
+using namespace TonemillTexture;
+
+// Random colours with one pixel in 64 lifted well above the glow thresholds.
+const std::vector<float>& brightFrame() {
+    static const std::vector<float> frame = [] {
+        std::vector<float> pixels = randomFrame();
+        for (std::size_t i = 0; i < pixels.size(); i += 4 * 64) pixels[i] = pixels[i + 1] = pixels[i + 2] = 4.0f;
+        return pixels;
+    }();
+    return frame;
+}
+
+void runTexture(benchmark::State& state, TextureParams params) {
+    const FrameSize size = frameSize();
+    std::vector<float>& source = const_cast<std::vector<float>&>(brightFrame());
+    std::vector<float> output(source.size());
+    const Rect frame{0, 0, size.width, size.height};
+    const std::ptrdiff_t rowBytes = std::ptrdiff_t{size.width} * 4 * sizeof(float);
+    const PixelView in{reinterpret_cast<char*>(source.data()), rowBytes, frame};
+    const PixelView out{reinterpret_cast<char*>(output.data()), rowBytes, frame};
+    // Glow radii scale with the frame, so a short run does the same work per pixel.
+    params.halationRadius *= size.height / 2160.0;
+    params.bloomRadius *= size.height / 2160.0;
+    TextureWorkspace workspace;
+    double time = 0.0;
+    for (auto _ : state) {
+        const TextureSettings settings = makeTextureSettings(params, time, 1.0, 0, 0, size.height);
+        renderTexture(settings, in, out, frame, workspace, 1, runInOrder);
+        benchmark::DoNotOptimize(output.data());
+        time += 1.0;
+    }
+    state.SetItemsProcessed(state.iterations() * size.pixels());
+}
+
+void Texture_Whole(benchmark::State& state) {
+    runTexture(state, TextureParams{});
+}
+
+void Texture_GrainAlone(benchmark::State& state) {
+    TextureParams p;
+    p.halationBypass = p.bloomBypass = true;
+    runTexture(state, p);
+}
+
+void Texture_GlowsAlone(benchmark::State& state) {
+    TextureParams p;
+    p.grainBypass = true;
+    runTexture(state, p);
+}
+
+BENCHMARK(Texture_Whole)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Texture_GrainAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Texture_GlowsAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace tonemill::bench

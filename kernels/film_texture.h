@@ -1,0 +1,162 @@
+#ifndef TONEMILL_FILM_TEXTURE_H
+#define TONEMILL_FILM_TEXTURE_H
+
+/* The film texture effect's per-pixel and per-line arithmetic, written once
+ * for C++ (the CPU render) and OpenCL C (built at run time from this text
+ * followed by film_texture.cl). Everything here must give the same answer for
+ * a pixel whatever window, tile, thread or row order computes it, so grain is
+ * a hash of the pixel's place in the frame and the glows run on integers,
+ * whose sums do not depend on where a running sum started. */
+
+#if defined(__OPENCL_VERSION__) || defined(__OPENCL_C_VERSION__)
+#define TX_TARGET_OPENCL 1
+#pragma OPENCL FP_CONTRACT OFF
+#define TX_FUNC
+#define TX_GLOBAL __global
+typedef ulong TxWide;
+#define TX_SQRTF(x) sqrt(x)
+#define TX_FLOORF(x) floor(x)
+#define TX_NAMESPACE_BEGIN
+#define TX_NAMESPACE_END
+#else
+#include <math.h>
+#include <stdint.h>
+/* Internal linkage, as for the colour chain: each translation unit keeps its copies. */
+#define TX_FUNC static inline
+#define TX_GLOBAL
+typedef unsigned int uint;
+typedef uint64_t TxWide;
+#define TX_SQRTF(x) sqrtf(x)
+#define TX_FLOORF(x) floorf(x)
+#define TX_NAMESPACE_BEGIN namespace TonemillTexture {
+#define TX_NAMESPACE_END }
+#endif
+
+TX_NAMESPACE_BEGIN
+
+/* Glow light is held in fixed point with 16 fraction bits, at most 16.0 above
+ * the threshold: a box of up to TX_MAX_BOX_RADIUS * 2 + 1 samples then sums
+ * within 32 bits. */
+#define TX_GLOW_ONE 65536.0f
+#define TX_GLOW_LIMIT 1048576u
+#define TX_MAX_BOX_RADIUS 2047
+
+/* Everything a render reduces the parameters to; the OpenCL kernels take the
+ * same fields as arguments. */
+typedef struct TextureSettings {
+    /* Grain: off when every sigma is 0. */
+    float grainSigma[3]; /* code-value deviation of each layer at full mid-tone weight */
+    float grainInvCell;  /* lattice nodes per render pixel */
+    float frameOriginX;  /* the frame's lower-left corner, render pixels */
+    float frameOriginY;
+    uint grainKey; /* seed and frame time, hashed */
+    /* Glows: off when the box radius is 0. */
+    int halationBox; /* radius of each of the three box passes, render pixels */
+    float halationThreshold;
+    float halationGain[3]; /* strength times tint */
+    int bloomBox;
+    float bloomThreshold;
+    float bloomGain;
+} TextureSettings;
+
+/* ---- Grain --------------------------------------------------------------- */
+
+/* A 32-bit integer mixer with good avalanche (each input bit flips about half
+ * the output bits), so neighbouring lattice nodes get unrelated values. */
+TX_FUNC uint txMix(uint x) {
+    x ^= x >> 16;
+    x *= 0x7feb352dU;
+    x ^= x >> 15;
+    x *= 0x846ca68bU;
+    x ^= x >> 16;
+    return x;
+}
+
+/* Unit-variance, near-Gaussian value of one lattice node of one layer: the
+ * sum of the hash's four bytes (mean 510, deviation 147.8). */
+TX_FUNC float txNodeNoise(int ix, int iy, uint key, uint layer) {
+    const uint h = txMix((uint)ix * 0x9E3779B1U ^ txMix((uint)iy * 0x85EBCA77U ^ txMix(key + layer)));
+    const int sum = (int)(h & 255U) + (int)((h >> 8) & 255U) + (int)((h >> 16) & 255U) + (int)(h >> 24);
+    return (float)(sum - 510) * (1.0f / 147.7996f);
+}
+
+/* Film grain is most visible in the mid-tones: few developed grains in the
+ * shadows, overlapping ones in the highlights. */
+TX_FUNC float txMidtoneWeight(float v) {
+    const float w = 4.0f * v * (1.0f - v);
+    return w < 0.0f ? 0.0f : w;
+}
+
+/* Grain of three layers at render pixel (x, y), added to rgb. The lattice is
+ * anchored to the frame and spaced in picture heights, so every render scale
+ * sees the same pattern; bilinear weights are renormalised so the deviation
+ * is the same between nodes as on them. */
+TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
+    const float px = ((float)x - s->frameOriginX + 0.5f) * s->grainInvCell;
+    const float py = ((float)y - s->frameOriginY + 0.5f) * s->grainInvCell;
+    const float fx0 = TX_FLOORF(px);
+    const float fy0 = TX_FLOORF(py);
+    const int ix = (int)fx0;
+    const int iy = (int)fy0;
+    const float u = px - fx0;
+    const float v = py - fy0;
+    const float w00 = (1.0f - u) * (1.0f - v);
+    const float w10 = u * (1.0f - v);
+    const float w01 = (1.0f - u) * v;
+    const float w11 = u * v;
+    const float norm = 1.0f / TX_SQRTF(w00 * w00 + w10 * w10 + w01 * w01 + w11 * w11);
+    for (uint c = 0; c < 3U; ++c) {
+        if (s->grainSigma[c] == 0.0f) continue;
+        const uint key = s->grainKey + c * 0x68E31DA4U;
+        const float n = w00 * txNodeNoise(ix, iy, key, c) + w10 * txNodeNoise(ix + 1, iy, key, c) +
+                        w01 * txNodeNoise(ix, iy + 1, key, c) + w11 * txNodeNoise(ix + 1, iy + 1, key, c);
+        rgb[c] = rgb[c] + s->grainSigma[c] * txMidtoneWeight(rgb[c]) * (n * norm);
+    }
+}
+
+/* ---- Glows --------------------------------------------------------------- */
+
+/* Light above the threshold, in fixed point: what spreads into a glow. */
+TX_FUNC uint txGlowSource(float r, float g, float b, float threshold) {
+    const float excess = 0.2126f * r + 0.7152f * g + 0.0722f * b - threshold;
+    if (!(excess > 0.0f)) return 0U;
+    const float fixed = excess * TX_GLOW_ONE;
+    return fixed >= (float)TX_GLOW_LIMIT ? TX_GLOW_LIMIT : (uint)fixed;
+}
+
+/* 2^32 / (2 * radius + 1), rounded up: a multiply and a shift then divide a
+ * box sum without a division per sample. */
+TX_FUNC uint txBoxReciprocal(int radius) {
+    const TxWide width = (TxWide)(2 * radius + 1);
+    return (uint)((((TxWide)1 << 32) + width - 1) / width);
+}
+
+TX_FUNC uint txBoxMean(uint sum, uint reciprocal) {
+    return (uint)(((TxWide)sum * reciprocal) >> 32);
+}
+
+/* One box pass along a line of n samples `stride` apart: out[i] for
+ * i in [radius, n - radius) is the mean of in[i - radius .. i + radius]. */
+TX_FUNC void txBoxLine(const TX_GLOBAL uint* in, TX_GLOBAL uint* out, int n, int stride, int radius) {
+    if (n <= 2 * radius) return;
+    const uint reciprocal = txBoxReciprocal(radius);
+    uint sum = 0U;
+    for (int i = 0; i <= 2 * radius; ++i) sum += in[i * stride];
+    out[radius * stride] = txBoxMean(sum, reciprocal);
+    for (int i = radius + 1; i < n - radius; ++i) {
+        sum += in[(i + radius) * stride];
+        sum -= in[(i - radius - 1) * stride];
+        out[i * stride] = txBoxMean(sum, reciprocal);
+    }
+}
+
+/* The glows added to one pixel, from the blurred fixed-point light of each. */
+TX_FUNC void txAddGlows(const TextureSettings* s, uint halation, uint bloom, float* rgb) {
+    const float h = (float)halation * (1.0f / TX_GLOW_ONE);
+    const float b = (float)bloom * (1.0f / TX_GLOW_ONE) * s->bloomGain;
+    for (int c = 0; c < 3; ++c) rgb[c] = rgb[c] + s->halationGain[c] * h + b;
+}
+
+TX_NAMESPACE_END
+
+#endif

@@ -1,0 +1,90 @@
+#include "pipeline/texture/glow_plane.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "film_texture.h"
+
+namespace TonemillTexture {
+
+namespace {
+
+template <typename T>
+void growTo(std::vector<T>& buffer, std::size_t size) {
+    if (buffer.size() < size) buffer.resize(size);
+}
+
+// One box pass down rows [radius, rows - radius) of columns [begin, end), a
+// running sum per column: the same sums as txBoxLine, taken across a row at
+// a time so that the memory is read in order.
+void boxDown(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, int begin, int end, int radius,
+             std::uint32_t* sums) {
+    if (rows <= 2 * radius) return;
+    const uint reciprocal = txBoxReciprocal(radius);
+    const auto count = static_cast<std::size_t>(end - begin);
+    const std::uint32_t* first = in + begin;
+    std::uint32_t* target = out + begin;
+    std::fill_n(sums, count, 0u);
+    for (int i = 0; i <= 2 * radius; ++i) {
+        const std::uint32_t* row = first + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) sums[c] += row[c];
+    }
+    std::uint32_t* centre = target + static_cast<std::size_t>(radius) * width;
+    for (std::size_t c = 0; c < count; ++c) centre[c] = txBoxMean(sums[c], reciprocal);
+    for (int i = radius + 1; i < rows - radius; ++i) {
+        const std::uint32_t* entering = first + static_cast<std::size_t>(i + radius) * width;
+        const std::uint32_t* leaving = first + static_cast<std::size_t>(i - radius - 1) * width;
+        std::uint32_t* row = target + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) {
+            sums[c] += entering[c] - leaving[c];
+            row[c] = txBoxMean(sums[c], reciprocal);
+        }
+    }
+}
+
+}  // namespace
+
+void GlowPlane::prepare(const Rect& window, int boxRadius, unsigned threads) {
+    m_window = window;
+    m_box = boxRadius;
+    if (m_box <= 0) return;
+    m_width = static_cast<std::size_t>(window.x2 - window.x1);
+    m_rows = window.y2 - window.y1 + 6 * m_box;
+    const std::size_t cells = static_cast<std::size_t>(m_rows) * m_width;
+    growTo(m_across, cells);
+    growTo(m_down, cells);
+    if (m_scratch.size() < threads) m_scratch.resize(threads);
+    // Two lines of the grown width: the row phase ping-pongs between them; the
+    // column phase keeps its running sums in the first.
+    for (auto& lines : m_scratch) growTo(lines, 2 * (m_width + 6 * static_cast<std::size_t>(m_box)));
+}
+
+void GlowPlane::spreadRows(const PixelView& source, float threshold, int begin, int end, unsigned thread) {
+    const int b = m_box;
+    const int n = static_cast<int>(m_width) + 6 * b;
+    std::uint32_t* line = m_scratch[thread].data();
+    std::uint32_t* other = line + n;
+    for (int r = begin; r < end; ++r) {
+        const int y = m_window.y1 - 3 * b + r;
+        for (int i = 0; i < n; ++i) {
+            const float* p = source.clampedPixel(m_window.x1 - 3 * b + i, y);
+            line[i] = txGlowSource(p[0], p[1], p[2], threshold);
+        }
+        txBoxLine(line, other, n, 1, b);
+        txBoxLine(other + b, line + b, n - 2 * b, 1, b);
+        txBoxLine(line + 2 * b, other + 2 * b, n - 4 * b, 1, b);
+        std::memcpy(&m_across[static_cast<std::size_t>(r) * m_width], other + 3 * b, m_width * sizeof(std::uint32_t));
+    }
+}
+
+void GlowPlane::spreadColumns(int begin, int end, unsigned thread) {
+    if (begin >= end) return;
+    const int b = m_box;
+    std::uint32_t* sums = m_scratch[thread].data();
+    const std::size_t w = m_width;
+    boxDown(m_across.data(), m_down.data(), m_rows, w, begin, end, b, sums);
+    boxDown(m_down.data() + b * w, m_across.data() + b * w, m_rows - 2 * b, w, begin, end, b, sums);
+    boxDown(m_across.data() + 2 * b * w, m_down.data() + 2 * b * w, m_rows - 4 * b, w, begin, end, b, sums);
+}
+
+}  // namespace TonemillTexture
