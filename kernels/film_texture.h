@@ -72,10 +72,16 @@ TX_FUNC uint txMix(uint x) {
     return x;
 }
 
-/* Unit-variance, near-Gaussian value of one lattice node of one layer: the
- * sum of the hash's four bytes (mean 510, deviation 147.8). */
-TX_FUNC float txNodeNoise(int ix, int iy, uint key, uint layer) {
-    const uint h = txMix((uint)ix * 0x9E3779B1U ^ txMix((uint)iy * 0x85EBCA77U ^ txMix(key + layer)));
+/* The hash key of one row of lattice nodes of one layer: the seed and frame
+ * (grainKey), the layer and the row, so that a row's nodes cost one mix each. */
+TX_FUNC uint txRowKey(uint grainKey, uint layer, int iy) {
+    return txMix((uint)iy * 0x85EBCA77U ^ txMix(grainKey + layer * 0x68E31DA4U));
+}
+
+/* Unit-variance, near-Gaussian value of node ix of a row: the sum of the
+ * hash's four bytes (mean 510, deviation 147.8). */
+TX_FUNC float txNodeNoise(uint rowKey, int ix) {
+    const uint h = txMix((uint)ix * 0x9E3779B1U ^ rowKey);
     const int sum = (int)(h & 255U) + (int)((h >> 8) & 255U) + (int)((h >> 16) & 255U) + (int)(h >> 24);
     return (float)(sum - 510) * (1.0f / 147.7996f);
 }
@@ -87,31 +93,56 @@ TX_FUNC float txMidtoneWeight(float v) {
     return w < 0.0f ? 0.0f : w;
 }
 
-/* Grain of three layers at render pixel (x, y), added to rgb. The lattice is
- * anchored to the frame and spaced in picture heights, so every render scale
- * sees the same pattern; bilinear weights are renormalised so the deviation
- * is the same between nodes as on them. */
-TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
+/* Where a pixel falls on the grain lattice: the node below and left of it and
+ * its place between that node and the next, in each direction. */
+typedef struct TxLatticePoint {
+    int ix, iy;
+    float u, v;
+} TxLatticePoint;
+
+TX_FUNC TxLatticePoint txLatticePoint(const TextureSettings* s, int x, int y) {
+    TxLatticePoint p;
     const float px = ((float)x - s->frameOriginX + 0.5f) * s->grainInvCell;
     const float py = ((float)y - s->frameOriginY + 0.5f) * s->grainInvCell;
-    const float fx0 = TX_FLOORF(px);
-    const float fy0 = TX_FLOORF(py);
-    const int ix = (int)fx0;
-    const int iy = (int)fy0;
-    const float u = px - fx0;
-    const float v = py - fy0;
+    const float fx = TX_FLOORF(px);
+    const float fy = TX_FLOORF(py);
+    p.ix = (int)fx;
+    p.iy = (int)fy;
+    p.u = px - fx;
+    p.v = py - fy;
+    return p;
+}
+
+/* Grain added to rgb from the four nodes around the pixel, for each layer
+ * (nodes[layer * 4 + ...]: lower left, lower right, upper left, upper right).
+ * The lattice is anchored to the frame and spaced in picture heights, so
+ * every render scale sees the same pattern; bilinear weights are renormalised
+ * so the deviation is the same between nodes as on them. */
+TX_FUNC void txAddGrainFromNodes(const TextureSettings* s, float u, float v, const float* nodes, float* rgb) {
     const float w00 = (1.0f - u) * (1.0f - v);
     const float w10 = u * (1.0f - v);
     const float w01 = (1.0f - u) * v;
     const float w11 = u * v;
     const float norm = 1.0f / TX_SQRTF(w00 * w00 + w10 * w10 + w01 * w01 + w11 * w11);
-    for (uint c = 0; c < 3U; ++c) {
-        if (s->grainSigma[c] == 0.0f) continue;
-        const uint key = s->grainKey + c * 0x68E31DA4U;
-        const float n = w00 * txNodeNoise(ix, iy, key, c) + w10 * txNodeNoise(ix + 1, iy, key, c) +
-                        w01 * txNodeNoise(ix, iy + 1, key, c) + w11 * txNodeNoise(ix + 1, iy + 1, key, c);
+    for (int c = 0; c < 3; ++c) {
+        const float n = w00 * nodes[4 * c] + w10 * nodes[4 * c + 1] + w01 * nodes[4 * c + 2] + w11 * nodes[4 * c + 3];
         rgb[c] = rgb[c] + s->grainSigma[c] * txMidtoneWeight(rgb[c]) * (n * norm);
     }
+}
+
+/* Grain of three layers at render pixel (x, y), every node hashed afresh. */
+TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
+    const TxLatticePoint p = txLatticePoint(s, x, y);
+    float nodes[12];
+    for (uint c = 0; c < 3U; ++c) {
+        const uint below = txRowKey(s->grainKey, c, p.iy);
+        const uint above = txRowKey(s->grainKey, c, p.iy + 1);
+        nodes[4 * c] = txNodeNoise(below, p.ix);
+        nodes[4 * c + 1] = txNodeNoise(below, p.ix + 1);
+        nodes[4 * c + 2] = txNodeNoise(above, p.ix);
+        nodes[4 * c + 3] = txNodeNoise(above, p.ix + 1);
+    }
+    txAddGrainFromNodes(s, p.u, p.v, nodes, rgb);
 }
 
 /* ---- Glows --------------------------------------------------------------- */
