@@ -88,7 +88,7 @@ void TextureFactory::describe(OFX::ImageEffectDescriptor& desc) {
     desc.setRenderTwiceAlways(false);
     desc.setSupportsMultipleClipPARs(false);
     desc.setSupportsMultipleClipDepths(false);
-    desc.setSupportsOpenCLRender(false);
+    desc.setSupportsOpenCLRender(true);
     desc.setSupportsCudaRender(false);
     desc.setSupportsMetalRender(false);
 }

@@ -5,8 +5,9 @@
 
 namespace TonemillTexture {
 
-// Renders one window on the host's CPU threads: the glows' row and column
-// phases before the bands, then grain and glows composed band by band.
+// Renders one window on the host's CPU threads (the glows' row and column
+// phases before the bands, then grain and glows composed band by band), or
+// hands it whole to the OpenCL back-end.
 class TextureProcessor : public OFX::ImageProcessor {
  public:
     TextureProcessor(OFX::ImageEffect& effect, const TextureSettings& settings, const PixelView& source,
@@ -18,6 +19,7 @@ class TextureProcessor : public OFX::ImageProcessor {
           m_workspace(workspace) {}
 
     void preProcess() override;
+    void processImagesOpenCL() override;
     void multiThreadProcessImages(OfxRectI window) override;
 
  private:
