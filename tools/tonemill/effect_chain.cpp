@@ -25,7 +25,7 @@ EffectChain::EffectChain(const CommandLine& line, unsigned threads) : line_(line
         std::make_unique<EffectSession>(locateBundle(line.bundle, bundleNameFor(line.effect, "--effect")), threads);
     wholeFrames_ = line.effect == "texture";
     if (!line.then.empty()) {
-        then_ = std::make_unique<EffectSession>(secondBundle(line, bundleNameFor(line.then, "--then")), threads);
+        then_ = std::make_unique<EffectSession>(secondBundle(line, bundleNameFor(line.then, "--then")), *first_);
         wholeFrames_ = wholeFrames_ || line.then == "texture";
     }
 }
