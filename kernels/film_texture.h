@@ -93,56 +93,50 @@ TX_FUNC float txMidtoneWeight(float v) {
     return w < 0.0f ? 0.0f : w;
 }
 
-/* Where a pixel falls on the grain lattice: the node below and left of it and
- * its place between that node and the next, in each direction. */
-typedef struct TxLatticePoint {
-    int ix, iy;
-    float u, v;
-} TxLatticePoint;
+/* Where a pixel falls along one axis of the grain lattice: the node before
+ * it, its place between that node and the next, and the factor that keeps the
+ * deviation the same between nodes as on them. The lattice is anchored to the
+ * frame and spaced in picture heights, so every render scale sees the same
+ * pattern. Bilinear weights separate by axis, and so does their norm. */
+typedef struct TxLatticeAxis {
+    int node;
+    float t;
+    float norm; /* 1 / sqrt((1 - t)^2 + t^2) */
+} TxLatticeAxis;
 
-TX_FUNC TxLatticePoint txLatticePoint(const TextureSettings* s, int x, int y) {
-    TxLatticePoint p;
-    const float px = ((float)x - s->frameOriginX + 0.5f) * s->grainInvCell;
-    const float py = ((float)y - s->frameOriginY + 0.5f) * s->grainInvCell;
-    const float fx = TX_FLOORF(px);
-    const float fy = TX_FLOORF(py);
-    p.ix = (int)fx;
-    p.iy = (int)fy;
-    p.u = px - fx;
-    p.v = py - fy;
-    return p;
+TX_FUNC TxLatticeAxis txLatticeAxis(float origin, float invCell, int coordinate) {
+    TxLatticeAxis a;
+    const float p = ((float)coordinate - origin + 0.5f) * invCell;
+    const float f = TX_FLOORF(p);
+    a.node = (int)f;
+    a.t = p - f;
+    a.norm = 1.0f / TX_SQRTF((1.0f - a.t) * (1.0f - a.t) + a.t * a.t);
+    return a;
 }
 
-/* Grain added to rgb from the four nodes around the pixel, for each layer
- * (nodes[layer * 4 + ...]: lower left, lower right, upper left, upper right).
- * The lattice is anchored to the frame and spaced in picture heights, so
- * every render scale sees the same pattern; bilinear weights are renormalised
- * so the deviation is the same between nodes as on them. */
-TX_FUNC void txAddGrainFromNodes(const TextureSettings* s, float u, float v, const float* nodes, float* rgb) {
-    const float w00 = (1.0f - u) * (1.0f - v);
-    const float w10 = u * (1.0f - v);
-    const float w01 = (1.0f - u) * v;
-    const float w11 = u * v;
-    const float norm = 1.0f / TX_SQRTF(w00 * w00 + w10 * w10 + w01 * w01 + w11 * w11);
-    for (int c = 0; c < 3; ++c) {
-        const float n = w00 * nodes[4 * c] + w10 * nodes[4 * c + 1] + w01 * nodes[4 * c + 2] + w11 * nodes[4 * c + 3];
-        rgb[c] = rgb[c] + s->grainSigma[c] * txMidtoneWeight(rgb[c]) * (n * norm);
-    }
+/* Unit-variance grain between four nodes: the two below (b0, b1) and the two
+ * above (a0, a1), at place (u, v) with the axes' norms. */
+TX_FUNC float txGrainBetween(float b0, float b1, float a0, float a1, const TxLatticeAxis* x, const TxLatticeAxis* y) {
+    const float below = (1.0f - x->t) * b0 + x->t * b1;
+    const float above = (1.0f - x->t) * a0 + x->t * a1;
+    return ((1.0f - y->t) * below + y->t * above) * (x->norm * y->norm);
+}
+
+TX_FUNC float txAddGrainLayer(float value, float sigma, float noise) {
+    return value + sigma * txMidtoneWeight(value) * noise;
 }
 
 /* Grain of three layers at render pixel (x, y), every node hashed afresh. */
 TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
-    const TxLatticePoint p = txLatticePoint(s, x, y);
-    float nodes[12];
+    const TxLatticeAxis ax = txLatticeAxis(s->frameOriginX, s->grainInvCell, x);
+    const TxLatticeAxis ay = txLatticeAxis(s->frameOriginY, s->grainInvCell, y);
     for (uint c = 0; c < 3U; ++c) {
-        const uint below = txRowKey(s->grainKey, c, p.iy);
-        const uint above = txRowKey(s->grainKey, c, p.iy + 1);
-        nodes[4 * c] = txNodeNoise(below, p.ix);
-        nodes[4 * c + 1] = txNodeNoise(below, p.ix + 1);
-        nodes[4 * c + 2] = txNodeNoise(above, p.ix);
-        nodes[4 * c + 3] = txNodeNoise(above, p.ix + 1);
+        const uint below = txRowKey(s->grainKey, c, ay.node);
+        const uint above = txRowKey(s->grainKey, c, ay.node + 1);
+        const float n = txGrainBetween(txNodeNoise(below, ax.node), txNodeNoise(below, ax.node + 1),
+                                       txNodeNoise(above, ax.node), txNodeNoise(above, ax.node + 1), &ax, &ay);
+        rgb[c] = txAddGrainLayer(rgb[c], s->grainSigma[c], n);
     }
-    txAddGrainFromNodes(s, p.u, p.v, nodes, rgb);
 }
 
 /* ---- Glows --------------------------------------------------------------- */
@@ -150,9 +144,12 @@ TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
 /* Light above the threshold, in fixed point: what spreads into a glow. */
 TX_FUNC uint txGlowSource(float r, float g, float b, float threshold) {
     const float excess = 0.2126f * r + 0.7152f * g + 0.0722f * b - threshold;
-    if (!(excess > 0.0f)) return 0U;
-    const float fixed = excess * TX_GLOW_ONE;
-    return fixed >= (float)TX_GLOW_LIMIT ? TX_GLOW_LIMIT : (uint)fixed;
+    /* Selections rather than branches: light crosses thresholds everywhere in
+     * a picture, and NaN gives no light. */
+    const float above = excess > 0.0f ? excess : 0.0f;
+    const float scaled = above * TX_GLOW_ONE;
+    const float fixed = scaled < (float)TX_GLOW_LIMIT ? scaled : (float)TX_GLOW_LIMIT;
+    return (uint)fixed;
 }
 
 /* 2^32 / (2 * radius + 1), rounded up: a multiply and a shift then divide a

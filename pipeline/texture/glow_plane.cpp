@@ -9,6 +9,8 @@ namespace TonemillTexture {
 
 namespace {
 
+constexpr int kRowBlock = 8;
+
 template <typename T>
 void growTo(std::vector<T>& buffer, std::size_t size) {
     if (buffer.size() < size) buffer.resize(size);
@@ -54,26 +56,41 @@ void GlowPlane::prepare(const Rect& window, int boxRadius, unsigned threads) {
     growTo(m_across, cells);
     growTo(m_down, cells);
     if (m_scratch.size() < threads) m_scratch.resize(threads);
-    // Two lines of the grown width: the row phase ping-pongs between them; the
-    // column phase keeps its running sums in the first.
-    for (auto& lines : m_scratch) growTo(lines, 2 * (m_width + 6 * static_cast<std::size_t>(m_box)));
+    // Two interleaved blocks of grown rows, which the row phase ping-pongs
+    // between, and running sums; the column phase keeps its sums at the start.
+    const std::size_t grownWidth = m_width + 6 * static_cast<std::size_t>(m_box);
+    for (auto& lines : m_scratch) growTo(lines, 2 * grownWidth * kRowBlock + std::max<std::size_t>(kRowBlock, m_width));
 }
 
 void GlowPlane::spreadRows(const PixelView& source, float threshold, int begin, int end, unsigned thread) {
+    // Rows go through the passes kRowBlock at a time, interleaved, so the
+    // running sums of the block advance together as one column-wise pass.
     const int b = m_box;
     const int n = static_cast<int>(m_width) + 6 * b;
     std::uint32_t* line = m_scratch[thread].data();
-    std::uint32_t* other = line + n;
-    for (int r = begin; r < end; ++r) {
-        const int y = m_window.y1 - 3 * b + r;
-        for (int i = 0; i < n; ++i) {
-            const float* p = source.clampedPixel(m_window.x1 - 3 * b + i, y);
-            line[i] = txGlowSource(p[0], p[1], p[2], threshold);
+    std::uint32_t* other = line + static_cast<std::size_t>(n) * kRowBlock;
+    std::uint32_t* sums = other + static_cast<std::size_t>(n) * kRowBlock;
+    const int left = m_window.x1 - 3 * b;
+    for (int first = begin; first < end; first += kRowBlock) {
+        const int count = std::min(kRowBlock, end - first);
+        for (int r = 0; r < kRowBlock; ++r) {
+            // A short last block repeats its last row; only real rows are kept.
+            const int y = m_window.y1 - 3 * b + first + std::min(r, count - 1);
+            const float* row = source.clampedPixel(source.bounds.x1, y);
+            for (int i = 0; i < n; ++i) {
+                const int x = std::clamp(left + i, source.bounds.x1, source.bounds.x2 - 1) - source.bounds.x1;
+                const float* p = row + 4 * x;
+                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowSource(p[0], p[1], p[2], threshold);
+            }
         }
-        txBoxLine(line, other, n, 1, b);
-        txBoxLine(other + b, line + b, n - 2 * b, 1, b);
-        txBoxLine(line + 2 * b, other + 2 * b, n - 4 * b, 1, b);
-        std::memcpy(&m_across[static_cast<std::size_t>(r) * m_width], other + 3 * b, m_width * sizeof(std::uint32_t));
+        boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
+        boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);
+        boxDown(line + 2 * b * kRowBlock, other + 2 * b * kRowBlock, n - 4 * b, kRowBlock, 0, kRowBlock, b, sums);
+        for (int r = 0; r < count; ++r) {
+            std::uint32_t* target = &m_across[static_cast<std::size_t>(first + r) * m_width];
+            const std::uint32_t* spread = other + static_cast<std::size_t>(3 * b) * kRowBlock + r;
+            for (std::size_t j = 0; j < m_width; ++j) target[j] = spread[j * kRowBlock];
+        }
     }
 }
 

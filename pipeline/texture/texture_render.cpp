@@ -1,6 +1,8 @@
 #include "pipeline/texture/texture_render.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "film_texture.h"
 
@@ -18,44 +20,58 @@ std::pair<int, int> slice(int begin, int end, unsigned index, unsigned count) {
 
 namespace {
 
-// A row's grain nodes, hashed once each: pixels a node spans reuse it, and
-// the next cell's left nodes are this cell's right ones.
-class GrainRow {
+// The grain of one band of rows: where each column falls on the lattice,
+// worked out once, and each row's nodes hashed once each into arrays that
+// the row's pixels index.
+class GrainBand {
  public:
-    GrainRow(const TextureSettings& s, int y) : m_s(s), m_iy(txLatticePoint(&s, 0, y).iy) {
-        for (uint c = 0; c < 3U; ++c) {
-            m_below[c] = txRowKey(s.grainKey, c, m_iy);
-            m_above[c] = txRowKey(s.grainKey, c, m_iy + 1);
-        }
+    GrainBand(const TextureSettings& s, const Rect& band) : m_s(s), m_x1(band.x1) {
+        m_columns.reserve(static_cast<std::size_t>(band.x2 - band.x1));
+        for (int x = band.x1; x < band.x2; ++x) m_columns.push_back(txLatticeAxis(s.frameOriginX, s.grainInvCell, x));
+        m_firstNode = m_columns.front().node;
+        m_nodeCount = static_cast<std::size_t>(m_columns.back().node - m_firstNode + 2);
+        m_nodes.resize(6 * m_nodeCount);
     }
 
-    void add(int x, int y, float* rgb) {
-        const TxLatticePoint p = txLatticePoint(&m_s, x, y);
-        if (p.ix != m_ix) moveTo(p.ix);
-        txAddGrainFromNodes(&m_s, p.u, p.v, m_nodes, rgb);
+    // Hashes the nodes of the two lattice rows around row y.
+    void startRow(int y) {
+        m_row = txLatticeAxis(m_s.frameOriginY, m_s.grainInvCell, y);
+        if (m_row.node == m_hashedRow && m_hashed) return;
+        for (uint c = 0; c < 3U; ++c) {
+            const uint below = txRowKey(m_s.grainKey, c, m_row.node);
+            const uint above = txRowKey(m_s.grainKey, c, m_row.node + 1);
+            float* b = &m_nodes[(2 * c) * m_nodeCount];
+            float* a = &m_nodes[(2 * c + 1) * m_nodeCount];
+            for (std::size_t k = 0; k < m_nodeCount; ++k) {
+                b[k] = txNodeNoise(below, m_firstNode + static_cast<int>(k));
+                a[k] = txNodeNoise(above, m_firstNode + static_cast<int>(k));
+            }
+        }
+        m_hashedRow = m_row.node;
+        m_hashed = true;
+    }
+
+    void add(int x, float* rgb) const {
+        const TxLatticeAxis& column = m_columns[static_cast<std::size_t>(x - m_x1)];
+        const auto k = static_cast<std::size_t>(column.node - m_firstNode);
+        for (std::size_t c = 0; c < 3; ++c) {
+            const float* b = &m_nodes[(2 * c) * m_nodeCount + k];
+            const float* a = &m_nodes[(2 * c + 1) * m_nodeCount + k];
+            const float n = txGrainBetween(b[0], b[1], a[0], a[1], &column, &m_row);
+            rgb[c] = txAddGrainLayer(rgb[c], m_s.grainSigma[c], n);
+        }
     }
 
  private:
-    void moveTo(int ix) {
-        const bool next = ix == m_ix + 1 && m_valid;
-        for (int c = 0; c < 3; ++c) {
-            float* n = m_nodes + 4 * c;
-            n[0] = next ? n[1] : txNodeNoise(m_below[c], ix);
-            n[2] = next ? n[3] : txNodeNoise(m_above[c], ix);
-            n[1] = txNodeNoise(m_below[c], ix + 1);
-            n[3] = txNodeNoise(m_above[c], ix + 1);
-        }
-        m_ix = ix;
-        m_valid = true;
-    }
-
     const TextureSettings& m_s;
-    int m_iy;
-    int m_ix = 0;
-    bool m_valid = false;
-    uint m_below[3];
-    uint m_above[3];
-    float m_nodes[12] = {};
+    int m_x1;
+    std::vector<TxLatticeAxis> m_columns;
+    int m_firstNode = 0;
+    std::size_t m_nodeCount = 0;
+    std::vector<float> m_nodes;  // per layer: the row below, the row above
+    TxLatticeAxis m_row{};
+    int m_hashedRow = 0;
+    bool m_hashed = false;
 };
 
 }  // namespace
@@ -65,8 +81,11 @@ void composeTexture(const TextureSettings& s, const PixelView& source, const Pix
     const bool grain = s.grainSigma[0] != 0.0f || s.grainSigma[1] != 0.0f || s.grainSigma[2] != 0.0f;
     const bool halation = workspace.halation.active();
     const bool bloom = workspace.bloom.active();
+    if (isEmpty(window)) return;
+    std::optional<GrainBand> grainBand;
+    if (grain) grainBand.emplace(s, window);
     for (int y = window.y1; y < window.y2; ++y) {
-        GrainRow grainRow(s, y);
+        if (grain) grainBand->startRow(y);
         for (int x = window.x1; x < window.x2; ++x) {
             const float* in = source.clampedPixel(x, y);
             float rgb[3] = {in[0], in[1], in[2]};
@@ -74,7 +93,7 @@ void composeTexture(const TextureSettings& s, const PixelView& source, const Pix
             if (halation || bloom) {
                 txAddGlows(&s, halation ? workspace.halation.at(x, y) : 0u, bloom ? workspace.bloom.at(x, y) : 0u, rgb);
             }
-            if (grain) grainRow.add(x, y, rgb);
+            if (grain) grainBand->add(x, rgb);
             float* out = destination.pixel(x, y);
             out[0] = rgb[0];
             out[1] = rgb[1];
