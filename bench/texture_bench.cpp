@@ -1,6 +1,6 @@
 // The film texture's CPU render on one thread, in pixels per second: the
 // whole texture (grain, halation and bloom at their default reach), grain
-// alone and the glows alone, on a frame with highlights to spread.
+// alone and the glows alone, on a lit ramp with highlights to spread.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -14,11 +14,22 @@ namespace {
 
 using namespace TonemillTexture;
 
-// Random colours with one pixel in 64 lifted well above the glow thresholds.
-const std::vector<float>& brightFrame() {
+// A picture rather than noise: a horizontal ramp through the mid-tones with
+// a band of highlights every 300 rows for the glows to spread, so that the
+// light crossing a threshold changes along a row as in footage.
+const std::vector<float>& litFrame() {
     static const std::vector<float> frame = [] {
-        std::vector<float> pixels = randomFrame();
-        for (std::size_t i = 0; i < pixels.size(); i += 4 * 64) pixels[i] = pixels[i + 1] = pixels[i + 2] = 4.0f;
+        const FrameSize size = frameSize();
+        std::vector<float> pixels(static_cast<std::size_t>(size.pixels()) * 4);
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                float* p = &pixels[(static_cast<std::size_t>(y) * size.width + x) * 4];
+                const float light = y % 300 < 8 && x % 97 < 24 ? 3.0f : 0.0f;
+                p[0] = 0.9f * x / size.width + light;
+                p[1] = 0.8f * x / size.width + light;
+                p[2] = 0.7f * x / size.width + light;
+                p[3] = 1.0f;
+            }
         return pixels;
     }();
     return frame;
@@ -26,7 +37,7 @@ const std::vector<float>& brightFrame() {
 
 void runTexture(benchmark::State& state, TextureParams params) {
     const FrameSize size = frameSize();
-    std::vector<float>& source = const_cast<std::vector<float>&>(brightFrame());
+    std::vector<float>& source = const_cast<std::vector<float>&>(litFrame());
     std::vector<float> output(source.size());
     const Rect frame{0, 0, size.width, size.height};
     const std::ptrdiff_t rowBytes = std::ptrdiff_t{size.width} * 4 * sizeof(float);

@@ -3,13 +3,14 @@
 // The texture effect's parameter values, and what a render reduces them to.
 
 #include "film_texture.h"
+#include "pipeline/texture/film_stocks.h"
 
 namespace TonemillTexture {
 
 struct TextureParams {
     bool grainBypass = false;
-    int grainStock = 0;  // index into kFilmStocks
-    int grainGauge = 0;  // index into kFilmGauges
+    int grainStock = static_cast<int>(kFilmStocks.size()) - 1;  // index into kFilmStocks; the last is the default
+    int grainGauge = 0;                                         // index into kFilmGauges
     double grainAmount = 1.0;
     double grainSize = 1.0;
     double grainLayers[3] = {1.0, 1.0, 1.0};
