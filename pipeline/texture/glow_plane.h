@@ -28,9 +28,9 @@ class GlowPlane {
     // Column phase, after every row: window columns [begin, end) spread down.
     void spreadColumns(int begin, int end, unsigned thread);
 
-    // The finished glow at a window pixel.
-    std::uint32_t at(int x, int y) const {
-        return m_down[static_cast<std::size_t>(y - m_window.y1 + 3 * m_box) * m_width + (x - m_window.x1)];
+    // The finished glow along window row y, from the window's left edge.
+    const std::uint32_t* row(int y) const {
+        return &m_down[static_cast<std::size_t>(y - m_window.y1 + 3 * m_box) * m_width];
     }
 
  private:

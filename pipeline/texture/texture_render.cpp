@@ -84,17 +84,20 @@ void composeTexture(const TextureSettings& s, const PixelView& source, const Pix
     if (isEmpty(window)) return;
     std::optional<GrainBand> grainBand;
     if (grain) grainBand.emplace(s, window);
+    const Rect& from = source.bounds;
     for (int y = window.y1; y < window.y2; ++y) {
         if (grain) grainBand->startRow(y);
-        for (int x = window.x1; x < window.x2; ++x) {
-            const float* in = source.clampedPixel(x, y);
+        const float* sourceRow = source.clampedPixel(from.x1, y);
+        const std::uint32_t* halationRow = halation ? workspace.halation.row(y) : nullptr;
+        const std::uint32_t* bloomRow = bloom ? workspace.bloom.row(y) : nullptr;
+        float* out = destination.pixel(window.x1, y);
+        for (int x = window.x1; x < window.x2; ++x, out += 4) {
+            const float* in = sourceRow + 4 * (std::clamp(x, from.x1, from.x2 - 1) - from.x1);
             float rgb[3] = {in[0], in[1], in[2]};
             const float alpha = in[3];
-            if (halation || bloom) {
-                txAddGlows(&s, halation ? workspace.halation.at(x, y) : 0u, bloom ? workspace.bloom.at(x, y) : 0u, rgb);
-            }
+            const auto i = static_cast<std::size_t>(x - window.x1);
+            if (halation || bloom) txAddGlows(&s, halation ? halationRow[i] : 0u, bloom ? bloomRow[i] : 0u, rgb);
             if (grain) grainBand->add(x, rgb);
-            float* out = destination.pixel(x, y);
             out[0] = rgb[0];
             out[1] = rgb[1];
             out[2] = rgb[2];
