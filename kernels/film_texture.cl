@@ -18,7 +18,7 @@ __kernel void textureGlowRows(__global const float* source, int sourceX1, int so
     for (int i = 0; i < n; ++i) {
         const int x = clamp(windowX1 - 3 * box + i, sourceX1, sourceX1 + sourceWidth - 1) - sourceX1;
         __global const float* p = source + ((size_t)y * (size_t)sourceWidth + (size_t)x) * 4;
-        line[i] = txGlowSource(p[0], p[1], p[2], threshold);
+        line[i] = txGlowLight(txLuma(p[0], p[1], p[2]), threshold);
     }
     txBoxLine(line, other, n, 1, box);
     txBoxLine(other + box, line + box, n - 2 * box, 1, box);

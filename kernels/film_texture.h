@@ -141,9 +141,14 @@ TX_FUNC void txAddGrain(const TextureSettings* s, int x, int y, float* rgb) {
 
 /* ---- Glows --------------------------------------------------------------- */
 
+/* The brightness a glow's threshold applies to: Rec. 709 luma weights. */
+TX_FUNC float txLuma(float r, float g, float b) {
+    return 0.2126f * r + 0.7152f * g + 0.0722f * b;
+}
+
 /* Light above the threshold, in fixed point: what spreads into a glow. */
-TX_FUNC uint txGlowSource(float r, float g, float b, float threshold) {
-    const float excess = 0.2126f * r + 0.7152f * g + 0.0722f * b - threshold;
+TX_FUNC uint txGlowLight(float luma, float threshold) {
+    const float excess = luma - threshold;
     /* Selections rather than branches: light crosses thresholds everywhere in
      * a picture, and NaN gives no light. */
     const float above = excess > 0.0f ? excess : 0.0f;

@@ -62,7 +62,25 @@ void GlowPlane::prepare(const Rect& window, int boxRadius, unsigned threads) {
     for (auto& lines : m_scratch) growTo(lines, 2 * grownWidth * kRowBlock + std::max<std::size_t>(kRowBlock, m_width));
 }
 
-void GlowPlane::spreadRows(const PixelView& source, float threshold, int begin, int end, unsigned thread) {
+void LumaPlane::prepare(const Rect& window, int margin) {
+    m_grown = Rect{window.x1 - margin, window.y1 - margin, window.x2 + margin, window.y2 + margin};
+    m_width = static_cast<std::size_t>(m_grown.x2 - m_grown.x1);
+    growTo(m_values, m_width * static_cast<std::size_t>(rows()));
+}
+
+void LumaPlane::fill(const PixelView& source, int begin, int end) {
+    const Rect& from = source.bounds;
+    for (int r = begin; r < end; ++r) {
+        const float* row = source.clampedPixel(from.x1, m_grown.y1 + r);
+        float* target = &m_values[static_cast<std::size_t>(r) * m_width];
+        for (int x = m_grown.x1; x < m_grown.x2; ++x) {
+            const float* p = row + 4 * (std::clamp(x, from.x1, from.x2 - 1) - from.x1);
+            *target++ = txLuma(p[0], p[1], p[2]);
+        }
+    }
+}
+
+void GlowPlane::spreadRows(const LumaPlane& luma, float threshold, int begin, int end, unsigned thread) {
     // Rows go through the passes kRowBlock at a time, interleaved, so the
     // running sums of the block advance together as one column-wise pass.
     const int b = m_box;
@@ -76,12 +94,9 @@ void GlowPlane::spreadRows(const PixelView& source, float threshold, int begin, 
         for (int r = 0; r < kRowBlock; ++r) {
             // A short last block repeats its last row; only real rows are kept.
             const int y = m_window.y1 - 3 * b + first + std::min(r, count - 1);
-            const float* row = source.clampedPixel(source.bounds.x1, y);
-            for (int i = 0; i < n; ++i) {
-                const int x = std::clamp(left + i, source.bounds.x1, source.bounds.x2 - 1) - source.bounds.x1;
-                const float* p = row + 4 * x;
-                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowSource(p[0], p[1], p[2], threshold);
-            }
+            const float* row = luma.at(left, y);
+            for (int i = 0; i < n; ++i)
+                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowLight(row[i], threshold);
         }
         boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);

@@ -121,22 +121,26 @@ void spreadGlows(const TextureSettings& settings, const PixelView& source, const
         float threshold;
     };
     const Glow glows[] = {{workspace.halation, settings.halationThreshold}, {workspace.bloom, settings.bloomThreshold}};
-    if (workspace.halation.active() || workspace.bloom.active()) {
-        run(threads, [&](unsigned index, unsigned count) {
-            for (const Glow& glow : glows) {
-                if (!glow.plane.active()) continue;
-                const auto [begin, end] = slice(0, glow.plane.grownRows(), index, count);
-                glow.plane.spreadRows(source, glow.threshold, begin, end, index);
-            }
-        });
-        run(threads, [&](unsigned index, unsigned count) {
-            for (const Glow& glow : glows) {
-                if (!glow.plane.active()) continue;
-                const auto [begin, end] = slice(0, glow.plane.columns(), index, count);
-                glow.plane.spreadColumns(begin, end, index);
-            }
-        });
-    }
+    if (!workspace.halation.active() && !workspace.bloom.active()) return;
+    workspace.luma.prepare(window, 3 * std::max(settings.halationBox, settings.bloomBox));
+    run(threads, [&](unsigned index, unsigned count) {
+        const auto [begin, end] = slice(0, workspace.luma.rows(), index, count);
+        workspace.luma.fill(source, begin, end);
+    });
+    run(threads, [&](unsigned index, unsigned count) {
+        for (const Glow& glow : glows) {
+            if (!glow.plane.active()) continue;
+            const auto [begin, end] = slice(0, glow.plane.grownRows(), index, count);
+            glow.plane.spreadRows(workspace.luma, glow.threshold, begin, end, index);
+        }
+    });
+    run(threads, [&](unsigned index, unsigned count) {
+        for (const Glow& glow : glows) {
+            if (!glow.plane.active()) continue;
+            const auto [begin, end] = slice(0, glow.plane.columns(), index, count);
+            glow.plane.spreadColumns(begin, end, index);
+        }
+    });
 }
 
 void renderTexture(const TextureSettings& settings, const PixelView& source, const PixelView& destination,
