@@ -22,6 +22,14 @@ TEST_F(TextureTest, TilesWindowsAndThreadsGiveIdenticalPixels) {
         expectSamePixels(*whole, *part, tile);
     }
 
+    // Rows stored top-down in the output change nothing either.
+    RenderRequest topDown;
+    topDown.time = 5.0;
+    topDown.outputRowOrder = RowOrder::TopDown;
+    RenderResult flipped = instance->render(topDown);
+    ASSERT_EQ(flipped.status, kOfxStatOK);
+    expectSamePixels(*whole, *flipped.output, frame);
+
     host->setCpuCount(7);
     const auto threaded = render(*instance, {}, 5.0);
     expectSamePixels(*whole, *threaded, frame);
