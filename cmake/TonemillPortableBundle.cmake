@@ -5,7 +5,7 @@
 # tools and the tests, which link Debian's C++ libraries): they reach the
 # plug-in only through its C entry points, so the two C++ runtimes never meet.
 #
-# `Tonemill` stands for that library here as an imported target, so the tests
+# `Tonemill` (and `TonemillTexture`, the texture bundle's library) stands for that library here as an imported target, so the tests
 # name its file and depend on it as they would on a library built in-tree.
 
 execute_process(COMMAND python3 -m ziglang version
@@ -45,6 +45,7 @@ foreach(name CMAKE_BUILD_TYPE TONEMILL_WERROR TONEMILL_CUDA TONEMILL_NVRTC_LIBRA
 endforeach()
 
 set(portable_library ${TONEMILL_BUNDLE_BINARY_DIR}/Tonemill.ofx)
+set(portable_texture_library ${TONEMILL_TEXTURE_BUNDLE_BINARY_DIR}/TonemillTexture.ofx)
 include(ExternalProject)
 ExternalProject_Add(tonemill_portable_library
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
@@ -58,17 +59,22 @@ ExternalProject_Add(tonemill_portable_library
     -DTONEMILL_BUILD_TESTS=OFF
     -DTONEMILL_SKIP=host|tools|data|tests|bench
     -DTONEMILL_BUNDLE_DIR=${TONEMILL_BUNDLE_DIR}
+    -DTONEMILL_TEXTURE_BUNDLE_DIR=${TONEMILL_TEXTURE_BUNDLE_DIR}
     -DTONEMILL_LODEPNG_SOURCE_DIR=${lodepng_source}
     -DTONEMILL_OPENCL_INCLUDE_DIR=${opencl_include}
     -DCMAKE_DISABLE_FIND_PACKAGE_OpenCLHeaders=ON
-  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target Tonemill
+  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target Tonemill TonemillTexture
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   CONFIGURE_HANDLED_BY_BUILD ON
-  BUILD_BYPRODUCTS ${portable_library}
+  BUILD_BYPRODUCTS ${portable_library} ${portable_texture_library}
   USES_TERMINAL_CONFIGURE ON
   USES_TERMINAL_BUILD ON)
 
 add_library(Tonemill MODULE IMPORTED GLOBAL)
 set_target_properties(Tonemill PROPERTIES IMPORTED_LOCATION ${portable_library})
 add_dependencies(Tonemill tonemill_portable_library)
+
+add_library(TonemillTexture MODULE IMPORTED GLOBAL)
+set_target_properties(TonemillTexture PROPERTIES IMPORTED_LOCATION ${portable_texture_library})
+add_dependencies(TonemillTexture tonemill_portable_library)

@@ -21,17 +21,6 @@ bool isFloatRGBA(OFX::BitDepthEnum depth, OFX::PixelComponentEnum components) {
     return depth == OFX::eBitDepthFloat && components == OFX::ePixelComponentRGBA;
 }
 
-// A host may have no image for a clip at the render time; rendering without
-// both would read or write through a null image.
-std::unique_ptr<OFX::Image> fetchRequiredImage(OFX::Clip& clip, double time) {
-    std::unique_ptr<OFX::Image> image = clip.fetchImage(time);
-    if (!image) {
-        OFX::Log::error(true, "Clip %s delivered no image at time %g", clip.name().c_str(), time);
-        OFX::throwSuiteStatusException(kOfxStatFailed);
-    }
-    return image;
-}
-
 }  // namespace
 
 void ChromvaleNG::render(const OFX::RenderArguments& args) {
@@ -46,12 +35,12 @@ void ChromvaleNG::setupAndProcess(ChromvaleProcessor& processor, const OFX::Rend
     OFX::Log::print("Entered Setup and Process");
 
     // Declared destination first, so the source is released first.
-    std::unique_ptr<OFX::Image> dst = fetchRequiredImage(*m_dstClip, args.time);
+    std::unique_ptr<OFX::Image> dst = OFX::fetchRequiredImage(*m_dstClip, args.time);
     const OFX::BitDepthEnum dstDepth = dst->getPixelDepth();
     const OFX::PixelComponentEnum dstComponents = dst->getPixelComponents();
     OFX::Log::print("Made it to dest image");
 
-    std::unique_ptr<OFX::Image> src = fetchRequiredImage(*m_srcClip, args.time);
+    std::unique_ptr<OFX::Image> src = OFX::fetchRequiredImage(*m_srcClip, args.time);
     OFX::Log::print("Made it to src image");
 
     if (src->getPixelDepth() != dstDepth || src->getPixelComponents() != dstComponents) {

@@ -43,7 +43,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DTONEMILL_SKIP="tools;data;bench" \
   -DTONEMILL_OPENCL_INCLUDE_DIR="$prefix/include" \
   -DTONEMILL_LODEPNG_SOURCE_DIR="$lodepng_source"
-cmake --build "$build" --target Tonemill tonemill-render-cases -j "${TONEMILL_JOBS:-$(nproc)}"
+cmake --build "$build" --target Tonemill TonemillTexture tonemill-render-cases -j "${TONEMILL_JOBS:-$(nproc)}"
 
 contents=$build/Tonemill.ofx.bundle/Contents
 test -f "$contents/Win64/Tonemill.ofx"

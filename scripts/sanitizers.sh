@@ -35,11 +35,13 @@ no_leak_check_tests="$opencl_tests|$tracer_fault_tests"
 
 # Tests that run the host's thread pool and the image processor's bands, share
 # the table cache or the archive between threads, and render, export and create
-# instances at the same time, and the plug-in's renders on the host's threads.
+# instances at the same time, and the plug-in's renders on the host's threads
+# (the texture's glow phases and bands among them).
 # The other integration suites add nothing here but build time.
-tsan_tests='MultiThreadSuite|ProcessingTest|LutLibrary|ExtractsFromTwoThreads|Concurrency\.|^Rendering\.'
+tsan_tests='MultiThreadSuite|ProcessingTest|LutLibrary|ExtractsFromTwoThreads|Concurrency\.|^Rendering\.|TextureTest\.Tiles'
 tsan_targets=(tonemill_host_unit_tests tonemill_ofx_support_unit_tests tonemill_formats_unit_tests tonemill_plugin_unit_tests
-              tonemill_plugin_integration_tests tonemill_plugin_reliability_integration_tests)
+              tonemill_plugin_integration_tests tonemill_plugin_reliability_integration_tests
+              tonemill_plugin_texture_integration_tests)
 
 timed() {
     local label=$1

@@ -276,6 +276,20 @@ void ClipPreferencesSetter::setPixelAspectRatio(const Clip& clip, double par) {
     _doneSomething = true;
 }
 
+void ClipPreferencesSetter::setOutputFrameVarying(bool varying) {
+    _outArgs.propSetInt(kOfxImageEffectFrameVarying, varying ? 1 : 0);
+    _doneSomething = true;
+}
+
+std::unique_ptr<Image> fetchRequiredImage(Clip& clip, double time) {
+    std::unique_ptr<Image> image = clip.fetchImage(time);
+    if (!image) {
+        Log::error(true, "Clip %s delivered no image at time %g", clip.name().c_str(), time);
+        throwSuiteStatusException(kOfxStatFailed);
+    }
+    return image;
+}
+
 // ------------------------------------------------------------------------------- effect
 
 ImageEffect::ImageEffect(OfxImageEffectHandle handle) : _effectHandle(handle), _effectProps(effectProperties(handle)) {

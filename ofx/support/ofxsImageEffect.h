@@ -164,6 +164,12 @@ class Image : public ImageBase {
     void* _pixelData = nullptr;
 };
 
+class Clip;
+
+// The clip's image at `time`; a host without one fails the action (after an
+// error line naming the clip), since rendering would go through a null image.
+std::unique_ptr<Image> fetchRequiredImage(Clip& clip, double time);
+
 class Clip {
  public:
     Clip(ImageEffect* effect, const std::string& name, OfxImageClipHandle handle, OfxPropertySetHandle props);
@@ -186,7 +192,7 @@ class Clip {
     ImageEffect* _effect;
 };
 
-// Written by an instance that sets clip preferences; this plug-in sets none.
+// Written by an instance that sets clip preferences.
 class ClipPreferencesSetter {
  public:
     ClipPreferencesSetter(PropertySet outArgs, const ClipPropertyNames& depthPropNames,
@@ -199,6 +205,8 @@ class ClipPreferencesSetter {
     void setClipComponents(const Clip& clip, PixelComponentEnum components);
     void setClipBitDepth(const Clip& clip, BitDepthEnum depth);
     void setPixelAspectRatio(const Clip& clip, double par);
+    // Tells the host the output changes from frame to frame even where the inputs do not.
+    void setOutputFrameVarying(bool varying);
     bool didSetAny() const { return _doneSomething; }
 
  private:

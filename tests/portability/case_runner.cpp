@@ -118,6 +118,11 @@ CaseOutput runCase(Plugin& plugin, const RenderCase& renderCase, const fs::path&
 
 }  // namespace
 
+std::string bundleIdentifier(const std::string& bundlePath) {
+    Host host;
+    return host.openBundle(bundlePath).plugin(0).identifier();
+}
+
 std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsigned threads,
                                            const fs::path& exportFolder, bool exportLuts) {
     auto host = std::make_unique<Host>();
@@ -130,7 +135,7 @@ std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsign
 
     std::map<std::string, CaseOutput> outputs;
     LingeringThread renderThread([&] {
-        for (const RenderCase& renderCase : renderCases()) {
+        for (const RenderCase& renderCase : renderCasesFor(plugin.identifier())) {
             try {
                 outputs[renderCase.name] = runCase(plugin, renderCase, exportFolder, exportLuts);
             } catch (const std::exception& error) {

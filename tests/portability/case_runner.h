@@ -16,11 +16,15 @@ struct CaseOutput {
 };
 
 // One life of the plug-in in a host of ours: the library loaded, described, every
-// case rendered in an instance of its own (and exported where the case asks, into
+// case of its effect rendered in an instance of its own (and exported where the case asks, into
 // exportFolder) on a thread of the host's that ends only after the plug-in is
 // unloaded and the library closed, which on Windows frees it: there the library
 // must be gone afterwards. Throws std::runtime_error naming the case and the action that
 // failed.
+// The identifier of the effect the bundle at `bundlePath` offers, read by a
+// host of ours that opens the library and closes it again.
+std::string bundleIdentifier(const std::string& bundlePath);
+
 std::map<std::string, CaseOutput> runCases(const std::string& bundlePath, unsigned threads,
                                            const std::filesystem::path& exportFolder, bool exportLuts);
 

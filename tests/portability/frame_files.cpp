@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -33,6 +34,14 @@ void writeFloats(const std::filesystem::path& path, const std::vector<float>& va
 
 void writeText(const std::filesystem::path& path, const std::string& text) {
     writeBytes(path, text.data(), text.size());
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) throw std::runtime_error("cannot read " + path.string());
+    if (!std::filesystem::exists(path)) throw std::runtime_error("cannot read " + path.string() + ": no such file");
+    return text;
 }
 
 std::vector<float> readFloats(const std::filesystem::path& path) {

@@ -17,6 +17,8 @@ void writeText(const std::filesystem::path& path, const std::string& text);
 // Throws std::runtime_error naming the file when it is missing, unreadable or
 // not a whole number of floats.
 std::vector<float> readFloats(const std::filesystem::path& path);
+// Throws std::runtime_error naming the file when it is missing or unreadable.
+std::string readText(const std::filesystem::path& path);
 
 struct Difference {
     bool comparable = true;  // same number of values

@@ -1,5 +1,7 @@
 #include "tests/portability/render_cases.h"
 
+#include <stdexcept>
+
 #include "ofxImageEffect.h"
 
 namespace tonemill::portability {
@@ -80,6 +82,27 @@ const std::vector<RenderCase>& renderCases() {
                    65),
     };
     return cases;
+}
+
+const std::vector<RenderCase>& textureRenderCases() {
+    static const std::vector<RenderCase> cases = {
+        filterCase("texture-defaults", {{"halationRadius", 6}, {"bloomRadius", 15}, {"halationThreshold", 0.6}}),
+        filterCase("texture-grain-8mm", {{"halationToggle", 1}, {"bloomToggle", 1}, {"grainGauge", 2}}),
+        filterCase("texture-halation",
+                   {{"grainToggle", 1}, {"bloomToggle", 1}, {"halationRadius", 9}, {"halationThreshold", 0.5}}),
+        {"texture-general-context-tile",
+         kOfxImageEffectContextGeneral,
+         {{"bloomRadius", 12}, {"bloomThreshold", 0.5}, {"grainSeed", 3}},
+         kOffsetFrame,
+         kTile},
+    };
+    return cases;
+}
+
+const std::vector<RenderCase>& renderCasesFor(const std::string& pluginIdentifier) {
+    if (pluginIdentifier == "com.velmora.tonemill") return renderCases();
+    if (pluginIdentifier == "com.velmora.tonemill.texture") return textureRenderCases();
+    throw std::invalid_argument("no render cases for plug-in " + pluginIdentifier);
 }
 
 void syntheticPixel(const OfxRectI& frame, int x, int y, float rgba[4]) {

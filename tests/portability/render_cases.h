@@ -28,7 +28,13 @@ struct RenderCase {
     int exportSize = 0;
 };
 
+// The look's cases.
 const std::vector<RenderCase>& renderCases();
+// The film texture's: every part, each alone, and a tile of an offset frame.
+const std::vector<RenderCase>& textureRenderCases();
+// The cases of the effect a bundle offers, by its plug-in identifier. Throws
+// std::invalid_argument for an effect without cases.
+const std::vector<RenderCase>& renderCasesFor(const std::string& pluginIdentifier);
 
 // The synthetic source frame every case renders: smooth ramps across the frame
 // plus a coarse pattern reaching a little outside [0, 1], made with exact

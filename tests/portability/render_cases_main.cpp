@@ -46,13 +46,19 @@ unsigned parseThreads(const std::string& text) {
 
 // Renders every case, unloads, loads and renders them again: a plug-in that
 // does not survive its library being freed fails or crashes here.
+// The effect's identifier is written beside the results, so that a comparison
+// knows which cases to expect.
+constexpr const char* kEffectFile = "effect.txt";
+
 int render(const std::string& bundle, const fs::path& folder, unsigned threads) {
     fs::create_directories(folder);
+    const std::string effect = bundleIdentifier(bundle);
+    const std::vector<RenderCase>& cases = renderCasesFor(effect);
     const fs::path exportFolder = prepareExportFolder(folder);
     const auto first = runCases(bundle, threads, exportFolder, true);
     const auto second = runCases(bundle, threads, exportFolder, false);
     std::string exports;
-    for (const RenderCase& renderCase : renderCases()) {
+    for (const RenderCase& renderCase : cases) {
         const CaseOutput& output = first.at(renderCase.name);
         const Difference reload = compareFloats(output.pixels, second.at(renderCase.name).pixels);
         if (!reload.comparable || reload.largest != 0.0)
@@ -65,15 +71,16 @@ int render(const std::string& bundle, const fs::path& folder, unsigned threads) 
         exports += renderCase.name + " " + std::to_string(renderCase.exportSize) + "\n";
     }
     writeText(folder / "exports.txt", exports);
-    std::printf("rendered %zu cases, unloaded, loaded and rendered them again alike; wrote %s\n", renderCases().size(),
-                folder.string().c_str());
+    writeText(folder / kEffectFile, effect);
+    std::printf("rendered %zu cases of %s, unloaded, loaded and rendered them again alike; wrote %s\n", cases.size(),
+                effect.c_str(), folder.string().c_str());
     return 0;
 }
 
 int compare(const fs::path& a, const fs::path& b, double tolerance) {
     double largest = 0.0;
     bool failed = false;
-    for (const RenderCase& renderCase : renderCases()) {
+    for (const RenderCase& renderCase : renderCasesFor(readText(a / kEffectFile))) {
         const std::string file = renderCase.name + ".rgba";
         const Difference difference = compareFloats(readFloats(a / file), readFloats(b / file));
         if (!difference.comparable) {

@@ -13,6 +13,7 @@
 #include "ofxParam.h"
 #include "tools/gallery/gallery_page.h"
 #include "tools/gallery/source_notes.h"
+#include "tools/gallery/texture_gallery.h"
 #include "tools/testimages/png_file.h"
 #include "tools/tonemill/effect_session.h"
 #include "tools/tonemill/image_files.h"
@@ -141,9 +142,10 @@ std::string readText(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
+    if (argc != 8) {
         std::fprintf(stderr,
-                     "usage: tonemill-gallery BUNDLE lut_options.tsv README.md SCENE.png help.html RESOURCES_FOLDER\n");
+                     "usage: tonemill-gallery BUNDLE lut_options.tsv README.md SCENE.png help.html RESOURCES_FOLDER "
+                     "TEXTURE_BUNDLE\n");
         return 2;
     }
     try {
@@ -153,7 +155,9 @@ int main(int argc, char** argv) {
         fs::create_directories(folder);
         Renderer renderer(argv[1], argv[4], folder);
         const auto sections = renderGallery(renderer, readOptionRows(argv[2]), gallery::readSourceNotes(argv[3]));
-        const std::string page = gallery::pageWithGallery(readText(argv[5]), sections, kWidth, kHeight);
+        const std::string page =
+            gallery::pageWithTextureSection(gallery::pageWithGallery(readText(argv[5]), sections, kWidth, kHeight),
+                                            renderer.session(), argv[7], folder);
         const fs::path target = resources / "help.html", partial = resources / "help.html.partial";
         std::ofstream(partial, std::ios::binary) << page;
         fs::rename(partial, target);

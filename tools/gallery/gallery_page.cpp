@@ -24,10 +24,14 @@ std::string escapedHtml(const std::string& text) {
     return out;
 }
 
+std::string pageWithMarkerReplaced(const std::string& page, std::string_view marker, const std::string& html) {
+    const size_t at = page.find(marker);
+    if (at == std::string::npos) throw std::runtime_error("the help page has no " + std::string(marker) + " line");
+    return page.substr(0, at) + html + page.substr(at + marker.size());
+}
+
 std::string pageWithGallery(const std::string& page, const std::vector<GallerySection>& sections, int thumbnailWidth,
                             int thumbnailHeight) {
-    const size_t marker = page.find(kMarker);
-    if (marker == std::string::npos) throw std::runtime_error("the help page has no " + std::string(kMarker) + " line");
     std::ostringstream html;
     const std::string size =
         " width=\"" + std::to_string(thumbnailWidth) + "\" height=\"" + std::to_string(thumbnailHeight) + "\"";
@@ -44,7 +48,7 @@ std::string pageWithGallery(const std::string& page, const std::vector<GallerySe
         }
         html << "</div>\n";
     }
-    return page.substr(0, marker) + html.str() + page.substr(marker + kMarker.size());
+    return pageWithMarkerReplaced(page, kMarker, html.str());
 }
 
 }  // namespace tonemill::gallery

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tonemill::gallery {
@@ -26,5 +27,9 @@ std::string pageWithGallery(const std::string& page, const std::vector<GallerySe
                             int thumbnailHeight);
 
 std::string escapedHtml(const std::string& text);
+
+// The page with `html` in place of its `marker` line; throws std::runtime_error
+// when the page has no such line.
+std::string pageWithMarkerReplaced(const std::string& page, std::string_view marker, const std::string& html);
 
 }  // namespace tonemill::gallery

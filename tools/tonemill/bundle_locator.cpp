@@ -36,7 +36,13 @@ std::vector<fs::path> bundleSearchFolders(const char* pluginPath, const fs::path
     return folders;
 }
 
-std::string locateBundle(const std::string& explicitPath) {
+std::string bundleNameFor(const std::string& effect, const std::string& option) {
+    if (effect == "look") return kBundleName;
+    if (effect == "texture") return kTextureBundleName;
+    throw UsageError(option + " expects look or texture, got '" + effect + "'");
+}
+
+std::string locateBundle(const std::string& explicitPath, const std::string& bundleName) {
     if (!explicitPath.empty()) {
         std::error_code ignored;
         if (!fs::exists(explicitPath, ignored)) throw CliError("bundle '" + explicitPath + "' does not exist");
@@ -44,12 +50,11 @@ std::string locateBundle(const std::string& explicitPath) {
     }
     std::string looked;
     for (const fs::path& folder : bundleSearchFolders(std::getenv("OFX_PLUGIN_PATH"), runningExecutable())) {
-        const fs::path candidate = folder / kBundleName;
+        const fs::path candidate = folder / bundleName;
         if (isBundle(candidate)) return candidate.string();
         looked += (looked.empty() ? "" : ", ") + folder.string();
     }
-    throw CliError(std::string("no ") + kBundleName + " found in " + looked +
-                   " (set OFX_PLUGIN_PATH or pass --bundle PATH)");
+    throw CliError("no " + bundleName + " found in " + looked + " (set OFX_PLUGIN_PATH or pass --bundle PATH)");
 }
 
 }  // namespace tonemill::cli

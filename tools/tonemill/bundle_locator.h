@@ -7,6 +7,11 @@
 namespace tonemill::cli {
 
 inline constexpr const char* kBundleName = "Tonemill.ofx.bundle";
+inline constexpr const char* kTextureBundleName = "TonemillTexture.ofx.bundle";
+
+// The bundle of an effect named on the command line: "look" or "texture".
+// Throws UsageError naming `option` for any other name.
+std::string bundleNameFor(const std::string& effect, const std::string& option);
 
 // The folders searched for Tonemill.ofx.bundle when no path is given, in
 // order: those listed in `pluginPath` (OFX_PLUGIN_PATH's value, null when it
@@ -16,8 +21,8 @@ inline constexpr const char* kBundleName = "Tonemill.ofx.bundle";
 std::vector<std::filesystem::path> bundleSearchFolders(const char* pluginPath, const std::filesystem::path& executable);
 
 // The bundle to load: the explicit path when one is given, else the first
-// Tonemill.ofx.bundle in the folders above for this process. Throws CliError
+// bundle of that name in the folders above for this process. Throws CliError
 // listing where it looked.
-std::string locateBundle(const std::string& explicitPath);
+std::string locateBundle(const std::string& explicitPath, const std::string& bundleName = kBundleName);
 
 }  // namespace tonemill::cli

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <map>
 
+#include "tools/tonemill/bundle_locator.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/message_text.h"
 #include "tools/tonemill/numbers.h"
@@ -33,7 +34,11 @@ const std::map<std::string, std::string>& commandHelps() {
          "  --frames LIST     1001-1100, 1001-1100x2 (every second frame) or 1,5,9-12\n"
          "  --skip-missing    render the frames whose input exists, and say which were not\n"
          "  --skip-existing   leave frames whose output exists (resumes a stopped job)\n"
-         "  --compression     as OpenImageIO names it: zip, piz, dwaa:45 (EXR), lzw (TIFF)...\n"},
+         "  --compression     as OpenImageIO names it: zip, piz, dwaa:45 (EXR), lzw (TIFF)...\n"
+         "  --effect NAME     the effect to render: look (the default) or texture (grain,\n"
+         "                    halation and bloom)\n"
+         "  --then NAME       run the first effect's output through a second, texture; the\n"
+         "                    --set values after it are the second effect's\n"},
         {"bake",
          "usage: tonemill bake OUT.cube|- [--size 33|65] [--set NAME=VALUE]... [--look FILE|NAME]\n"
          "Writes the look as a .cube LUT, the same bytes as the export buttons; '-' writes\n"
@@ -44,12 +49,16 @@ const std::map<std::string, std::string>& commandHelps() {
          "Renders IN (without IN the built-in tone chart) once for every option of the choice\n"
          "PARAM, or for the given values, as a labelled grid of small pictures. A slider\n"
          "without --values shows five steps across its range; --vary look shows every\n"
-         "shipped look, or those named in --values, each over the --set and --look values.\n"},
+         "shipped look, or those named in --values, each over the --set and --look values.\n"
+         "--effect and --then choose the effects as for render; --vary names a parameter of\n"
+         "the first.\n"},
         {"looks",
          "usage: tonemill looks\n"
          "The shipped looks, each with its purpose; --look NAME applies one (a file of that\n"
          "name is read first).\n"},
-        {"list", "usage: tonemill list\nEvery parameter with its kind, default, range and options.\n"},
+        {"list",
+         "usage: tonemill list [--effect look|texture]\n"
+         "Every parameter of the effect with its kind, default, range and options.\n"},
         {"info", "usage: tonemill info\nThe plug-in's identity, the bundle's path and the GPU device report.\n"},
         {"help", "usage: tonemill help [COMMAND]\n"},
     };
@@ -68,7 +77,8 @@ const char* usageText() {
            "  sheet [IN] OUT.png --vary PARAM|look [--values A,B,...] [--set NAME=VALUE]... [--look ...]\n"
            "         a labelled grid of IN through every option or value of PARAM\n"
            "  looks  the shipped looks, which --look NAME applies\n"
-           "  list   every parameter with its kind, default, range and options\n"
+           "  list [--effect look|texture]  every parameter with its kind, default, range and options\n"
+           "  render and sheet take --effect look|texture, and --then texture to chain both\n"
            "  info   plug-in identity, bundle path and the GPU device report\n"
            "  help [COMMAND], COMMAND --help, --version\n"
            "The bundle is found through --bundle, OFX_PLUGIN_PATH, then beside this program, then /usr/OFX/Plugins.\n";
@@ -104,12 +114,19 @@ CommandLine parseCommandLine(int argc, char** argv, LookFiles lookFiles) {
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--set") {
-            line.assignments.push_back(parseAssignment(value(), "--set"));
+            (line.then.empty() ? line.assignments : line.thenAssignments).push_back(parseAssignment(value(), "--set"));
         } else if (argument == "--look") {
             const std::string look = value();
             if (lookFiles == LookFiles::read)
                 for (Assignment& assignment : readLookFile(resolveLook(look).string()))
-                    line.assignments.push_back(std::move(assignment));
+                    (line.then.empty() ? line.assignments : line.thenAssignments).push_back(std::move(assignment));
+        } else if (argument == "--effect") {
+            line.effect = value();
+            bundleNameFor(line.effect, argument);
+        } else if (argument == "--then") {
+            if (!line.then.empty()) throw UsageError("--then is given twice; one effect can follow the first");
+            line.then = value();
+            bundleNameFor(line.then, argument);
         } else if (argument == "--vary") {
             line.vary = value();
         } else if (argument == "--values") {

@@ -17,20 +17,23 @@ namespace tonemill::cli {
 struct CommandLine {
     std::string command;
     std::vector<std::string> positional;
-    std::vector<Assignment> assignments;  // from --look files and --set, in order given
-    std::string bundle;                   // --bundle
-    std::string vary;                     // --vary
-    std::optional<std::string> values;    // --values
-    std::string gpu = "cpu";              // --gpu
-    std::optional<std::string> frames;    // --frames
-    unsigned size = 33;                   // --size
-    unsigned threads = 0;                 // --threads; 0 = every CPU
-    OutputSettings output;                // --depth, --compression
-    bool skipMissing = false;             // --skip-missing
-    bool skipExisting = false;            // --skip-existing
-    bool help = false;                    // COMMAND --help
-    bool version = false;                 // --version
-    std::set<std::string> given;          // every option given, as typed
+    std::vector<Assignment> assignments;      // from --look files and --set, in order given
+    std::string effect = "look";              // --effect: the effect that renders first
+    std::string then;                         // --then: the effect the first one's output goes through
+    std::vector<Assignment> thenAssignments;  // --set and --look given after --then
+    std::string bundle;                       // --bundle
+    std::string vary;                         // --vary
+    std::optional<std::string> values;        // --values
+    std::string gpu = "cpu";                  // --gpu
+    std::optional<std::string> frames;        // --frames
+    unsigned size = 33;                       // --size
+    unsigned threads = 0;                     // --threads; 0 = every CPU
+    OutputSettings output;                    // --depth, --compression
+    bool skipMissing = false;                 // --skip-missing
+    bool skipExisting = false;                // --skip-existing
+    bool help = false;                        // COMMAND --help
+    bool version = false;                     // --version
+    std::set<std::string> given;              // every option given, as typed
 };
 
 // Whether parsing reads the --look files. A pipe or standard input given as a

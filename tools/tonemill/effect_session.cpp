@@ -29,12 +29,21 @@ std::string statusName(OfxStatus status) {
 }
 
 EffectSession::EffectSession(const std::string& bundlePath, unsigned threads)
-    : bundlePath_(bundlePath), host_(std::make_unique<host::Host>()) {
+    : bundlePath_(bundlePath), host_(std::make_shared<host::Host>()) {
     host_->setCpuCount(threads);
+    open();
+}
+
+EffectSession::EffectSession(const std::string& bundlePath, EffectSession& other)
+    : bundlePath_(bundlePath), host_(other.host_) {
+    open();
+}
+
+void EffectSession::open() {
     try {
-        plugin_ = &host_->openBundle(bundlePath).plugin(0);
+        plugin_ = &host_->openBundle(bundlePath_).plugin(0);
     } catch (const std::exception& error) {
-        throw CliError("cannot load the plug-in from " + quotedText(bundlePath) + ": " + oneLine(error.what()));
+        throw CliError("cannot load the plug-in from " + quotedText(bundlePath_) + ": " + oneLine(error.what()));
     }
     require(plugin_->load(), "loading the plug-in");
     require(plugin_->describe(), "describing the effect");

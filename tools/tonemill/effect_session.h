@@ -21,6 +21,8 @@ class EffectSession {
  public:
     // Throws CliError with the OpenFX status name when an action fails.
     EffectSession(const std::string& bundlePath, unsigned threads);
+    // Another bundle's effect in the same host as `other` (a process has one host).
+    EffectSession(const std::string& bundlePath, EffectSession& other);
     ~EffectSession();
     EffectSession(const EffectSession&) = delete;
     EffectSession& operator=(const EffectSession&) = delete;
@@ -49,10 +51,11 @@ class EffectSession {
                                             host::DeviceImages* device = nullptr);
 
  private:
+    void open();
     std::vector<host::Param*> testViewToggles();
 
     std::string bundlePath_;
-    std::unique_ptr<host::Host> host_;
+    std::shared_ptr<host::Host> host_;
     host::Plugin* plugin_ = nullptr;
     std::unique_ptr<host::Instance> instance_;
 };

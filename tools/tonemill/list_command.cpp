@@ -59,9 +59,9 @@ void listParam(const host::Param& param) {
 }  // namespace
 
 int runList(const CommandLine& line) {
-    acceptOnly(line, "list", {});
+    acceptOnly(line, "list", {"--effect"});
     if (!line.positional.empty()) throw UsageError("list takes no arguments");
-    EffectSession session(locateBundle(line.bundle), 1);
+    EffectSession session(locateBundle(line.bundle, bundleNameFor(line.effect, "--effect")), 1);
     for (const auto& param : session.instance().effect().params().params()) listParam(*param);
     return 0;
 }

@@ -7,10 +7,9 @@
 
 #include "host/cuda_images.h"
 #include "host/opencl_images.h"
-#include "tools/tonemill/bundle_locator.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
-#include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/effect_chain.h"
 #include "tools/tonemill/input_profile_hint.h"
 #include "tools/tonemill/frame_range.h"
 #include "tools/tonemill/image_reader.h"
@@ -91,7 +90,7 @@ void refuseOverwritingInputs(const std::string& input, const std::string& output
 }
 
 struct RenderJob {
-    EffectSession& session;
+    EffectChain& chain;
     host::DeviceImages* device;
     const OutputSettings& settings;
     ProgressBar& progress;
@@ -103,18 +102,20 @@ void renderFrame(RenderJob& job, const std::shared_ptr<host::HostImage>& chart, 
                  const std::string& output, std::int64_t frame) {
     std::optional<ImageReader> reader;
     if (!chart) reader.emplace(input);
-    if (reader && !job.profileNote) {
-        const int profile = job.session.instance().param("idtProfile").valueAt(static_cast<double>(frame)).asInt();
+    // Only the look reads camera encodings; the texture works on any picture.
+    const host::Param* profileParam = job.chain.first().instance().effect().params().find("idtProfile");
+    if (reader && !job.profileNote && profileParam) {
+        const int profile = profileParam->valueAt(static_cast<double>(frame)).asInt();
         job.profileNote = inputProfileNote(profile, *reader).value_or(std::string());
     }
     const int width = chart ? chart->width() : reader->width();
     const int height = chart ? chart->height() : reader->height();
     ImageWriter writer(output, width, height, reader ? &*reader : nullptr, job.settings);
-    const int rows = chart ? height : bandRows(width, height, job.testViews);
+    const int rows = chart || job.chain.needsWholeFrames() ? height : bandRows(width, height, job.testViews);
     for (int top = height; top > 0;) {
         const int bottom = (top - 1) / rows * rows;
         auto source = chart ? chart : reader->readRows(height - top, height - bottom);
-        writer.writeRows(*job.session.render(std::move(source), frame, job.device));
+        writer.writeRows(*job.chain.render(std::move(source), frame, job.device));
         top = bottom;
         job.progress.partDone(frame, static_cast<double>(height - top) / height);
     }
@@ -126,7 +127,7 @@ void renderFrame(RenderJob& job, const std::shared_ptr<host::HostImage>& chart, 
 int runRender(const CommandLine& line) {
     acceptOnly(line, "render",
                {"--set", "--look", "--gpu", "--frames", "--threads", "--depth", "--compression", "--skip-missing",
-                "--skip-existing"});
+                "--skip-existing", "--effect", "--then"});
     if (line.positional.empty() || line.positional.size() > 2) throw UsageError("render expects [IN] OUT");
     const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
     const std::string output = line.positional.back();
@@ -134,14 +135,14 @@ int runRender(const CommandLine& line) {
     if (!input.empty()) refuseOverwritingInputs(input, output, frames, line.skipMissing);
 
     const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
-    EffectSession session(locateBundle(line.bundle), threads);
-    session.apply(line.assignments);
+    EffectChain chain(line, threads);
+    chain.applyAll();
     const std::unique_ptr<host::DeviceImages> device = openDevice(line.gpu);
     const std::shared_ptr<host::HostImage> chart = input.empty() ? makeToneChart() : nullptr;
 
     ProgressBar progress(frames.count());
-    RenderJob job{session, device.get(), line.output, progress, session.showsTestViews(), std::nullopt};
-    session.instance().beginSequenceRender(static_cast<double>(frames.lowest()), static_cast<double>(frames.highest()));
+    RenderJob job{chain, device.get(), line.output, progress, chain.first().showsTestViews(), std::nullopt};
+    chain.beginSequenceRender(static_cast<double>(frames.lowest()), static_cast<double>(frames.highest()));
     frames.forEach([&](std::int64_t frame) {
         const std::string source = input.empty() ? std::string() : pathForFrame(input, frame);
         const std::string target = pathForFrame(output, frame);
@@ -163,7 +164,7 @@ int runRender(const CommandLine& line) {
         progress.frameDone(frame);
         return true;
     });
-    session.instance().endSequenceRender();
+    chain.endSequenceRender();
     if (job.profileNote && !job.profileNote->empty()) progress.message("tonemill: " + *job.profileNote);
     return 0;
 }

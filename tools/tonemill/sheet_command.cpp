@@ -11,10 +11,9 @@
 #include "ofxParam.h"
 #include "tools/testimages/bitmap_text.h"
 #include "tools/testimages/png_file.h"
-#include "tools/tonemill/bundle_locator.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
-#include "tools/tonemill/effect_session.h"
+#include "tools/tonemill/effect_chain.h"
 #include "tools/tonemill/message_text.h"
 #include "tools/tonemill/output_file.h"
 #include "tools/tonemill/progress_bar.h"
@@ -117,7 +116,7 @@ std::vector<Variant> parameterVariants(const CommandLine& line, EffectSession& s
 }  // namespace
 
 int runSheet(const CommandLine& line) {
-    acceptOnly(line, "sheet", {"--vary", "--values", "--set", "--look", "--threads"});
+    acceptOnly(line, "sheet", {"--vary", "--values", "--set", "--look", "--threads", "--effect", "--then"});
     if (line.positional.empty() || line.positional.size() > 2) throw UsageError("sheet expects [IN] OUT.png");
     const std::string input = line.positional.size() == 2 ? line.positional[0] : std::string();
     const std::string output = line.positional.back();
@@ -129,8 +128,9 @@ int runSheet(const CommandLine& line) {
         throw UsageError("output " + quotedText(output) + " is the input file; refusing to overwrite a source");
 
     const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());
-    EffectSession session(locateBundle(line.bundle), threads);
-    session.apply(line.assignments);
+    EffectChain chain(line, threads);
+    chain.applyAll();
+    EffectSession& session = chain.first();
     const std::vector<Variant> variants = line.vary == "look" ? lookVariants(line) : parameterVariants(line, session);
 
     // A file is shrunk as it is read: the sheet needs only thumbnails of it.
@@ -155,7 +155,7 @@ int runSheet(const CommandLine& line) {
         // A disabled list is named once: every picture of it would look the same.
         session.apply(variant.assignments, variant.wholeLook || cell == 0);
         const int index = static_cast<int>(cell);
-        paste(sheet, *session.render(picture, 0), layout.pictureLeft(index), layout.pictureTop(index));
+        paste(sheet, *chain.render(picture, 0), layout.pictureLeft(index), layout.pictureTop(index));
         testimages::drawText(sheet, fittedLabel(variant.label, layout.cellWidth), layout.labelLeft(index),
                              layout.labelTop(index), SheetLayout::kLabelScale, kLabelLevel);
         progress.frameDone(index + 1);

@@ -1,5 +1,5 @@
 # Installs the build tree into a scratch prefix and runs the installed command
-# line there with an empty environment: it must find the bundle installed
+# line there with an empty environment: it must find the bundles installed
 # beside it, not one of the build tree's or the system's.
 #   cmake -DBUILD_DIR=<tree> -DPREFIX=<scratch folder> -P installed_prefix.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -19,6 +19,14 @@ endif()
 string(FIND "${report}" "bundle:      ${PREFIX}/OFX/Plugins/Tonemill.ofx.bundle" found)
 if(found EQUAL -1)
   message(FATAL_ERROR "${program} info did not report the installed bundle:\n${report}")
+endif()
+# The texture bundle is installed beside the look's and found the same way.
+execute_process(COMMAND env -i ${program} list --effect texture
+                RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE errors)
+string(FIND "${listing}" "grainAmount" found)
+if(NOT result EQUAL 0 OR found EQUAL -1 OR NOT EXISTS ${PREFIX}/OFX/Plugins/TonemillTexture.ofx.bundle)
+  message(FATAL_ERROR "${program} list --effect texture did not list the installed texture effect (${result}):\n"
+                      "${listing}${errors}")
 endif()
 # The shipped looks are found from the prefix too.
 execute_process(COMMAND env -i ${program} looks

@@ -98,6 +98,13 @@ TEST_F(Unloading, TheProcessLivesOnAndExitsNormallyAfterUnloadAndReload) {
     EXPECT_EXIT(std::exit(liveTwice(root)), ::testing::ExitedWithCode(0), "");
 }
 
+// The texture bundle's library is built from the same support layer and must
+// survive the same.
+TEST_F(Unloading, TheTextureLibraryLivesThroughUnloadAndReloadAlike) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(liveTwice(TONEMILL_TEXTURE_BUNDLE)), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(Unloading, RepeatedUnloadsWithoutRenderingLeaveTheProcessWhole) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string root = bundle.root().string();

@@ -1,0 +1,16 @@
+# Writes OUTPUT: a C++ string constant NAME holding the INPUTS files, joined,
+# as raw string pieces (each under the 64 KiB some compilers allow one to be).
+set(text "")
+foreach(input IN LISTS INPUTS)
+  file(READ ${input} content)
+  string(APPEND text "${content}")
+endforeach()
+string(LENGTH "${text}" length)
+set(pieces "")
+set(offset 0)
+while(offset LESS length)
+  string(SUBSTRING "${text}" ${offset} 16000 piece)
+  string(APPEND pieces "R\"tmtext(${piece})tmtext\"\n")
+  math(EXPR offset "${offset} + 16000")
+endwhile()
+file(WRITE ${OUTPUT} "// Generated from ${INPUTS}\ninline constexpr const char ${NAME}[] =\n${pieces};\n")

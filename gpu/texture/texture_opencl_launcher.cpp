@@ -1,0 +1,205 @@
+#include "gpu/texture/texture_opencl_launcher.h"
+
+#include <map>
+#include <mutex>
+#include <type_traits>
+
+#include "gpu/opencl_api.h"
+#include "texture_kernel_text.inc"
+
+namespace TonemillTexture {
+
+namespace {
+
+using ChromvaleBeta2::Diagnostics;
+using ChromvaleBeta2::GpuOutcome;
+using ChromvaleBeta2::OpenClApi;
+
+struct TextureKernels {
+    cl_kernel glowRows = nullptr;
+    cl_kernel glowColumns = nullptr;
+    cl_kernel compose = nullptr;
+    bool complete() const { return glowRows && glowColumns && compose; }
+};
+
+// Built kernels live as long as the process, one set per queue: hosts keep
+// their queues, and a rebuild costs a full compile. One lock, held from
+// setting a kernel's arguments until it is enqueued, since a kernel object
+// keeps its arguments between calls.
+struct TextureKernelCache {
+    std::mutex textureKernelMutex;
+    std::map<cl_command_queue, TextureKernels> kernelsByQueue;
+};
+
+TextureKernelCache& kernelCache() {
+    static TextureKernelCache cache;
+    return cache;
+}
+
+void noteFailure(Diagnostics& diagnostics, cl_int status, const char* message) {
+    if (status != CL_SUCCESS) diagnostics.error("Texture: %s [%d]", message, status);
+}
+
+TextureKernels buildKernels(const OpenClApi& cl, cl_context context, cl_device_id device, Diagnostics& diagnostics) {
+    TextureKernels kernels;
+    const char* text = kTextureKernelText;
+    cl_int status = CL_SUCCESS;
+    cl_program program = cl.clCreateProgramWithSource(context, 1, &text, nullptr, &status);
+    noteFailure(diagnostics, status, "unable to create the program");
+    if (status != CL_SUCCESS) return kernels;
+    status = cl.clBuildProgram(program, 1, &device, nullptr, nullptr, nullptr);
+    noteFailure(diagnostics, status, "unable to build the program");
+    if (status != CL_SUCCESS) {
+        char log[4096] = {};
+        cl.clGetProgramBuildInfo(program, device, CL_PROGRAM_BUILD_LOG, sizeof log - 1, log, nullptr);
+        diagnostics.error("%s", log);
+        return kernels;
+    }
+    const auto kernel = [&](const char* name) {
+        cl_kernel made = cl.clCreateKernel(program, name, &status);
+        noteFailure(diagnostics, status, name);
+        return status == CL_SUCCESS ? made : nullptr;
+    };
+    kernels.glowRows = kernel("textureGlowRows");
+    kernels.glowColumns = kernel("textureGlowColumns");
+    kernels.compose = kernel("textureCompose");
+    return kernels;
+}
+
+// The buffers one render's glows need; released once the kernels using them
+// are enqueued (the queue keeps them until those have run).
+class ScratchBuffers {
+ public:
+    ScratchBuffers(const OpenClApi& cl, cl_context context) : m_cl(cl), m_context(context) {}
+    ScratchBuffers(const ScratchBuffers&) = delete;
+    ScratchBuffers& operator=(const ScratchBuffers&) = delete;
+    ~ScratchBuffers() {
+        for (int i = 0; i < m_count; ++i) m_cl.clReleaseMemObject(m_buffers[i]);
+    }
+
+    // Null after noting the failure.
+    cl_mem make(std::size_t bytes, Diagnostics& diagnostics) {
+        cl_int status = CL_SUCCESS;
+        cl_mem buffer = m_cl.clCreateBuffer(m_context, CL_MEM_READ_WRITE, bytes, nullptr, &status);
+        noteFailure(diagnostics, status, "unable to create a glow buffer");
+        if (status != CL_SUCCESS) return nullptr;
+        m_buffers[m_count++] = buffer;
+        return buffer;
+    }
+
+ private:
+    const OpenClApi& m_cl;
+    cl_context m_context;
+    cl_mem m_buffers[6] = {};
+    int m_count = 0;
+};
+
+// Sets a kernel's arguments in order; the OR of the statuses.
+template <typename... Values>
+cl_int setArguments(const OpenClApi& cl, cl_kernel kernel, const Values&... values) {
+    cl_uint index = 0;
+    cl_int combined = CL_SUCCESS;
+    const auto set = [&](const auto& value) {
+        static_assert(sizeof(value) == 4 || std::is_same_v<std::decay_t<decltype(value)>, cl_mem>);
+        combined |= cl.clSetKernelArg(kernel, index++, sizeof(value), &value);
+    };
+    (set(values), ...);
+    return combined;
+}
+
+cl_int enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, std::size_t width,
+               std::size_t height = 1) {
+    const std::size_t global[2] = {width, height};
+    return cl.clEnqueueNDRangeKernel(queue, kernel, height > 1 ? 2 : 1, nullptr, global, nullptr, 0, nullptr, nullptr);
+}
+
+struct GlowBuffers {
+    cl_mem down = nullptr;  // null: the glow is off
+    int box = 0;
+};
+
+// The row and column phases of one glow; its finished light stays in `down`.
+GlowBuffers enqueueGlow(const OpenClApi& cl, cl_command_queue queue, const TextureKernels& kernels,
+                        ScratchBuffers& scratch, int box, float threshold, cl_mem source, const Rect& sourceBounds,
+                        const Rect& window, Diagnostics& diagnostics) {
+    if (box <= 0) return {};
+    const int width = window.x2 - window.x1;
+    const int rows = window.y2 - window.y1 + 6 * box;
+    const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
+    const std::size_t lineCells = static_cast<std::size_t>(rows) * 2 * static_cast<std::size_t>(width + 6 * box);
+    cl_mem lines = scratch.make(lineCells * sizeof(cl_uint), diagnostics);
+    cl_mem across = scratch.make(cells * sizeof(cl_uint), diagnostics);
+    cl_mem down = scratch.make(cells * sizeof(cl_uint), diagnostics);
+    if (!lines || !across || !down) return {};
+    const int sourceWidth = sourceBounds.x2 - sourceBounds.x1;
+    const int sourceHeight = sourceBounds.y2 - sourceBounds.y1;
+    cl_int status = setArguments(cl, kernels.glowRows, source, sourceBounds.x1, sourceBounds.y1, sourceWidth,
+                                 sourceHeight, window.x1, window.y1, width, rows, box, threshold, lines, across);
+    status |= enqueue(cl, queue, kernels.glowRows, static_cast<std::size_t>(rows));
+    status |= setArguments(cl, kernels.glowColumns, across, down, width, rows, box);
+    status |= enqueue(cl, queue, kernels.glowColumns, static_cast<std::size_t>(width));
+    noteFailure(diagnostics, status, "unable to enqueue a glow");
+    return status == CL_SUCCESS ? GlowBuffers{down, box} : GlowBuffers{};
+}
+
+}  // namespace
+
+GpuOutcome launchOpenClTexture(void* hostQueue, const TextureSettings& s, const DeviceImage& source,
+                               const DeviceImage& destination, const Rect& window, Diagnostics& diagnostics) {
+    const OpenClApi* api = ChromvaleBeta2::openClApi();
+    if (api == nullptr) {
+        diagnostics.error("No OpenCL loader could be opened");
+        return GpuOutcome::Unsupported;
+    }
+    if (!source.buffer || !destination.buffer || isEmpty(source.bounds)) {
+        diagnostics.error("Texture: OpenCL render without both images");
+        return GpuOutcome::Failed;
+    }
+    const OpenClApi& cl = *api;
+    const auto queue = static_cast<cl_command_queue>(hostQueue);
+    TextureKernelCache& cache = kernelCache();
+    const std::lock_guard<std::mutex> lock(cache.textureKernelMutex);
+
+    cl_context context = nullptr;
+    cl_device_id device = nullptr;
+    noteFailure(diagnostics, cl.clGetCommandQueueInfo(queue, CL_QUEUE_CONTEXT, sizeof context, &context, nullptr),
+                "unable to get the context");
+    noteFailure(diagnostics, cl.clGetCommandQueueInfo(queue, CL_QUEUE_DEVICE, sizeof device, &device, nullptr),
+                "unable to get the device");
+    auto cached = cache.kernelsByQueue.find(queue);
+    if (cached == cache.kernelsByQueue.end())
+        cached = cache.kernelsByQueue.emplace(queue, buildKernels(cl, context, device, diagnostics)).first;
+    const TextureKernels& kernels = cached->second;
+    if (!kernels.complete()) {
+        diagnostics.error("Texture: skipping OpenCL processing due to invalid kernels");
+        return GpuOutcome::Unsupported;
+    }
+    if (isEmpty(window)) return GpuOutcome::Done;
+
+    ScratchBuffers scratch(cl, context);
+    const auto sourceMem = static_cast<cl_mem>(const_cast<void*>(source.buffer));
+    const GlowBuffers halation = enqueueGlow(cl, queue, kernels, scratch, s.halationBox, s.halationThreshold, sourceMem,
+                                             source.bounds, window, diagnostics);
+    const GlowBuffers bloom = enqueueGlow(cl, queue, kernels, scratch, s.bloomBox, s.bloomThreshold, sourceMem,
+                                          source.bounds, window, diagnostics);
+    if ((s.halationBox > 0 && !halation.down) || (s.bloomBox > 0 && !bloom.down)) return GpuOutcome::Done;
+
+    const Rect& sb = source.bounds;
+    const Rect& db = destination.bounds;
+    const auto destinationMem = static_cast<cl_mem>(const_cast<void*>(destination.buffer));
+    const int windowWidth = window.x2 - window.x1;
+    const int windowHeight = window.y2 - window.y1;
+    // A glow that is off still needs a buffer argument; the kernel never reads it.
+    cl_int status =
+        setArguments(cl, kernels.compose, sourceMem, sb.x1, sb.y1, sb.x2 - sb.x1, sb.y2 - sb.y1, destinationMem, db.x1,
+                     db.y1, db.x2 - db.x1, window.x1, window.y1, windowWidth, windowHeight,
+                     halation.down ? halation.down : sourceMem, halation.box, bloom.down ? bloom.down : sourceMem,
+                     bloom.box, s.grainSigma[0], s.grainSigma[1], s.grainSigma[2], s.grainInvCell, s.frameOriginX,
+                     s.frameOriginY, s.grainKey, s.halationGain[0], s.halationGain[1], s.halationGain[2], s.bloomGain);
+    status |= enqueue(cl, queue, kernels.compose, static_cast<std::size_t>(windowWidth),
+                      static_cast<std::size_t>(windowHeight));
+    noteFailure(diagnostics, status, "unable to enqueue the composition");
+    return GpuOutcome::Done;
+}
+
+}  // namespace TonemillTexture

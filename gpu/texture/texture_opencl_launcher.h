@@ -1,0 +1,25 @@
+#pragma once
+
+#include "gpu/diagnostics.h"
+#include "pipeline/texture/pixel_view.h"
+#include "pipeline/texture/texture_settings.h"
+
+namespace TonemillTexture {
+
+// An OpenCL buffer (cl_mem) of float RGBA pixels, rows packed bottom-up, covering `bounds`.
+struct DeviceImage {
+    const void* buffer = nullptr;
+    Rect bounds{};
+};
+
+// Enqueues the texture of `window` on the host's command queue: the glows'
+// row and column phases into buffers made for this render, then the
+// composition into `destination`. The kernels are built once per queue and
+// kept for the life of the process. Returns without waiting; the host
+// synchronises its queue. Unsupported without a loader or a usable kernel,
+// Failed without both images; other failures are noted.
+ChromvaleBeta2::GpuOutcome launchOpenClTexture(void* queue, const TextureSettings& settings, const DeviceImage& source,
+                                               const DeviceImage& destination, const Rect& window,
+                                               ChromvaleBeta2::Diagnostics& diagnostics);
+
+}  // namespace TonemillTexture

@@ -1,0 +1,122 @@
+#include "pipeline/texture/glow_plane.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "film_texture.h"
+
+namespace TonemillTexture {
+
+namespace {
+
+constexpr int kRowBlock = 8;
+
+template <typename T>
+void growTo(std::vector<T>& buffer, std::size_t size) {
+    if (buffer.size() < size) buffer.resize(size);
+}
+
+// One box pass down rows [radius, rows - radius) of columns [begin, end), a
+// running sum per column: the same sums as txBoxLine, taken across a row at
+// a time so that the memory is read in order.
+void boxDown(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, int begin, int end, int radius,
+             std::uint32_t* sums) {
+    if (rows <= 2 * radius) return;
+    const uint reciprocal = txBoxReciprocal(radius);
+    const auto count = static_cast<std::size_t>(end - begin);
+    const std::uint32_t* first = in + begin;
+    std::uint32_t* target = out + begin;
+    std::fill_n(sums, count, 0u);
+    for (int i = 0; i <= 2 * radius; ++i) {
+        const std::uint32_t* row = first + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) sums[c] += row[c];
+    }
+    std::uint32_t* centre = target + static_cast<std::size_t>(radius) * width;
+    for (std::size_t c = 0; c < count; ++c) centre[c] = txBoxMean(sums[c], reciprocal);
+    for (int i = radius + 1; i < rows - radius; ++i) {
+        const std::uint32_t* entering = first + static_cast<std::size_t>(i + radius) * width;
+        const std::uint32_t* leaving = first + static_cast<std::size_t>(i - radius - 1) * width;
+        std::uint32_t* row = target + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) {
+            sums[c] += entering[c] - leaving[c];
+            row[c] = txBoxMean(sums[c], reciprocal);
+        }
+    }
+}
+
+}  // namespace
+
+void GlowPlane::prepare(const Rect& window, int boxRadius, unsigned threads) {
+    m_window = window;
+    m_box = boxRadius;
+    if (m_box <= 0) return;
+    m_width = static_cast<std::size_t>(window.x2 - window.x1);
+    m_rows = window.y2 - window.y1 + 6 * m_box;
+    const std::size_t cells = static_cast<std::size_t>(m_rows) * m_width;
+    growTo(m_across, cells);
+    growTo(m_down, cells);
+    if (m_scratch.size() < threads) m_scratch.resize(threads);
+    // Two interleaved blocks of grown rows, which the row phase ping-pongs
+    // between, and running sums; the column phase keeps its sums at the start.
+    const std::size_t grownWidth = m_width + 6 * static_cast<std::size_t>(m_box);
+    for (auto& lines : m_scratch) growTo(lines, 2 * grownWidth * kRowBlock + std::max<std::size_t>(kRowBlock, m_width));
+}
+
+void LumaPlane::prepare(const Rect& window, int margin) {
+    m_grown = Rect{window.x1 - margin, window.y1 - margin, window.x2 + margin, window.y2 + margin};
+    m_width = static_cast<std::size_t>(m_grown.x2 - m_grown.x1);
+    growTo(m_values, m_width * static_cast<std::size_t>(rows()));
+}
+
+void LumaPlane::fill(const PixelView& source, int begin, int end) {
+    const Rect& from = source.bounds;
+    for (int r = begin; r < end; ++r) {
+        const float* row = source.clampedPixel(from.x1, m_grown.y1 + r);
+        float* target = &m_values[static_cast<std::size_t>(r) * m_width];
+        for (int x = m_grown.x1; x < m_grown.x2; ++x) {
+            const float* p = row + 4 * (std::clamp(x, from.x1, from.x2 - 1) - from.x1);
+            *target++ = txLuma(p[0], p[1], p[2]);
+        }
+    }
+}
+
+void GlowPlane::spreadRows(const LumaPlane& luma, float threshold, int begin, int end, unsigned thread) {
+    // Rows go through the passes kRowBlock at a time, interleaved, so the
+    // running sums of the block advance together as one column-wise pass.
+    const int b = m_box;
+    const int n = static_cast<int>(m_width) + 6 * b;
+    std::uint32_t* line = m_scratch[thread].data();
+    std::uint32_t* other = line + static_cast<std::size_t>(n) * kRowBlock;
+    std::uint32_t* sums = other + static_cast<std::size_t>(n) * kRowBlock;
+    const int left = m_window.x1 - 3 * b;
+    for (int first = begin; first < end; first += kRowBlock) {
+        const int count = std::min(kRowBlock, end - first);
+        for (int r = 0; r < kRowBlock; ++r) {
+            // A short last block repeats its last row; only real rows are kept.
+            const int y = m_window.y1 - 3 * b + first + std::min(r, count - 1);
+            const float* row = luma.at(left, y);
+            for (int i = 0; i < n; ++i)
+                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowLight(row[i], threshold);
+        }
+        boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
+        boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);
+        boxDown(line + 2 * b * kRowBlock, other + 2 * b * kRowBlock, n - 4 * b, kRowBlock, 0, kRowBlock, b, sums);
+        for (int r = 0; r < count; ++r) {
+            std::uint32_t* target = &m_across[static_cast<std::size_t>(first + r) * m_width];
+            const std::uint32_t* spread = other + static_cast<std::size_t>(3 * b) * kRowBlock + r;
+            for (std::size_t j = 0; j < m_width; ++j) target[j] = spread[j * kRowBlock];
+        }
+    }
+}
+
+void GlowPlane::spreadColumns(int begin, int end, unsigned thread) {
+    if (begin >= end) return;
+    const int b = m_box;
+    std::uint32_t* sums = m_scratch[thread].data();
+    const std::size_t w = m_width;
+    boxDown(m_across.data(), m_down.data(), m_rows, w, begin, end, b, sums);
+    boxDown(m_down.data() + b * w, m_across.data() + b * w, m_rows - 2 * b, w, begin, end, b, sums);
+    boxDown(m_across.data() + 2 * b * w, m_down.data() + 2 * b * w, m_rows - 4 * b, w, begin, end, b, sums);
+}
+
+}  // namespace TonemillTexture

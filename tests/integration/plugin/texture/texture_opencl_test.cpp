@@ -1,0 +1,70 @@
+// OpenCL renders (PoCL in CI) against CPU renders of the same instance.
+
+#include "host/opencl_images.h"
+#include "texture_fixture.h"
+
+namespace texture_integration {
+namespace {
+
+class TextureOpenCl : public TextureTest {
+ protected:
+    void SetUp() override {
+        try {
+            queue = OpenClImages::open();
+        } catch (const std::exception& missing) {
+            GTEST_SKIP() << "no OpenCL device: " << missing.what();
+        }
+    }
+
+    // The largest difference between an OpenCL and a CPU render of `window`.
+    double largestDifference(Instance& instance, OfxRectI window, double time) {
+        const auto cpu = render(instance, window, time);
+        RenderRequest request;
+        request.window = window;
+        request.time = time;
+        request.device = queue.get();
+        RenderResult gpu = instance.render(request);
+        EXPECT_EQ(gpu.status, kOfxStatOK);
+        if (!gpu.output) return 1e9;
+        double largest = 0;
+        for (int y = window.y1; y < window.y2; ++y)
+            for (int x = window.x1; x < window.x2; ++x)
+                for (int c = 0; c < 4; ++c)
+                    largest = std::max(largest, double(std::abs(gpu.output->pixel(x, y)[c] - cpu->pixel(x, y)[c])));
+        return largest;
+    }
+
+    std::unique_ptr<OpenClImages> queue;
+};
+
+TEST_F(TextureOpenCl, MatchesTheCpuForEveryPartAndWindow) {
+    auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}, {"grainGauge", 1}});
+    instance->setImage(kOfxImageEffectSimpleSourceClipName, scene(150, 100));
+    EXPECT_LT(largestDifference(*instance, {0, 0, 150, 100}, 2.0), 1e-4);
+    EXPECT_LT(largestDifference(*instance, {0, 37, 61, 100}, 2.0), 1e-4);
+
+    // One part at a time, and a window one pixel wide.
+    for (const char* part : {"grainToggle", "halationToggle", "bloomToggle"}) {
+        auto values = kAllBypassed;
+        values.push_back({part, false});
+        auto alone = create(values);
+        alone->setImage(kOfxImageEffectSimpleSourceClipName, scene(150, 100));
+        EXPECT_LT(largestDifference(*alone, {0, 0, 150, 100}, 9.0), 1e-4) << part;
+        EXPECT_LT(largestDifference(*alone, {149, 0, 150, 100}, 9.0), 1e-4) << part;
+    }
+}
+
+TEST_F(TextureOpenCl, ReadsASourceSmallerThanAskedClampedToItsEdges) {
+    auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}});
+    const OfxRectI frame{0, 0, 120, 90};
+    const OfxRectI window{30, 20, 90, 70};
+    const auto full = scene(120, 90);
+    auto small = HostImage::rgbaFloat(window);
+    small->fill([&](int x, int y) { return full->pixel(x, y); });
+    small->setRegionOfDefinition(frame);
+    instance->setImage(kOfxImageEffectSimpleSourceClipName, small);
+    EXPECT_LT(largestDifference(*instance, window, 1.0), 1e-4);
+}
+
+}  // namespace
+}  // namespace texture_integration
