@@ -1,5 +1,7 @@
 // Runs the benchmarks, then prints the ratios the speed targets are stated
-// in. Extra flag: --frame=WIDTHxHEIGHT (default 3840x2160).
+// in. Extra flags: --frame=WIDTHxHEIGHT (default 3840x2160), and
+// --write-comparison=FOLDER, which writes comparison A's tables, frame and
+// result for a peer in another process (bench/ocio26) and runs nothing.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench_frames.h"
+#include "bench/comparison_data.h"
 #include "bench/simd_paths.h"
 
 namespace {
@@ -64,8 +67,18 @@ bool takeFrameFlag(const char* arg) {
 
 int main(int argc, char** argv) {
     std::vector<char*> args;
-    for (int i = 0; i < argc; ++i)
-        if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i])) args.push_back(argv[i]);
+    const char* comparisonFolder = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strncmp(argv[i], "--write-comparison=", 19) == 0)
+            comparisonFolder = argv[i] + 19;
+        else if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i]))
+            args.push_back(argv[i]);
+    }
+    if (comparisonFolder != nullptr) {
+        const std::string failed = tonemill::bench::writeComparisonData(comparisonFolder);
+        if (!failed.empty()) std::fprintf(stderr, "tonemill_bench: %s\n", failed.c_str());
+        return failed.empty() ? 0 : 1;
+    }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
