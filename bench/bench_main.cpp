@@ -53,7 +53,7 @@ void printRatio(const RateReporter& reporter, const std::string& what, const std
     const auto a = findRun(reporter, top);
     const auto b = findRun(reporter, bottom);
     if (a == reporter.rates.end() || b == reporter.rates.end() || b->second.wall <= 0.0 || b->second.cpu <= 0.0) return;
-    std::printf("%-40s wall %8.2f / %8.2f Mpix/s = %6.2f   cpu %8.2f / %8.2f Mpix/s = %6.2f\n", what.c_str(),
+    std::printf("%-44s wall %8.2f / %8.2f Mpix/s = %6.2f   cpu %8.2f / %8.2f Mpix/s = %6.2f\n", what.c_str(),
                 a->second.wall / 1e6, b->second.wall / 1e6, a->second.wall / b->second.wall, a->second.cpu / 1e6,
                 b->second.cpu / 1e6, a->second.cpu / b->second.cpu);
 }
@@ -93,10 +93,10 @@ int main(int argc, char** argv) {
     std::printf("\n");
     for (const char* threads : {"1", "2"}) {
         const std::string t = std::string("/threads:") + threads + "/";
-        printRatio(reporter, "A Tonemill / OpenColorIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
+        printRatio(reporter, "A Tonemill / system OCIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
                    "A_EightTables_OpenColorIO" + t);
-        printRatio(reporter, "A Tonemill / OCIO default, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
-                   "A_EightTables_OpenColorIODefault" + t);
+        printRatio(reporter, "A Tonemill / system OCIO default, threads " + std::string(threads),
+                   "A_EightTables_Tonemill" + t, "A_EightTables_OpenColorIODefault" + t);
         printRatio(reporter, "C pass-through / plain copy, threads " + std::string(threads),
                    "C_PassThrough_Tonemill" + t, "C_PlainCopy" + t);
     }
