@@ -124,7 +124,7 @@ inline __m512 joinHalves(Lanes8 low, Lanes8 high) {
     return _mm512_insertf32x8(_mm512_castps256_ps512(low.v), high.v, 1);
 }
 
-inline TmColour<Lanes16> joinColours(const TmColour<Lanes8>& low, const TmColour<Lanes8>& high) {
+inline TmColour<Lanes16> joinEightLaneHalves(const TmColour<Lanes8>& low, const TmColour<Lanes8>& high) {
     return tmColour(Lanes16(joinHalves(low.x, high.x)), Lanes16(joinHalves(low.y, high.y)),
                     Lanes16(joinHalves(low.z, high.z)), Lanes16(0.0f));
 }
@@ -139,8 +139,8 @@ inline TmColour<Lanes16> tmLoadRgb(const float* table, Index16 index) {
     const __m256i low = _mm512_castsi512_si256(index.v);
     const __m256i high = _mm512_extracti64x4_epi64(index.v, 1);
     if (__builtin_expect(_mm512_test_epi32_mask(index.v, index.v) != 0xFFFF, 0))
-        return joinColours(loadEntriesFromFirst(table, low), loadEntriesFromFirst(table, high));
-    return joinColours(loadEntries<loadAfterFloat>(table, low), loadEntries<loadAfterFloat>(table, high));
+        return joinEightLaneHalves(loadEntriesFromFirst(table, low), loadEntriesFromFirst(table, high));
+    return joinEightLaneHalves(loadEntries<loadAfterFloat>(table, low), loadEntries<loadAfterFloat>(table, high));
 }
 
 // Sixteen RGBA pixels to channels and back. The chain treats every lane
