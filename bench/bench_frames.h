@@ -31,6 +31,10 @@ ChromvaleBeta2::LutTable contrastCurve(uint32_t n);
 // transform, in the order the chain applies them.
 const std::vector<ChromvaleBeta2::LutTable>& eightTables();
 
+// The eight tables as render settings, each taken in full, everything else
+// neutral: comparison A.
+ChromvaleBeta2::PipelineSettings eightTableSettings();
+
 // Splits rows [0, height) into `threads` consecutive bands, as the
 // processor does, and runs band(first, last) on each, in parallel.
 template <typename Band>

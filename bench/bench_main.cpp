@@ -1,5 +1,7 @@
 // Runs the benchmarks, then prints the ratios the speed targets are stated
-// in. Extra flag: --frame=WIDTHxHEIGHT (default 3840x2160).
+// in. Extra flags: --frame=WIDTHxHEIGHT (default 3840x2160), and
+// --write-comparison=FOLDER, which writes comparison A's tables, frame and
+// result for a peer in another process (bench/ocio26) and runs nothing.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench_frames.h"
+#include "bench/comparison_data.h"
 #include "bench/simd_paths.h"
 
 namespace {
@@ -50,7 +53,7 @@ void printRatio(const RateReporter& reporter, const std::string& what, const std
     const auto a = findRun(reporter, top);
     const auto b = findRun(reporter, bottom);
     if (a == reporter.rates.end() || b == reporter.rates.end() || b->second.wall <= 0.0 || b->second.cpu <= 0.0) return;
-    std::printf("%-40s wall %8.2f / %8.2f Mpix/s = %6.2f   cpu %8.2f / %8.2f Mpix/s = %6.2f\n", what.c_str(),
+    std::printf("%-44s wall %8.2f / %8.2f Mpix/s = %6.2f   cpu %8.2f / %8.2f Mpix/s = %6.2f\n", what.c_str(),
                 a->second.wall / 1e6, b->second.wall / 1e6, a->second.wall / b->second.wall, a->second.cpu / 1e6,
                 b->second.cpu / 1e6, a->second.cpu / b->second.cpu);
 }
@@ -64,8 +67,18 @@ bool takeFrameFlag(const char* arg) {
 
 int main(int argc, char** argv) {
     std::vector<char*> args;
-    for (int i = 0; i < argc; ++i)
-        if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i])) args.push_back(argv[i]);
+    const char* comparisonFolder = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strncmp(argv[i], "--write-comparison=", 19) == 0)
+            comparisonFolder = argv[i] + 19;
+        else if (i == 0 || std::strncmp(argv[i], "--frame=", 8) != 0 || !takeFrameFlag(argv[i]))
+            args.push_back(argv[i]);
+    }
+    if (comparisonFolder != nullptr) {
+        const std::string failed = tonemill::bench::writeComparisonData(comparisonFolder);
+        if (!failed.empty()) std::fprintf(stderr, "tonemill_bench: %s\n", failed.c_str());
+        return failed.empty() ? 0 : 1;
+    }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
@@ -80,10 +93,10 @@ int main(int argc, char** argv) {
     std::printf("\n");
     for (const char* threads : {"1", "2"}) {
         const std::string t = std::string("/threads:") + threads + "/";
-        printRatio(reporter, "A Tonemill / OpenColorIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
+        printRatio(reporter, "A Tonemill / system OCIO, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
                    "A_EightTables_OpenColorIO" + t);
-        printRatio(reporter, "A Tonemill / OCIO default, threads " + std::string(threads), "A_EightTables_Tonemill" + t,
-                   "A_EightTables_OpenColorIODefault" + t);
+        printRatio(reporter, "A Tonemill / system OCIO default, threads " + std::string(threads),
+                   "A_EightTables_Tonemill" + t, "A_EightTables_OpenColorIODefault" + t);
         printRatio(reporter, "C pass-through / plain copy, threads " + std::string(threads),
                    "C_PassThrough_Tonemill" + t, "C_PlainCopy" + t);
     }

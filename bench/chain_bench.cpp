@@ -33,23 +33,6 @@ void attach(const float*& slot, unsigned int& size, const LutTable& table) {
     size = table.m_dims;
 }
 
-// The eight tables, each taken in full, everything else neutral.
-PipelineSettings eightTableSettings() {
-    const std::vector<LutTable>& t = eightTables();
-    PipelineSettings s = neutralSettings();
-    for (int c = 0; c < 3; ++c) {
-        attach(s.gamutLut[c], s.gamutLutSize[c], t[c]);
-        s.gamutMix[c] = 0.0f;  // the share of the input kept
-    }
-    attach(s.idtLut, s.idtLutSize, t[3]);
-    attach(s.paletteLut, s.paletteLutSize, t[4]);
-    attach(s.printLut, s.printLutSize, t[5]);
-    attach(s.postProcessLut, s.postProcessLutSize, t[6]);
-    attach(s.odtLut, s.odtLutSize, t[7]);
-    s.paletteMix = s.printMix = s.postProcessMix = 1.0f;
-    return s;
-}
-
 // Every stage present and every slider away from its default, through the
 // same reduction the plug-in uses.
 PipelineSettings fullLookSettings() {
@@ -174,6 +157,23 @@ BENCHMARK(Lookup3D_OnePixel)->ArgName("points")->Arg(33)->Arg(65);
 BENCHMARK(Lookup3D_RenderRow)->ArgName("points")->Arg(33)->Arg(65);
 
 }  // namespace
+
+// The eight tables, each taken in full, everything else neutral.
+ChromvaleBeta2::PipelineSettings eightTableSettings() {
+    const std::vector<LutTable>& t = eightTables();
+    PipelineSettings s = neutralSettings();
+    for (int c = 0; c < 3; ++c) {
+        attach(s.gamutLut[c], s.gamutLutSize[c], t[c]);
+        s.gamutMix[c] = 0.0f;  // the share of the input kept
+    }
+    attach(s.idtLut, s.idtLutSize, t[3]);
+    attach(s.paletteLut, s.paletteLutSize, t[4]);
+    attach(s.printLut, s.printLutSize, t[5]);
+    attach(s.postProcessLut, s.postProcessLutSize, t[6]);
+    attach(s.odtLut, s.odtLutSize, t[7]);
+    s.paletteMix = s.printMix = s.postProcessMix = 1.0f;
+    return s;
+}
 
 std::string tonemillSimdPath() {
     const char* requested = std::getenv("TONEMILL_SIMD");

@@ -71,7 +71,9 @@ BENCHMARK(A_EightTables_OpenColorIODefault)->Apply(perThreadCount);
 }  // namespace
 
 std::string openColorIoSimdPath() {
-    const std::string version = std::string("OpenColorIO ") + OCIO::GetVersion();
+    // The system's package, often several releases old (Debian 12: 2.1.2);
+    // bench/ocio26/compare.py compares with the newest release.
+    const std::string version = std::string("OpenColorIO ") + OCIO::GetVersion() + " (the system's, linked)";
     // Versions before 2.3 choose no instruction set at run time: their only
     // vector code is the SSE2 of a build with OCIO_USE_SSE, Debian's default.
     if (OCIO::GetVersionHex() < 0x02030000) return version + ": SSE2, fixed when it was built";

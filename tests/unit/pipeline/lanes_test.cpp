@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
 #include <random>
@@ -215,6 +221,64 @@ TEST_P(Lanes, PowersMatchAcrossTheUnitRange) {
         expectRowMatchesChain(s, ramp);
     }
 }
+
+#if defined(__linux__)
+// Three pages with the outer two unreadable; a table copied against either
+// guard page faults on any read past its first or last float.
+class GuardedPages {
+ public:
+    GuardedPages() : page_(static_cast<size_t>(sysconf(_SC_PAGESIZE))) {
+        void* at = mmap(nullptr, 3 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        base_ = at == MAP_FAILED ? nullptr : static_cast<char*>(at);
+        if (base_ != nullptr) {
+            mprotect(base_, page_, PROT_NONE);
+            mprotect(base_ + 2 * page_, page_, PROT_NONE);
+        }
+    }
+    ~GuardedPages() {
+        if (base_ != nullptr) munmap(base_, 3 * page_);
+    }
+    GuardedPages(const GuardedPages&) = delete;
+    GuardedPages& operator=(const GuardedPages&) = delete;
+
+    bool ready() const { return base_ != nullptr; }
+    const float* atStart(const std::vector<float>& table) { return place(table, base_ + page_); }
+    const float* atEnd(const std::vector<float>& table) {
+        return place(table, base_ + 2 * page_ - sizeof(float) * table.size());
+    }
+
+ private:
+    const float* place(const std::vector<float>& table, char* at) {
+        std::memcpy(at, table.data(), sizeof(float) * table.size());
+        return reinterpret_cast<const float*>(at);
+    }
+
+    size_t page_;
+    char* base_ = nullptr;
+};
+
+// Table reads stay inside the table: colours on its first and last entries,
+// among ordinary ones, with the table against a page nothing may read.
+TEST_P(Lanes, ReadNothingBeforeOrAfterATable) {
+    std::mt19937 rng(17);
+    const LutTable table = testing::random3D(5, rng);
+    std::vector<float> pixels = randomPixels(rng, 64, 0.0f, 1.0f);
+    const float corners[][3] = {{0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, {0.01f, 0.0f, 0.02f}, {0.99f, 1.0f, 0.98f}};
+    for (int i = 0; i < 4; ++i) std::memcpy(&pixels[4 * (5 + 16 * i)], corners[i], sizeof(corners[i]));
+    for (bool atStart : {true, false}) {
+        SCOPED_TRACE(atStart ? "table after a guard page" : "table before a guard page");
+        GuardedPages pages;
+        ASSERT_TRUE(pages.ready());
+        PipelineSettings s = testing::neutralSettings();
+        s.idtLut = atStart ? pages.atStart(table.data) : pages.atEnd(table.data);
+        s.idtLutSize = table.m_dims;
+        expectRowMatchesChain(s, pixels);
+        s.odtLut = s.idtLut;  // two tables: the step-by-step render
+        s.odtLutSize = table.m_dims;
+        expectRowMatchesChain(s, pixels);
+    }
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Widths, Lanes, ::testing::Values(LanePath::kSixteen, LanePath::kEight, LanePath::kFour),
                          [](const ::testing::TestParamInfo<LanePath>& info) {
