@@ -223,6 +223,20 @@ void checkMainHandles(const ActionEntry& entry, const char* action, const void* 
     if (missing) throwSuiteStatusException(kOfxStatErrBadHandle);
 }
 
+// Private actions carry a reverse-domain name; the standard ones never hold a dot.
+bool isPrivateAction(const char* action) {
+    return action && std::strncmp(action, "Ofx", 3) != 0 && std::strchr(action, '.') != nullptr;
+}
+
+// A private action goes to the instance it names, with both argument sets.
+OfxStatus privateAction(const char* action, const void* handle, OfxPropertySetHandle inArgs,
+                        OfxPropertySetHandle outArgs) {
+    if (!handle || !inArgs || !outArgs) throwSuiteStatusException(kOfxStatErrBadHandle);
+    ImageEffect& instance = Private::retrieveImageEffect(static_cast<OfxImageEffectHandle>(const_cast<void*>(handle)));
+    PropertySet in(inArgs), out(outArgs);
+    return instance.privateAction(action, in, out) ? kOfxStatOK : kOfxStatReplyDefault;
+}
+
 const ActionEntry* findAction(const char* action) {
     if (!action) return nullptr;
     for (const ActionEntry& entry : kActions)
@@ -240,6 +254,7 @@ OfxStatus dispatch(const char* action, const void* handle, OfxPropertySetHandle 
         return kOfxStatErrBadHandle;
     }
     const ActionEntry* entry = findAction(action);
+    if (!entry && isPrivateAction(action)) return privateAction(action, handle, inArgs, outArgs);
     if (!entry) {
         Log::error(true, "Unknown action '%s'.", action ? action : "(null)");
         return kOfxStatReplyDefault;
