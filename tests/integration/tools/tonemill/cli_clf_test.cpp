@@ -100,18 +100,25 @@ TEST_F(ClfBakeTest, EveryShippedLookMatchesTheRenderInOpenColorIO) {
         const std::string name = look.stem().string();
         const float clf = clfDifference({"--look", look.string()}, cli::readLookFile(look.string()), name + ".clf");
         EXPECT_LE(clf, kTolerance) << name;
-        // The .cube files of the same look, for the record: they resample the chain.
+        // For the record: the .cube files of the same look, which resample the
+        // chain, and the CLF on working-space values beyond [0, 1].
         const auto source = randomColours();
         const auto expected = render(cli::readLookFile(look.string()), source);
-        std::string figures = name + ": CLF " + std::to_string(clf);
+        const auto wide = randomColours(-0.25f, 1.5f);
+        char figures[200];
+        std::snprintf(
+            figures, sizeof figures, "%s: CLF %.2g, beyond [0, 1] %.2g", name.c_str(), clf,
+            largestDifference(clfProcessor(at(name + ".clf")), *wide, *render(cli::readLookFile(look.string()), wide)));
+        std::string line = figures;
         for (const char* size : {"33", "65"}) {
             const fs::path cube = at(name + "-" + size + ".cube");
             ASSERT_EQ(tonemill({"bake", cube.string(), "--size", size, "--look", look.string()}).exitCode, 0);
-            figures += std::string(", cube ") + size + " " +
-                       std::to_string(largestDifference(fileProcessor(cube), *source, *expected));
+            std::snprintf(figures, sizeof figures, ", cube %s %.2g", size,
+                          largestDifference(fileProcessor(cube), *source, *expected));
+            line += figures;
         }
-        RecordProperty(name, figures);
-        std::printf("%s\n", figures.c_str());
+        RecordProperty(name, line);
+        std::printf("%s\n", line.c_str());
     }
     EXPECT_TRUE(ocioMessages().empty()) << ocioMessages().front();
 }
