@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "chromvale_cuda.cu"
 
@@ -25,6 +26,13 @@ constexpr double kSmallestExponent = 0.01;
 // little wider than they are and their rounding stays near their own.
 constexpr double kShaperSteps = 64.0;
 
+// A setting as a reader would write it: 0.4, not 0.400000.
+std::string shortText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 class Builder {
  public:
     explicit Builder(const ChainSettings& s) : s_(s), k_(deriveChainConstants(&s)) {}
@@ -42,7 +50,7 @@ class Builder {
         mixed3D("post-processing look", s_.postProcessLut, s_.postProcessLutSize, s_.postProcessMix);
         if (s_.odtLutSize != 0u) add("output transform", table3D(s_.odtLut, s_.odtLutSize, 1.0, {}).first);
         if (s_.globalBlend != 1.0f)
-            result_.inexact.push_back("the global blend of " + std::to_string(s_.globalBlend) +
+            result_.inexact.push_back("the global blend of " + shortText(s_.globalBlend) +
                                       " mixes the graded colour with the ungraded one, which a chain of "
                                       "operators no longer holds: the look is written at full strength");
         if (result_.operators.empty()) add("the look leaves every colour as it is", ClfMatrix{});
@@ -141,7 +149,7 @@ class Builder {
 
     void mixed3D(const std::string& name, const float* table, uint32_t n, float mix) {
         if (n == 0u || mix == 0.0f) return;
-        blended3D(name + (mix == 1.0f ? "" : " at mix " + std::to_string(mix)), table, n, mix);
+        blended3D(name + (mix == 1.0f ? "" : " at mix " + shortText(mix)), table, n, mix);
     }
 
     // The chain weighs the input by the share kept and the table by the rest.
@@ -153,10 +161,10 @@ class Builder {
         if (n == 0u || kept == 1.0f) return;
         static const char* const names[] = {"red", "green", "blue"};
         const std::string name = std::string(names[c]) + " gamut limit";
-        blended3D(name + (kept == 0.0f ? "" : ", keeping " + std::to_string(kept) + " of the input"), s_.gamutLut[c], n,
+        blended3D(name + (kept == 0.0f ? "" : ", keeping " + shortText(kept) + " of the input"), s_.gamutLut[c], n,
                   1.0 - kept);
         if (kept != 0.0f)
-            result_.inexact.push_back(name + " keeps " + std::to_string(kept) +
+            result_.inexact.push_back(name + " keeps " + shortText(kept) +
                                       " of its input: exact for colours in [0, 1]; beyond them the kept share "
                                       "is that of the nearest colour inside");
     }
@@ -239,7 +247,7 @@ class Builder {
             low = std::min(low, negative);
             high = std::max(high, positive);
         }
-        add("saturation " + std::to_string(s_.saturation) + " (factor " + std::to_string(k) + ")", m);
+        add("saturation " + shortText(s_.saturation) + " (factor " + shortText(k) + ")", m);
         bounds_ = {low, high};
     }
 
@@ -268,14 +276,14 @@ class Builder {
                                                  ? s_.contrastLut[source + c]
                                                  : static_cast<float>(w * s_.contrastLut[source + c] + (1 - w) * x);
         }
-        add("contrast curve" + (w == 1.0 ? std::string() : " at mix " + std::to_string(w)), std::move(lut));
+        add("contrast curve" + (w == 1.0 ? std::string() : " at mix " + shortText(w)), std::move(lut));
         const Bounds own = tableBounds(s_.contrastLut, n);
         bounds_ = {w * own.low + (1 - w) * std::min(bounds_.low, 0.0),
                    w * own.high + (1 - w) * std::max(bounds_.high, 1.0)};
     }
 
     static std::string triple(const float* v) {
-        return std::to_string(v[0]) + " " + std::to_string(v[1]) + " " + std::to_string(v[2]);
+        return shortText(v[0]) + " " + shortText(v[1]) + " " + shortText(v[2]);
     }
 
     const ChainSettings& s_;
