@@ -10,6 +10,7 @@
 #include "formats/look_clf_action.h"
 #include "ofx/support/ofxsCore.h"
 #include "plugin/ChromvaleNG.h"
+#include "plugin/chromvale_factory.h"
 #include "plugin/param_catalogue.h"
 #include "pipeline/set_settings.h"
 
@@ -57,7 +58,7 @@ bool ChromvaleNG::privateAction(const std::string& action, OFX::PropertySet& inA
 
         const std::string name = inArgs.propGetString(kClfPropName);
         ClfProcessList list;
-        list.id = "com.velmora.tonemill:" + std::string(bundleVersion()) + ":" + name;
+        list.id = std::string(kPluginIdentifier) + ":" + std::string(bundleVersion()) + ":" + name;
         list.name = name;
         list.descriptions = readLines(inArgs, kClfPropDescription);
         for (const std::string& line : chain.inexact) list.descriptions.push_back("Not exact: " + line);

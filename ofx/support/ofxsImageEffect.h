@@ -232,7 +232,7 @@ class ImageEffect : public ParamSet {
     virtual void endChanged(InstanceChangeReason /*reason*/) {}
     virtual std::string getParamName(const Param& param) const { return param.getName(); }
     virtual bool getTimeDomain(OfxRangeD& range);
-    // An action of the plug-in's own, named in reverse-domain form
+    // An action of the plug-in's own, named after its identifier
     // ("com.example.effect.doThing"); false leaves it unanswered. Failures are
     // thrown, as from any action.
     virtual bool privateAction(const std::string& /*action*/, PropertySet& /*inArgs*/, PropertySet& /*outArgs*/) {

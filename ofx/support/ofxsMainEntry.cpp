@@ -223,9 +223,10 @@ void checkMainHandles(const ActionEntry& entry, const char* action, const void* 
     if (missing) throwSuiteStatusException(kOfxStatErrBadHandle);
 }
 
-// Private actions carry a reverse-domain name; the standard ones never hold a dot.
-bool isPrivateAction(const char* action) {
-    return action && std::strncmp(action, "Ofx", 3) != 0 && std::strchr(action, '.') != nullptr;
+// A plug-in's private actions are named after its identifier ("com.example.effect.doThing"),
+// so that no host's own extension actions reach it.
+bool isPrivateAction(const char* action, const std::string& pluginId) {
+    return action && std::strncmp(action, pluginId.c_str(), pluginId.size()) == 0 && action[pluginId.size()] == '.';
 }
 
 // A private action goes to the instance it names, with both argument sets.
@@ -254,7 +255,7 @@ OfxStatus dispatch(const char* action, const void* handle, OfxPropertySetHandle 
         return kOfxStatErrBadHandle;
     }
     const ActionEntry* entry = findAction(action);
-    if (!entry && isPrivateAction(action)) return privateAction(action, handle, inArgs, outArgs);
+    if (!entry && isPrivateAction(action, factory->getID())) return privateAction(action, handle, inArgs, outArgs);
     if (!entry) {
         Log::error(true, "Unknown action '%s'.", action ? action : "(null)");
         return kOfxStatReplyDefault;
