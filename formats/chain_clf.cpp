@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "chromvale_cuda.cu"
+#include "pipeline/cpu_chain.h"
 
 namespace ChromvaleBeta2 {
 namespace {
@@ -26,6 +27,9 @@ constexpr double kSmallestExponent = 0.01;
 // little wider than they are and their rounding stays near their own.
 constexpr double kShaperSteps = 64.0;
 
+// Points per axis of the lattice a look with a global blend is sampled on.
+constexpr uint32_t kBlendLattice = 65;
+
 // A setting as a reader would write it: 0.4, not 0.400000.
 std::string shortText(double value) {
     char text[32];
@@ -38,6 +42,7 @@ class Builder {
     explicit Builder(const ChainSettings& s) : s_(s), k_(deriveChainConstants(&s)) {}
 
     ChainAsClf build() {
+        if (s_.globalBlend != 1.0f) return blendedWhole();
         for (int c = 0; c < 3; ++c) gamutLimit(c);
         if (s_.idtLutSize != 0u) {
             add("input transform", table3D(s_.idtLut, s_.idtLutSize, 1.0, bounds_).first);
@@ -49,16 +54,40 @@ class Builder {
         mixed3D("print stock", s_.printLut, s_.printLutSize, s_.printMix);
         mixed3D("post-processing look", s_.postProcessLut, s_.postProcessLutSize, s_.postProcessMix);
         if (s_.odtLutSize != 0u) add("output transform", table3D(s_.odtLut, s_.odtLutSize, 1.0, {}).first);
-        if (s_.globalBlend != 1.0f)
-            result_.inexact.push_back("the global blend of " + shortText(s_.globalBlend) +
-                                      " mixes the graded colour with the ungraded one, which a chain of "
-                                      "operators no longer holds: the look is written at full strength");
         if (result_.operators.empty()) add("the look leaves every colour as it is", ClfMatrix{});
         return std::move(result_);
     }
 
  private:
     using Entries = std::vector<float>;
+
+    // A global blend mixes the graded colour with the ungraded one, which no
+    // chain of operators carries beside it: the whole chain, blend included,
+    // is sampled on one lattice instead, as a .cube of the same size holds it.
+    ChainAsClf blendedWhole() {
+        PipelineSettings whole{};
+        static_cast<ChainSettings&>(whole) = s_;
+        const uint32_t n = kBlendLattice;
+        std::vector<float> samples(size_t(n) * n * n * 3);
+        size_t at = 0;
+        for (uint32_t b = 0; b < n; ++b)
+            for (uint32_t g = 0; g < n; ++g)
+                for (uint32_t r = 0; r < n; ++r) {
+                    const float last = float(n - 1);
+                    const float4 out =
+                        processColour(whole, make_float4(float(r) / last, float(g) / last, float(b) / last, 1.0f));
+                    samples[at++] = out.x;
+                    samples[at++] = out.y;
+                    samples[at++] = out.z;
+                }
+        add("the whole look with its global blend of " + shortText(s_.globalBlend) + ", sampled",
+            ClfLut3D{n, std::move(samples)});
+        result_.inexact.push_back("the global blend of " + shortText(s_.globalBlend) +
+                                  " mixes the graded colour with the ungraded one, which a chain of operators "
+                                  "does not carry: the whole look is sampled on one " +
+                                  std::to_string(n) + "^3 lattice, as a .cube would hold it");
+        return std::move(result_);
+    }
 
     void add(std::string description, decltype(ClfOperator::op) op) {
         result_.operators.push_back({std::move(description), std::move(op)});

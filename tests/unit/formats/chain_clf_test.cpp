@@ -167,7 +167,6 @@ TEST(ChainClf, BlendedStagesHoldTheirStraightCourseBeyondTheUnitRange) {
 TEST(ChainClf, StepsThatCannotBeExactAreNamed) {
     PipelineSettings s = neutral();
     EXPECT_TRUE(chainAsClf(s).inexact.empty());
-    s.globalBlend = 0.5f;
     std::mt19937 rng(5);
     LoadedLook look;
     const PipelineSettings loaded = testing::randomSettings(look, rng, false);
@@ -175,12 +174,24 @@ TEST(ChainClf, StepsThatCannotBeExactAreNamed) {
     s.gamutLutSize[1] = loaded.gamutLutSize[1];
     s.gamutMix[1] = 0.25f;
     const auto notes = chainAsClf(s).inexact;
-    ASSERT_EQ(notes.size(), 2u);
+    ASSERT_EQ(notes.size(), 1u);
     EXPECT_NE(notes[0].find("green gamut limit"), std::string::npos);
-    EXPECT_NE(notes[1].find("global blend"), std::string::npos);
     // The gamut blend still holds exactly inside [0, 1].
-    s.globalBlend = 1.0f;
     EXPECT_LE(largestDifference(s, "gamut-kept"), kTolerance);
+}
+
+// A global blend needs the ungraded colour beside the graded one: the whole
+// look is sampled instead, as close as a .cube of the same lattice.
+TEST(ChainClf, AGlobalBlendIsSampledWholeAndNamed) {
+    std::mt19937 rng(13);
+    LoadedLook look;
+    PipelineSettings s = testing::randomSettings(look, rng, false);
+    s.globalBlend = 0.5f;
+    const ChainAsClf chain = chainAsClf(s);
+    ASSERT_EQ(chain.inexact.size(), 1u);
+    EXPECT_NE(chain.inexact[0].find("global blend of 0.5"), std::string::npos);
+    ASSERT_EQ(chain.operators.size(), 1u);
+    EXPECT_LE(largestDifference(s, "global-blend"), 0.02f);
 }
 
 // The elements and attributes of the CLF 3 schema that a process list of these
@@ -211,6 +222,7 @@ TEST(ChainClf, WritesOnlyElementsAndAttributesOfTheSchema) {
     std::mt19937 rng(9);
     LoadedLook look;
     PipelineSettings s = testing::randomSettings(look, rng, false);
+    s.globalBlend = 1.0f;
     s.saturation = 1.0f;
     s.contrastMix = 0.5f;
     s.paletteMix = 0.5f;
