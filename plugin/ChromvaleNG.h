@@ -25,6 +25,8 @@ class ChromvaleNG : public OFX::ImageEffect {
     void render(const OFX::RenderArguments& args) override;
     bool isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip, double& identityTime) override;
     void changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) override;
+    // Writes the look as a CLF file at a host's request (kWriteLookClfAction).
+    bool privateAction(const std::string& action, OFX::PropertySet& inArgs, OFX::PropertySet& outArgs) override;
 
     // Enables the intensity and stock list each driving choice makes relevant at `time`.
     void updateDependentParams(double time);

@@ -240,6 +240,12 @@ class ImageEffect : public ParamSet {
     virtual void endChanged(InstanceChangeReason /*reason*/) {}
     virtual std::string getParamName(const Param& param) const { return param.getName(); }
     virtual bool getTimeDomain(OfxRangeD& range);
+    // An action of the plug-in's own, named after its identifier
+    // ("com.example.effect.doThing"); false leaves it unanswered. Failures are
+    // thrown, as from any action.
+    virtual bool privateAction(const std::string& /*action*/, PropertySet& /*inArgs*/, PropertySet& /*outArgs*/) {
+        return false;
+    }
 
     OfxImageEffectHandle getHandle() const { return _effectHandle; }
     PropertySet& getPropertySet() { return _effectProps; }

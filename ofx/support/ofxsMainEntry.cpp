@@ -223,6 +223,21 @@ void checkMainHandles(const ActionEntry& entry, const char* action, const void* 
     if (missing) throwSuiteStatusException(kOfxStatErrBadHandle);
 }
 
+// A plug-in's private actions are named after its identifier ("com.example.effect.doThing"),
+// so that no host's own extension actions reach it.
+bool isPrivateAction(const char* action, const std::string& pluginId) {
+    return action && std::strncmp(action, pluginId.c_str(), pluginId.size()) == 0 && action[pluginId.size()] == '.';
+}
+
+// A private action goes to the instance it names, with both argument sets.
+OfxStatus privateAction(const char* action, const void* handle, OfxPropertySetHandle inArgs,
+                        OfxPropertySetHandle outArgs) {
+    if (!handle || !inArgs || !outArgs) throwSuiteStatusException(kOfxStatErrBadHandle);
+    ImageEffect& instance = Private::retrieveImageEffect(static_cast<OfxImageEffectHandle>(const_cast<void*>(handle)));
+    PropertySet in(inArgs), out(outArgs);
+    return instance.privateAction(action, in, out) ? kOfxStatOK : kOfxStatReplyDefault;
+}
+
 const ActionEntry* findAction(const char* action) {
     if (!action) return nullptr;
     for (const ActionEntry& entry : kActions)
@@ -240,6 +255,7 @@ OfxStatus dispatch(const char* action, const void* handle, OfxPropertySetHandle 
         return kOfxStatErrBadHandle;
     }
     const ActionEntry* entry = findAction(action);
+    if (!entry && isPrivateAction(action, factory->getID())) return privateAction(action, handle, inArgs, outArgs);
     if (!entry) {
         Log::error(true, "Unknown action '%s'.", action ? action : "(null)");
         return kOfxStatReplyDefault;

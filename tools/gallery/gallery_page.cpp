@@ -3,6 +3,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "formats/markup_text.h"
+
 namespace tonemill::gallery {
 namespace {
 
@@ -11,17 +13,7 @@ constexpr std::string_view kMarker = "<!-- gallery -->";
 }  // namespace
 
 std::string escapedHtml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
+    return ChromvaleBeta2::escapedMarkup(text);
 }
 
 std::string pageWithMarkerReplaced(const std::string& page, std::string_view marker, const std::string& html) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "formats/cube_writer.h"
+#include "tools/tonemill/bake_clf.h"
 #include "tools/tonemill/bundle_locator.h"
 #include "tools/tonemill/cli_error.h"
 #include "tools/tonemill/commands.h"
@@ -32,8 +33,11 @@ int runBake(const CommandLine& line) {
     if (line.positional.size() != 1) throw UsageError("bake expects OUT.cube, or - for standard output");
     const std::string& target = line.positional[0];
     const bool toStandardOutput = target == "-";
-    if (!toStandardOutput && lowercaseExtension(target) != ".cube")
-        throw UsageError("bake writes .cube files: " + quotedText(target) + " names another kind");
+    const std::string extension = toStandardOutput ? std::string() : lowercaseExtension(target);
+    if (extension == ".clf") return bakeClf(line, target);
+    if (extension == ".ocio") return bakeOcioConfig(line, target);
+    if (!toStandardOutput && extension != ".cube")
+        throw UsageError("bake writes .cube, .clf and .ocio files: " + quotedText(target) + " names another kind");
 
     const int n = static_cast<int>(line.size);
     const unsigned threads = line.threads ? line.threads : std::max(1u, std::thread::hardware_concurrency());

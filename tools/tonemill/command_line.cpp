@@ -40,9 +40,12 @@ const std::map<std::string, std::string>& commandHelps() {
          "  --then NAME       run the first effect's output through a second, texture; the\n"
          "                    --set values after it are the second effect's\n"},
         {"bake",
-         "usage: tonemill bake OUT.cube|- [--size 33|65] [--set NAME=VALUE]... [--look FILE|NAME]\n"
+         "usage: tonemill bake OUT.cube|OUT.clf|DIR/config.ocio|- [--size 33|65] [--set NAME=VALUE]...\n"
+         "                     [--look FILE|NAME]\n"
          "Writes the look as a .cube LUT, the same bytes as the export buttons; '-' writes\n"
-         "it to standard output. Test views are never baked.\n"},
+         "it to standard output. OUT.clf is the look as a CLF file, stage by stage rather\n"
+         "than resampled; config.ocio is a minimal OpenColorIO config with the look, its\n"
+         "CLF beside it. Test views are never baked.\n"},
         {"sheet",
          "usage: tonemill sheet [IN] OUT.png --vary PARAM|look [--values A,B,...] [--set NAME=VALUE]...\n"
          "                      [--look FILE|NAME]\n"
@@ -73,7 +76,7 @@ const char* usageText() {
            "         [--skip-missing] [--skip-existing] [--depth D] [--compression NAME]\n"
            "         IN and OUT may hold a frame pattern such as %04d; without IN the built-in\n"
            "         tone chart is rendered.\n"
-           "  bake OUT.cube|- [--size 33|65] [--set NAME=VALUE]... [--look FILE|NAME]\n"
+           "  bake OUT.cube|OUT.clf|DIR/config.ocio|- [--size 33|65] [--set NAME=VALUE]... [--look FILE|NAME]\n"
            "  sheet [IN] OUT.png --vary PARAM|look [--values A,B,...] [--set NAME=VALUE]... [--look ...]\n"
            "         a labelled grid of IN through every option or value of PARAM\n"
            "  looks  the shipped looks, which --look NAME applies\n"

@@ -61,6 +61,19 @@ TEST_F(CoreTest, UnknownUniqueIdIsRefusedWithoutTouchingAnything) {
     EXPECT_EQ(suiteRequestCount("OfxImageEffectSuite"), 1);
 }
 
+// Actions named after the plug-in's identifier are its own and go to an
+// instance; another vendor's extension actions stay unknown, as before.
+TEST_F(CoreTest, OnlyActionsNamedAfterThePluginAreItsPrivateOnes) {
+    tonemill::host::Plugin& plugin = effectPlugin();
+    ASSERT_EQ(plugin.load(), kOfxStatOK);
+    EXPECT_EQ(plugin.action("com.example.host.extension", nullptr, nullptr, nullptr), kOfxStatReplyDefault);
+    EXPECT_TRUE(logHas("    ERROR : Unknown action 'com.example.host.extension'."));
+    EXPECT_EQ(plugin.action("net.tonemill.supportcore.anything", nullptr, nullptr, nullptr), kOfxStatErrBadHandle);
+    EXPECT_FALSE(logHas("    ERROR : Unknown action 'net.tonemill.supportcore.anything'."));
+    EXPECT_EQ(plugin.action("net.tonemill.supportcoreX", nullptr, nullptr, nullptr), kOfxStatReplyDefault);
+    EXPECT_EQ(plugin.unload(), kOfxStatOK);
+}
+
 TEST_F(CoreTest, PluginLevelActionsAnswerTheirStatuses) {
     tonemill::host::Plugin& plugin = effectPlugin();
     EXPECT_EQ(plugin.load(), kOfxStatOK);

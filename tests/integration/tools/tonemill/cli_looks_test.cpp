@@ -14,14 +14,6 @@ namespace {
 using namespace tonemill;
 using namespace tonemill::testing;
 
-std::vector<fs::path> sourceLooks() {
-    std::vector<fs::path> looks;
-    for (const auto& entry : fs::directory_iterator(fs::path(TONEMILL_SOURCE_DIR) / "looks"))
-        if (entry.path().extension() == ".look") looks.push_back(entry.path());
-    std::sort(looks.begin(), looks.end());
-    return looks;
-}
-
 float largestDifference(const host::HostImage& a, const host::HostImage& b) {
     float largest = 0;
     for (int y = 0; y < a.height(); ++y)

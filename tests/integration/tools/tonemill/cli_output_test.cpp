@@ -202,7 +202,7 @@ TEST_F(CommandLineTest, BakeKeepsTheNameGivenAndWritesToStandardOutput) {
     EXPECT_TRUE(readAll(at("viewed.cube")) == readAll(at("upper.CUBE"))) << "a test view was baked";
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
-        {{"bake", at("look.txt").string()}, "bake writes .cube files"},
+        {{"bake", at("look.txt").string()}, "bake writes .cube, .clf and .ocio files"},
         {{"bake", at("look.cube").string(), "--frames", "1-3"}, "--frames has no effect on bake"},
         {{"bake", at("look.cube").string(), "--gpu", "cuda"}, "--gpu has no effect on bake"},
         {{"render", at("out.png").string(), "--size", "65"}, "--size has no effect on render"},

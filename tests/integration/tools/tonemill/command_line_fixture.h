@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +41,15 @@ inline std::string readAll(const fs::path& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The shipped look files of the source tree, in name order.
+inline std::vector<fs::path> sourceLooks() {
+    std::vector<fs::path> looks;
+    for (const auto& entry : fs::directory_iterator(fs::path(TONEMILL_SOURCE_DIR) / "looks"))
+        if (entry.path().extension() == ".look") looks.push_back(entry.path());
+    std::sort(looks.begin(), looks.end());
+    return looks;
 }
 
 class CommandLineTest : public ::testing::Test {
