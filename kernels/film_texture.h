@@ -154,7 +154,9 @@ TX_FUNC uint txGlowLight(float luma, float threshold) {
     const float above = excess > 0.0f ? excess : 0.0f;
     const float scaled = above * TX_GLOW_ONE;
     const float fixed = scaled < (float)TX_GLOW_LIMIT ? scaled : (float)TX_GLOW_LIMIT;
-    return (uint)fixed;
+    /* Through int, which holds the limit: a float to signed conversion is
+     * one instruction, to unsigned a test and two paths. */
+    return (uint)(int)fixed;
 }
 
 /* 2^32 / (2 * radius + 1), rounded up: a multiply and a shift then divide a

@@ -10,7 +10,7 @@ namespace TonemillTexture {
 
 namespace {
 
-constexpr int kRowBlock = 8;
+constexpr int kRowBlock = kLightRows;
 
 template <typename T>
 void growTo(std::vector<T>& buffer, std::size_t size) {
@@ -80,13 +80,11 @@ void GlowPlane::spreadRows(const LumaPlane& luma, float threshold, int begin, in
     const int left = m_window.x1 - 3 * b;
     for (int first = begin; first < end; first += kRowBlock) {
         const int count = std::min(kRowBlock, end - first);
-        for (int r = 0; r < kRowBlock; ++r) {
-            // A short last block repeats its last row; only real rows are kept.
-            const int y = m_window.y1 - 3 * b + first + std::min(r, count - 1);
-            const float* row = luma.at(left, y);
-            for (int i = 0; i < n; ++i)
-                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowLight(row[i], threshold);
-        }
+        const float* rows[kRowBlock];
+        // A short last block repeats its last row; only real rows are kept.
+        for (int r = 0; r < kRowBlock; ++r)
+            rows[r] = luma.at(left, m_window.y1 - 3 * b + first + std::min(r, count - 1));
+        textureRowKernels().interleaveLight(rows, threshold, line, static_cast<std::size_t>(n));
         boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(line + 2 * b * kRowBlock, other + 2 * b * kRowBlock, n - 4 * b, kRowBlock, 0, kRowBlock, b, sums);

@@ -35,6 +35,14 @@ void boxDownLines(const std::uint32_t* __restrict in, std::uint32_t* __restrict 
     }
 }
 
+void interleaveLightRows(const float* const* rows, float threshold, std::uint32_t* __restrict lines,
+                         std::size_t count) {
+    const float* __restrict row[kLightRows];
+    for (int r = 0; r < kLightRows; ++r) row[r] = rows[r];
+    for (std::size_t i = 0; i < count; ++i)
+        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = txGlowLight(row[r][i], threshold);
+}
+
 void hashNodeRow(uint rowKey, int firstNode, float* __restrict nodes, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) nodes[k] = txNodeNoise(rowKey, firstNode + static_cast<int>(k));
 }

@@ -38,6 +38,9 @@ struct ComposeRow {
     float* noise = nullptr;  // with grain: scratch for 3 * count values
 };
 
+// Rows a glow's row phase spreads at once, interleaved.
+inline constexpr int kLightRows = 8;
+
 // The loops of one instruction set.
 struct TextureRowKernels {
     // One box pass of `radius` down rows [radius, rows - radius) of columns
@@ -45,6 +48,9 @@ struct TextureRowKernels {
     void (*boxDown)(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, std::size_t count,
                     int radius, std::uint32_t* sums);
     void (*compose)(const TextureSettings& settings, const ComposeRow& row);
+    // The glow light of kLightRows luma rows of `count` samples each,
+    // interleaved: sample i of row r to lines[i * kLightRows + r].
+    void (*interleaveLight)(const float* const* rows, float threshold, std::uint32_t* lines, std::size_t count);
     // The unit noise of `count` lattice nodes of one row from `firstNode` on.
     void (*hashNodes)(uint rowKey, int firstNode, float* nodes, std::size_t count);
 };

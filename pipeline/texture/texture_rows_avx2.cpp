@@ -9,7 +9,7 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, hashNodeRow};
+const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, interleaveLightRows, hashNodeRow};
 
 }  // namespace TonemillTexture
 

@@ -4,6 +4,6 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, hashNodeRow};
+const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, interleaveLightRows, hashNodeRow};
 
 }  // namespace TonemillTexture

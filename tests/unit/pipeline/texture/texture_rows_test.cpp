@@ -70,6 +70,15 @@ TEST(TextureRows, WiderInstructionSetsGiveTheBaselineBits) {
     wide->boxDown(lines.data(), down2.data(), 40, kWidth, kWidth, 6, sums.data());
     EXPECT_EQ(down1, down2);
 
+    const std::vector<float> luma = testPixels(kLightRows * kWidth / 4);
+    const float* lumaRows[kLightRows];
+    for (int r = 0; r < kLightRows; ++r) lumaRows[r] = luma.data() + static_cast<std::size_t>(r) * kWidth / 2;
+    std::vector<std::uint32_t> light1(static_cast<std::size_t>(kLightRows) * kWidth / 2), light2(light1.size());
+    base.interleaveLight(lumaRows, 0.3f, light1.data(), kWidth / 2);
+    wide->interleaveLight(lumaRows, 0.3f, light2.data(), kWidth / 2);
+    EXPECT_EQ(light1, light2);
+    EXPECT_EQ(light1[kLightRows + 1], txGlowLight(lumaRows[1][1], 0.3f));
+
     std::vector<float> nodes1(kWidth), nodes2(kWidth);
     base.hashNodes(0x1234u, -7, nodes1.data(), nodes1.size());
     wide->hashNodes(0x1234u, -7, nodes2.data(), nodes2.size());
