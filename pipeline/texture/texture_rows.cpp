@@ -28,7 +28,7 @@ const TextureRowKernels& textureRowKernels() {
 
 const TextureRowKernels* textureRowKernelsFor(const char* path) {
     const LanePath chosen = ChromvaleBeta2::lanePathFor(path);
-    if (std::strcmp(path, "avx2") == 0 && chosen == LanePath::kFour) return nullptr;
+    if (path != nullptr && std::strcmp(path, "avx2") == 0 && chosen == LanePath::kFour) return nullptr;
     return &kernelsOf(chosen);
 }
 

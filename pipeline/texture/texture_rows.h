@@ -59,8 +59,8 @@ struct TextureRowKernels {
 // environment variable TONEMILL_SIMD can hold them narrower, as for the look).
 const TextureRowKernels& textureRowKernels();
 
-// The loops of one path, for tests comparing them: "sse2" or "avx2"; null
-// where the processor lacks it.
+// The loops of one path, for tests comparing them: "sse2", "avx2" (null
+// where the processor lacks it) or anything else for the widest.
 const TextureRowKernels* textureRowKernelsFor(const char* path);
 
 extern const TextureRowKernels kTextureRowsBaseline;
