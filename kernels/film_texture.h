@@ -154,7 +154,9 @@ TX_FUNC uint txGlowLight(float luma, float threshold) {
     const float above = excess > 0.0f ? excess : 0.0f;
     const float scaled = above * TX_GLOW_ONE;
     const float fixed = scaled < (float)TX_GLOW_LIMIT ? scaled : (float)TX_GLOW_LIMIT;
-    return (uint)fixed;
+    /* Through int, which holds the limit: a float to signed conversion is
+     * one instruction, to unsigned a test and two paths. */
+    return (uint)(int)fixed;
 }
 
 /* 2^32 / (2 * radius + 1), rounded up: a multiply and a shift then divide a
@@ -185,8 +187,10 @@ TX_FUNC void txBoxLine(const TX_GLOBAL uint* in, TX_GLOBAL uint* out, int n, int
 
 /* The glows added to one pixel, from the blurred fixed-point light of each. */
 TX_FUNC void txAddGlows(const TextureSettings* s, uint halation, uint bloom, float* rgb) {
-    const float h = (float)halation * (1.0f / TX_GLOW_ONE);
-    const float b = (float)bloom * (1.0f / TX_GLOW_ONE) * s->bloomGain;
+    /* Through int, which holds every glow value exactly: processors convert
+     * signed integers to float in vectors, unsigned ones not before AVX-512. */
+    const float h = (float)(int)halation * (1.0f / TX_GLOW_ONE);
+    const float b = (float)(int)bloom * (1.0f / TX_GLOW_ONE) * s->bloomGain;
     for (int c = 0; c < 3; ++c) rgb[c] = rgb[c] + s->halationGain[c] * h + b;
 }
 

@@ -22,13 +22,38 @@ struct TextureKernels {
     bool complete() const { return glowRows && glowColumns && compose; }
 };
 
-// Built kernels live as long as the process, one set per queue: hosts keep
-// their queues, and a rebuild costs a full compile. One lock, held from
+// A device buffer kept from one render to the next, grown when a render
+// needs more.
+struct KeptBuffer {
+    cl_mem buffer = nullptr;
+    std::size_t bytes = 0;
+};
+
+// The buffers of one glow: its rows' scratch lines, its light spread across,
+// and spread down.
+struct GlowBufferSet {
+    KeptBuffer lines;
+    KeptBuffer across;
+    KeptBuffer down;
+};
+
+// What a queue keeps between renders: its kernels, and the glows' buffers,
+// which the next render on the queue reuses (the queue runs in order, so
+// that render's kernels start after this one's have finished with them).
+struct QueueState {
+    TextureKernels kernels;
+    GlowBufferSet halation;
+    GlowBufferSet bloom;
+};
+
+// Built kernels and glow buffers live as long as the process, one set per
+// queue: hosts keep their queues, a rebuild costs a full compile and an
+// allocation per render costs a device round trip. One lock, held from
 // setting a kernel's arguments until it is enqueued, since a kernel object
-// keeps its arguments between calls.
+// keeps its arguments between calls, and while the buffers are sized.
 struct TextureKernelCache {
     std::mutex textureKernelMutex;
-    std::map<cl_command_queue, TextureKernels> kernelsByQueue;
+    std::map<cl_command_queue, QueueState> stateByQueue;
 };
 
 TextureKernelCache& kernelCache() {
@@ -66,33 +91,20 @@ TextureKernels buildKernels(const OpenClApi& cl, cl_context context, cl_device_i
     return kernels;
 }
 
-// The buffers one render's glows need; released once the kernels using them
-// are enqueued (the queue keeps them until those have run).
-class ScratchBuffers {
- public:
-    ScratchBuffers(const OpenClApi& cl, cl_context context) : m_cl(cl), m_context(context) {}
-    ScratchBuffers(const ScratchBuffers&) = delete;
-    ScratchBuffers& operator=(const ScratchBuffers&) = delete;
-    ~ScratchBuffers() {
-        for (int i = 0; i < m_count; ++i) m_cl.clReleaseMemObject(m_buffers[i]);
-    }
-
-    // Null after noting the failure.
-    cl_mem make(std::size_t bytes, Diagnostics& diagnostics) {
-        cl_int status = CL_SUCCESS;
-        cl_mem buffer = m_cl.clCreateBuffer(m_context, CL_MEM_READ_WRITE, bytes, nullptr, &status);
-        noteFailure(diagnostics, status, "unable to create a glow buffer");
-        if (status != CL_SUCCESS) return nullptr;
-        m_buffers[m_count++] = buffer;
-        return buffer;
-    }
-
- private:
-    const OpenClApi& m_cl;
-    cl_context m_context;
-    cl_mem m_buffers[6] = {};
-    int m_count = 0;
-};
+// `kept`, at least `bytes` long; null after noting the failure. A buffer
+// given up here stays alive until the kernels enqueued with it have run.
+cl_mem keptBuffer(const OpenClApi& cl, cl_context context, KeptBuffer& kept, std::size_t bytes,
+                  Diagnostics& diagnostics) {
+    if (kept.buffer != nullptr && kept.bytes >= bytes) return kept.buffer;
+    if (kept.buffer != nullptr) cl.clReleaseMemObject(kept.buffer);
+    kept = {};
+    cl_int status = CL_SUCCESS;
+    cl_mem buffer = cl.clCreateBuffer(context, CL_MEM_READ_WRITE, bytes, nullptr, &status);
+    noteFailure(diagnostics, status, "unable to create a glow buffer");
+    if (status != CL_SUCCESS) return nullptr;
+    kept = {buffer, bytes};
+    return buffer;
+}
 
 // Sets a kernel's arguments in order; the OR of the statuses.
 template <typename... Values>
@@ -119,17 +131,17 @@ struct GlowBuffers {
 };
 
 // The row and column phases of one glow; its finished light stays in `down`.
-GlowBuffers enqueueGlow(const OpenClApi& cl, cl_command_queue queue, const TextureKernels& kernels,
-                        ScratchBuffers& scratch, int box, float threshold, cl_mem source, const Rect& sourceBounds,
+GlowBuffers enqueueGlow(const OpenClApi& cl, cl_command_queue queue, cl_context context, const TextureKernels& kernels,
+                        GlowBufferSet& buffers, int box, float threshold, cl_mem source, const Rect& sourceBounds,
                         const Rect& window, Diagnostics& diagnostics) {
     if (box <= 0) return {};
     const int width = window.x2 - window.x1;
     const int rows = window.y2 - window.y1 + 6 * box;
     const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
     const std::size_t lineCells = static_cast<std::size_t>(rows) * 2 * static_cast<std::size_t>(width + 6 * box);
-    cl_mem lines = scratch.make(lineCells * sizeof(cl_uint), diagnostics);
-    cl_mem across = scratch.make(cells * sizeof(cl_uint), diagnostics);
-    cl_mem down = scratch.make(cells * sizeof(cl_uint), diagnostics);
+    cl_mem lines = keptBuffer(cl, context, buffers.lines, lineCells * sizeof(cl_uint), diagnostics);
+    cl_mem across = keptBuffer(cl, context, buffers.across, cells * sizeof(cl_uint), diagnostics);
+    cl_mem down = keptBuffer(cl, context, buffers.down, cells * sizeof(cl_uint), diagnostics);
     if (!lines || !across || !down) return {};
     const int sourceWidth = sourceBounds.x2 - sourceBounds.x1;
     const int sourceHeight = sourceBounds.y2 - sourceBounds.y1;
@@ -166,22 +178,23 @@ GpuOutcome launchOpenClTexture(void* hostQueue, const TextureSettings& s, const 
                 "unable to get the context");
     noteFailure(diagnostics, cl.clGetCommandQueueInfo(queue, CL_QUEUE_DEVICE, sizeof device, &device, nullptr),
                 "unable to get the device");
-    auto cached = cache.kernelsByQueue.find(queue);
-    if (cached == cache.kernelsByQueue.end())
-        cached = cache.kernelsByQueue.emplace(queue, buildKernels(cl, context, device, diagnostics)).first;
-    const TextureKernels& kernels = cached->second;
+    auto cached = cache.stateByQueue.find(queue);
+    if (cached == cache.stateByQueue.end())
+        cached =
+            cache.stateByQueue.emplace(queue, QueueState{buildKernels(cl, context, device, diagnostics), {}, {}}).first;
+    QueueState& state = cached->second;
+    const TextureKernels& kernels = state.kernels;
     if (!kernels.complete()) {
         diagnostics.error("Texture: skipping OpenCL processing due to invalid kernels");
         return GpuOutcome::Unsupported;
     }
     if (isEmpty(window)) return GpuOutcome::Done;
 
-    ScratchBuffers scratch(cl, context);
     const auto sourceMem = static_cast<cl_mem>(const_cast<void*>(source.buffer));
-    const GlowBuffers halation = enqueueGlow(cl, queue, kernels, scratch, s.halationBox, s.halationThreshold, sourceMem,
-                                             source.bounds, window, diagnostics);
-    const GlowBuffers bloom = enqueueGlow(cl, queue, kernels, scratch, s.bloomBox, s.bloomThreshold, sourceMem,
-                                          source.bounds, window, diagnostics);
+    const GlowBuffers halation = enqueueGlow(cl, queue, context, kernels, state.halation, s.halationBox,
+                                             s.halationThreshold, sourceMem, source.bounds, window, diagnostics);
+    const GlowBuffers bloom = enqueueGlow(cl, queue, context, kernels, state.bloom, s.bloomBox, s.bloomThreshold,
+                                          sourceMem, source.bounds, window, diagnostics);
     if ((s.halationBox > 0 && !halation.down) || (s.bloomBox > 0 && !bloom.down)) return GpuOutcome::Done;
 
     const Rect& sb = source.bounds;

@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "film_texture.h"
+#include "pipeline/texture/texture_rows.h"
 
 namespace TonemillTexture {
 
 namespace {
 
-constexpr int kRowBlock = 8;
+constexpr int kRowBlock = kLightRows;
 
 template <typename T>
 void growTo(std::vector<T>& buffer, std::size_t size) {
@@ -21,27 +22,8 @@ void growTo(std::vector<T>& buffer, std::size_t size) {
 // a time so that the memory is read in order.
 void boxDown(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, int begin, int end, int radius,
              std::uint32_t* sums) {
-    if (rows <= 2 * radius) return;
-    const uint reciprocal = txBoxReciprocal(radius);
-    const auto count = static_cast<std::size_t>(end - begin);
-    const std::uint32_t* first = in + begin;
-    std::uint32_t* target = out + begin;
-    std::fill_n(sums, count, 0u);
-    for (int i = 0; i <= 2 * radius; ++i) {
-        const std::uint32_t* row = first + static_cast<std::size_t>(i) * width;
-        for (std::size_t c = 0; c < count; ++c) sums[c] += row[c];
-    }
-    std::uint32_t* centre = target + static_cast<std::size_t>(radius) * width;
-    for (std::size_t c = 0; c < count; ++c) centre[c] = txBoxMean(sums[c], reciprocal);
-    for (int i = radius + 1; i < rows - radius; ++i) {
-        const std::uint32_t* entering = first + static_cast<std::size_t>(i + radius) * width;
-        const std::uint32_t* leaving = first + static_cast<std::size_t>(i - radius - 1) * width;
-        std::uint32_t* row = target + static_cast<std::size_t>(i) * width;
-        for (std::size_t c = 0; c < count; ++c) {
-            sums[c] += entering[c] - leaving[c];
-            row[c] = txBoxMean(sums[c], reciprocal);
-        }
-    }
+    textureRowKernels().boxDown(in + begin, out + begin, rows, width, static_cast<std::size_t>(end - begin), radius,
+                                sums);
 }
 
 }  // namespace
@@ -69,14 +51,21 @@ void LumaPlane::prepare(const Rect& window, int margin) {
 }
 
 void LumaPlane::fill(const PixelView& source, int begin, int end) {
+    // Columns left and right of the source repeat its edge pixels' luma; the
+    // columns between read the row in order.
     const Rect& from = source.bounds;
+    const int inside1 = std::clamp(from.x1, m_grown.x1, m_grown.x2);
+    const int inside2 = std::clamp(from.x2, inside1, m_grown.x2);
     for (int r = begin; r < end; ++r) {
         const float* row = source.clampedPixel(from.x1, m_grown.y1 + r);
+        const float* last = row + 4 * (from.x2 - 1 - from.x1);
         float* target = &m_values[static_cast<std::size_t>(r) * m_width];
-        for (int x = m_grown.x1; x < m_grown.x2; ++x) {
-            const float* p = row + 4 * (std::clamp(x, from.x1, from.x2 - 1) - from.x1);
+        const float left = txLuma(row[0], row[1], row[2]);
+        const float right = txLuma(last[0], last[1], last[2]);
+        for (int x = m_grown.x1; x < inside1; ++x) *target++ = left;
+        for (const float* p = row + 4 * (inside1 - from.x1); p < row + 4 * (inside2 - from.x1); p += 4)
             *target++ = txLuma(p[0], p[1], p[2]);
-        }
+        for (int x = inside2; x < m_grown.x2; ++x) *target++ = right;
     }
 }
 
@@ -91,13 +80,11 @@ void GlowPlane::spreadRows(const LumaPlane& luma, float threshold, int begin, in
     const int left = m_window.x1 - 3 * b;
     for (int first = begin; first < end; first += kRowBlock) {
         const int count = std::min(kRowBlock, end - first);
-        for (int r = 0; r < kRowBlock; ++r) {
-            // A short last block repeats its last row; only real rows are kept.
-            const int y = m_window.y1 - 3 * b + first + std::min(r, count - 1);
-            const float* row = luma.at(left, y);
-            for (int i = 0; i < n; ++i)
-                line[static_cast<std::size_t>(i) * kRowBlock + r] = txGlowLight(row[i], threshold);
-        }
+        const float* rows[kRowBlock];
+        // A short last block repeats its last row; only real rows are kept.
+        for (int r = 0; r < kRowBlock; ++r)
+            rows[r] = luma.at(left, m_window.y1 - 3 * b + first + std::min(r, count - 1));
+        textureRowKernels().interleaveLight(rows, threshold, line, static_cast<std::size_t>(n));
         boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(line + 2 * b * kRowBlock, other + 2 * b * kRowBlock, n - 4 * b, kRowBlock, 0, kRowBlock, b, sums);

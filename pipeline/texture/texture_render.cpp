@@ -1,10 +1,13 @@
 #include "pipeline/texture/texture_render.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "film_texture.h"
+#include "pipeline/texture/texture_rows.h"
 
 namespace TonemillTexture {
 
@@ -25,51 +28,61 @@ namespace {
 // the row's pixels index.
 class GrainBand {
  public:
-    GrainBand(const TextureSettings& s, const Rect& band) : m_s(s), m_x1(band.x1) {
-        m_columns.reserve(static_cast<std::size_t>(band.x2 - band.x1));
-        for (int x = band.x1; x < band.x2; ++x) m_columns.push_back(txLatticeAxis(s.frameOriginX, s.grainInvCell, x));
-        m_firstNode = m_columns.front().node;
-        m_nodeCount = static_cast<std::size_t>(m_columns.back().node - m_firstNode + 2);
+    GrainBand(const TextureSettings& s, const Rect& band) : m_s(s) {
+        const auto width = static_cast<std::size_t>(band.x2 - band.x1);
+        m_node.reserve(width);
+        m_t.reserve(width);
+        m_norm.reserve(width);
+        m_firstNode = txLatticeAxis(s.frameOriginX, s.grainInvCell, band.x1).node;
+        for (int x = band.x1; x < band.x2; ++x) {
+            const TxLatticeAxis column = txLatticeAxis(s.frameOriginX, s.grainInvCell, x);
+            m_node.push_back(column.node - m_firstNode);
+            m_t.push_back(column.t);
+            m_norm.push_back(column.norm);
+        }
+        m_nodeCount = static_cast<std::size_t>(m_node.back() + 2);
         m_nodes.resize(6 * m_nodeCount);
-    }
-
-    // Hashes the nodes of the two lattice rows around row y.
-    void startRow(int y) {
-        m_row = txLatticeAxis(m_s.frameOriginY, m_s.grainInvCell, y);
-        if (m_row.node == m_hashedRow && m_hashed) return;
-        for (uint c = 0; c < 3U; ++c) {
-            const uint below = txRowKey(m_s.grainKey, c, m_row.node);
-            const uint above = txRowKey(m_s.grainKey, c, m_row.node + 1);
-            float* b = &m_nodes[(2 * c) * m_nodeCount];
-            float* a = &m_nodes[(2 * c + 1) * m_nodeCount];
-            for (std::size_t k = 0; k < m_nodeCount; ++k) {
-                b[k] = txNodeNoise(below, m_firstNode + static_cast<int>(k));
-                a[k] = txNodeNoise(above, m_firstNode + static_cast<int>(k));
-            }
-        }
-        m_hashedRow = m_row.node;
-        m_hashed = true;
-    }
-
-    void add(int x, float* rgb) const {
-        const TxLatticeAxis& column = m_columns[static_cast<std::size_t>(x - m_x1)];
-        const auto k = static_cast<std::size_t>(column.node - m_firstNode);
+        m_row.node = m_node.data();
+        m_row.t = m_t.data();
+        m_row.norm = m_norm.data();
         for (std::size_t c = 0; c < 3; ++c) {
-            const float* b = &m_nodes[(2 * c) * m_nodeCount + k];
-            const float* a = &m_nodes[(2 * c + 1) * m_nodeCount + k];
-            const float n = txGrainBetween(b[0], b[1], a[0], a[1], &column, &m_row);
-            rgb[c] = txAddGrainLayer(rgb[c], m_s.grainSigma[c], n);
+            m_below[c] = &m_nodes[(2 * c) * m_nodeCount];
+            m_above[c] = &m_nodes[(2 * c + 1) * m_nodeCount];
         }
+    }
+
+    // Hashes the nodes of the two lattice rows around row y; moving up one
+    // lattice row, the row above becomes the one below.
+    const GrainRow& startRow(int y) {
+        m_row.axis = txLatticeAxis(m_s.frameOriginY, m_s.grainInvCell, y);
+        if (m_row.axis.node == m_hashedRow && m_hashed) return m_row;
+        const bool nextRow = m_hashed && m_row.axis.node == m_hashedRow + 1;
+        for (uint c = 0; c < 3U; ++c) {
+            if (nextRow)
+                std::swap(m_below[c], m_above[c]);
+            else
+                m_kernels.hashNodes(txRowKey(m_s.grainKey, c, m_row.axis.node), m_firstNode, m_below[c], m_nodeCount);
+            m_kernels.hashNodes(txRowKey(m_s.grainKey, c, m_row.axis.node + 1), m_firstNode, m_above[c], m_nodeCount);
+            m_row.below[c] = m_below[c];
+            m_row.above[c] = m_above[c];
+        }
+        m_hashedRow = m_row.axis.node;
+        m_hashed = true;
+        return m_row;
     }
 
  private:
     const TextureSettings& m_s;
-    int m_x1;
-    std::vector<TxLatticeAxis> m_columns;
+    const TextureRowKernels& m_kernels = textureRowKernels();
+    std::vector<int> m_node;  // per column, from the band's first node
+    std::vector<float> m_t;
+    std::vector<float> m_norm;
     int m_firstNode = 0;
     std::size_t m_nodeCount = 0;
-    std::vector<float> m_nodes;  // per layer: the row below, the row above
-    TxLatticeAxis m_row{};
+    std::vector<float> m_nodes;  // per layer: two lattice rows
+    float* m_below[3] = {};      // which of them is below the render row, which above
+    float* m_above[3] = {};
+    GrainRow m_row;
     int m_hashedRow = 0;
     bool m_hashed = false;
 };
@@ -78,31 +91,43 @@ class GrainBand {
 
 void composeTexture(const TextureSettings& s, const PixelView& source, const PixelView& destination, const Rect& window,
                     const TextureWorkspace& workspace) {
+    if (isEmpty(window)) return;
     const bool grain = s.grainSigma[0] != 0.0f || s.grainSigma[1] != 0.0f || s.grainSigma[2] != 0.0f;
     const bool halation = workspace.halation.active();
     const bool bloom = workspace.bloom.active();
-    if (isEmpty(window)) return;
+    const auto width = static_cast<std::size_t>(window.x2 - window.x1);
     std::optional<GrainBand> grainBand;
     if (grain) grainBand.emplace(s, window);
+    // A glow that is off beside one that is on adds nothing: it reads zeros.
+    const std::vector<std::uint32_t> dark(halation != bloom ? width : 0, 0u);
+    // Where the window reaches past the source, its rows are gathered with
+    // the source's edges repeated; inside it, they are read in place.
     const Rect& from = source.bounds;
+    const bool inside = window.x1 >= from.x1 && window.x2 <= from.x2;
+    std::vector<float> clamped(inside ? 0 : 4 * width);
+    std::vector<float> noise(grain ? 3 * width : 0);
+    const TextureRowKernels& kernels = textureRowKernels();
     for (int y = window.y1; y < window.y2; ++y) {
-        if (grain) grainBand->startRow(y);
-        const float* sourceRow = source.clampedPixel(from.x1, y);
-        const std::uint32_t* halationRow = halation ? workspace.halation.row(y) : nullptr;
-        const std::uint32_t* bloomRow = bloom ? workspace.bloom.row(y) : nullptr;
-        float* out = destination.pixel(window.x1, y);
-        for (int x = window.x1; x < window.x2; ++x, out += 4) {
-            const float* in = sourceRow + 4 * (std::clamp(x, from.x1, from.x2 - 1) - from.x1);
-            float rgb[3] = {in[0], in[1], in[2]};
-            const float alpha = in[3];
-            const auto i = static_cast<std::size_t>(x - window.x1);
-            if (halation || bloom) txAddGlows(&s, halation ? halationRow[i] : 0u, bloom ? bloomRow[i] : 0u, rgb);
-            if (grain) grainBand->add(x, rgb);
-            out[0] = rgb[0];
-            out[1] = rgb[1];
-            out[2] = rgb[2];
-            out[3] = alpha;
+        ComposeRow row;
+        row.count = static_cast<int>(width);
+        row.out = destination.pixel(window.x1, y);
+        if (inside) {
+            row.in = source.clampedPixel(window.x1, y);
+        } else {
+            for (int x = window.x1; x < window.x2; ++x)
+                std::memcpy(&clamped[4 * static_cast<std::size_t>(x - window.x1)], source.clampedPixel(x, y),
+                            4 * sizeof(float));
+            row.in = clamped.data();
         }
+        if (halation || bloom) {
+            row.halation = halation ? workspace.halation.row(y) : dark.data();
+            row.bloom = bloom ? workspace.bloom.row(y) : dark.data();
+        }
+        if (grain) {
+            row.grain = &grainBand->startRow(y);
+            row.noise = noise.data();
+        }
+        kernels.compose(s, row);
     }
 }
 

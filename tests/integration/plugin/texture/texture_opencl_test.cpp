@@ -40,8 +40,11 @@ class TextureOpenCl : public TextureTest {
 TEST_F(TextureOpenCl, MatchesTheCpuForEveryPartAndWindow) {
     auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}, {"grainGauge", 1}});
     instance->setImage(kOfxImageEffectSimpleSourceClipName, scene(150, 100));
-    EXPECT_LT(largestDifference(*instance, {0, 0, 150, 100}, 2.0), 1e-4);
+    // The glow buffers a queue keeps: made for a small window, grown for the
+    // whole frame, reused for the small window again.
     EXPECT_LT(largestDifference(*instance, {0, 37, 61, 100}, 2.0), 1e-4);
+    EXPECT_LT(largestDifference(*instance, {0, 0, 150, 100}, 2.0), 1e-4);
+    EXPECT_LT(largestDifference(*instance, {0, 37, 61, 100}, 3.0), 1e-4);
 
     // One part at a time, and a window one pixel wide.
     for (const char* part : {"grainToggle", "halationToggle", "bloomToggle"}) {

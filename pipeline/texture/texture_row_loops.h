@@ -1,0 +1,107 @@
+#pragma once
+
+// The loops behind TextureRowKernels, included by each instruction set's
+// build of them and nowhere else. Each build rounds alike (no fused
+// multiply-adds, the operations of kernels/film_texture.h in their order),
+// so every path gives the same bits.
+
+#include "pipeline/texture/texture_rows.h"
+
+namespace TonemillTexture {
+
+// Internal linkage: every translation unit that builds these loops for its
+// instruction set keeps its own copies.
+namespace {
+
+void boxDownLines(const std::uint32_t* __restrict in, std::uint32_t* __restrict out, int rows, std::size_t width,
+                  std::size_t count, int radius, std::uint32_t* __restrict sums) {
+    if (rows <= 2 * radius) return;
+    const uint reciprocal = txBoxReciprocal(radius);
+    for (std::size_t c = 0; c < count; ++c) sums[c] = 0u;
+    for (int i = 0; i <= 2 * radius; ++i) {
+        const std::uint32_t* row = in + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) sums[c] += row[c];
+    }
+    std::uint32_t* centre = out + static_cast<std::size_t>(radius) * width;
+    for (std::size_t c = 0; c < count; ++c) centre[c] = txBoxMean(sums[c], reciprocal);
+    for (int i = radius + 1; i < rows - radius; ++i) {
+        const std::uint32_t* entering = in + static_cast<std::size_t>(i + radius) * width;
+        const std::uint32_t* leaving = in + static_cast<std::size_t>(i - radius - 1) * width;
+        std::uint32_t* row = out + static_cast<std::size_t>(i) * width;
+        for (std::size_t c = 0; c < count; ++c) {
+            sums[c] += entering[c] - leaving[c];
+            row[c] = txBoxMean(sums[c], reciprocal);
+        }
+    }
+}
+
+void interleaveLightRows(const float* const* rows, float threshold, std::uint32_t* __restrict lines,
+                         std::size_t count) {
+    const float* __restrict row[kLightRows];
+    for (int r = 0; r < kLightRows; ++r) row[r] = rows[r];
+    for (std::size_t i = 0; i < count; ++i)
+        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = txGlowLight(row[r][i], threshold);
+}
+
+void hashNodeRow(uint rowKey, int firstNode, float* __restrict nodes, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) nodes[k] = txNodeNoise(rowKey, firstNode + static_cast<int>(k));
+}
+
+// The unit grain of each layer along a row, into three arrays of `count`:
+// a pass of its own, since the node reads are gathers that the pixels'
+// interleaved channels would keep from vectorising.
+void grainNoiseRow(const GrainRow& grain, int count, float* __restrict noise) {
+    const TxLatticeAxis axis = grain.axis;
+    const int* __restrict node = grain.node;
+    const float* __restrict t = grain.t;
+    const float* __restrict norm = grain.norm;
+    for (int c = 0; c < 3; ++c) {
+        const float* __restrict below = grain.below[c];
+        const float* __restrict above = grain.above[c];
+        float* __restrict layer = noise + static_cast<std::size_t>(c) * static_cast<std::size_t>(count);
+        for (int x = 0; x < count; ++x) {
+            TxLatticeAxis column;
+            column.node = node[x];
+            column.t = t[x];
+            column.norm = norm[x];
+            const int k = column.node;
+            layer[x] = txGrainBetween(below[k], below[k + 1], above[k], above[k + 1], &column, &axis);
+        }
+    }
+}
+
+template <bool kGlows, bool kGrain>
+void composeLoop(const TextureSettings& settings, const ComposeRow& row) {
+    // Everything the loop reads besides pixels is copied out first, so that
+    // the compiler sees no store to the output change it and vectorises.
+    const TextureSettings s = settings;
+    const float* __restrict in = row.in;
+    float* __restrict out = row.out;
+    const int count = row.count;
+    const std::uint32_t* __restrict halation = row.halation;
+    const std::uint32_t* __restrict bloom = row.bloom;
+    const float* __restrict noise = row.noise;
+    if constexpr (kGrain) grainNoiseRow(*row.grain, count, row.noise);
+    for (int x = 0; x < count; ++x) {
+        float rgb[3] = {in[4 * x], in[4 * x + 1], in[4 * x + 2]};
+        if constexpr (kGlows) txAddGlows(&s, halation[x], bloom[x], rgb);
+        if constexpr (kGrain)
+            for (int c = 0; c < 3; ++c) rgb[c] = txAddGrainLayer(rgb[c], s.grainSigma[c], noise[c * count + x]);
+        out[4 * x] = rgb[0];
+        out[4 * x + 1] = rgb[1];
+        out[4 * x + 2] = rgb[2];
+        out[4 * x + 3] = in[4 * x + 3];
+    }
+}
+
+void composeRowOfPixels(const TextureSettings& s, const ComposeRow& row) {
+    const bool glows = row.halation != nullptr;
+    if (row.grain != nullptr)
+        glows ? composeLoop<true, true>(s, row) : composeLoop<false, true>(s, row);
+    else
+        glows ? composeLoop<true, false>(s, row) : composeLoop<false, false>(s, row);
+}
+
+}  // namespace
+
+}  // namespace TonemillTexture

@@ -1,0 +1,71 @@
+#pragma once
+
+// The texture's hot loops over one row or one block of rows, written once
+// (texture_row_loops.h) and built for each instruction set the CPU render
+// dispatches to: the integer box pass down a block of lines, and the
+// composition of grain and glows onto a row.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "film_texture.h"
+
+namespace TonemillTexture {
+
+// Where one render row falls on the grain lattice: per column, the node
+// before it (an index into the node arrays), its place and norm along x; the
+// row's own axis; and per layer the hashed nodes of the lattice rows below
+// and above it.
+struct GrainRow {
+    const int* node = nullptr;
+    const float* t = nullptr;
+    const float* norm = nullptr;
+    TxLatticeAxis axis{};
+    const float* below[3] = {};
+    const float* above[3] = {};
+};
+
+// One row's composition: `in` and `out` hold `count` RGBA pixels; the glow
+// rows are null when no glow is on (one that is off alone reads zeros); the
+// grain row is null without grain.
+struct ComposeRow {
+    const float* in = nullptr;
+    float* out = nullptr;
+    int count = 0;
+    const std::uint32_t* halation = nullptr;
+    const std::uint32_t* bloom = nullptr;
+    const GrainRow* grain = nullptr;
+    float* noise = nullptr;  // with grain: scratch for 3 * count values
+};
+
+// Rows a glow's row phase spreads at once, interleaved.
+inline constexpr int kLightRows = 8;
+
+// The loops of one instruction set.
+struct TextureRowKernels {
+    // One box pass of `radius` down rows [radius, rows - radius) of columns
+    // [0, count) of lines `width` apart; `sums` holds `count` running sums.
+    void (*boxDown)(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, std::size_t count,
+                    int radius, std::uint32_t* sums);
+    void (*compose)(const TextureSettings& settings, const ComposeRow& row);
+    // The glow light of kLightRows luma rows of `count` samples each,
+    // interleaved: sample i of row r to lines[i * kLightRows + r].
+    void (*interleaveLight)(const float* const* rows, float threshold, std::uint32_t* lines, std::size_t count);
+    // The unit noise of `count` lattice nodes of one row from `firstNode` on.
+    void (*hashNodes)(uint rowKey, int firstNode, float* nodes, std::size_t count);
+};
+
+// The widest loops this processor runs, as chosen once per process (the
+// environment variable TONEMILL_SIMD can hold them narrower, as for the look).
+const TextureRowKernels& textureRowKernels();
+
+// The loops of one path, for tests comparing them: "sse2", "avx2" (null
+// where the processor lacks it) or anything else for the widest.
+const TextureRowKernels* textureRowKernelsFor(const char* path);
+
+extern const TextureRowKernels kTextureRowsBaseline;
+#if defined(__x86_64__)
+extern const TextureRowKernels kTextureRowsAvx2;
+#endif
+
+}  // namespace TonemillTexture
