@@ -24,7 +24,7 @@ bool on(double v) {
     return v != 0.0;
 }
 
-const TextureParamSpec kCatalogue[] = {
+const TextureParamEntry kCatalogue[] = {
     {"grainGroup", "Grain", "Film grain that changes every frame", Kind::Group, ""},
     {"grainToggle", "Bypass grain", "Leaves the grain out", Kind::Boolean, "grainGroup", 0, 0, 1,
      [](TextureParams& p, double v) { p.grainBypass = on(v); }},
@@ -75,7 +75,7 @@ const TextureParamSpec kCatalogue[] = {
 
 }  // namespace
 
-std::span<const TextureParamSpec> textureCatalogue() {
+std::span<const TextureParamEntry> textureCatalogue() {
     return kCatalogue;
 }
 

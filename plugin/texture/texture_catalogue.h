@@ -12,7 +12,7 @@ namespace TonemillTexture {
 
 enum class TextureParamKind { Group, Boolean, Choice, Double };
 
-struct TextureParamSpec {
+struct TextureParamEntry {
     std::string_view name;
     std::string_view label;
     std::string_view hint;
@@ -25,7 +25,7 @@ struct TextureParamSpec {
     void (*store)(TextureParams&, double) = nullptr;
 };
 
-std::span<const TextureParamSpec> textureCatalogue();
+std::span<const TextureParamEntry> textureCatalogue();
 
 // Option texts of a choice parameter: the stock or gauge labels.
 std::span<const std::string_view> textureOptionsOf(std::string_view name);

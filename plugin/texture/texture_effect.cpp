@@ -24,7 +24,7 @@ PixelView viewOf(const OFX::Image& image) {
 TextureEffect::TextureEffect(OfxImageEffectHandle handle) : OFX::ImageEffect(handle) {
     m_dstClip = fetchClip(kOfxImageEffectOutputClipName);
     m_srcClip = fetchClip(kOfxImageEffectSimpleSourceClipName);
-    for (const TextureParamSpec& entry : textureCatalogue()) {
+    for (const TextureParamEntry& entry : textureCatalogue()) {
         const std::string name(entry.name);
         OFX::Param* param = nullptr;
         switch (entry.kind) {
@@ -41,7 +41,7 @@ TextureParams TextureEffect::gather(double time) const {
     TextureParams values;
     for (const Fetched& f : m_params) {
         double value = 0.0;
-        switch (f.spec->kind) {
+        switch (f.entry->kind) {
             case TextureParamKind::Group: break;
             case TextureParamKind::Boolean: {
                 bool on = false;
@@ -57,7 +57,7 @@ TextureParams TextureEffect::gather(double time) const {
             }
             case TextureParamKind::Double: static_cast<OFX::DoubleParam*>(f.param)->getValueAtTime(time, value); break;
         }
-        f.spec->store(values, value);
+        f.entry->store(values, value);
     }
     return values;
 }

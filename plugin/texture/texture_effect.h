@@ -25,7 +25,7 @@ class TextureEffect : public OFX::ImageEffect {
 
  private:
     struct Fetched {
-        const TextureParamSpec* spec;
+        const TextureParamEntry* entry;
         OFX::Param* param;
     };
 

@@ -15,13 +15,13 @@ constexpr const char* kEffectLabel = "Tonemill Texture";
 // A define call answers null only for a name taken by another kind, which the
 // catalogue's unique names rule out; fail loudly rather than crash.
 template <class Descriptor>
-Descriptor& defined(Descriptor* descriptor, const TextureParamSpec& entry) {
+Descriptor& defined(Descriptor* descriptor, const TextureParamEntry& entry) {
     if (!descriptor) throw std::logic_error("parameter " + std::string(entry.name) + " is defined twice");
     return *descriptor;
 }
 
 template <class Descriptor>
-void describeCommon(Descriptor& param, OFX::ImageEffectDescriptor& desc, const TextureParamSpec& entry) {
+void describeCommon(Descriptor& param, OFX::ImageEffectDescriptor& desc, const TextureParamEntry& entry) {
     const std::string label(entry.label);
     param.setLabels(label, label, label);
     param.setScriptName(std::string(entry.name));
@@ -30,7 +30,7 @@ void describeCommon(Descriptor& param, OFX::ImageEffectDescriptor& desc, const T
     if (!entry.parent.empty()) param.setParent(defined(desc.defineGroupParam(std::string(entry.parent)), entry));
 }
 
-void describeParam(OFX::ImageEffectDescriptor& desc, const TextureParamSpec& entry) {
+void describeParam(OFX::ImageEffectDescriptor& desc, const TextureParamEntry& entry) {
     const std::string name(entry.name);
     switch (entry.kind) {
         case TextureParamKind::Group: {
@@ -104,7 +104,7 @@ void TextureFactory::describeInContext(OFX::ImageEffectDescriptor& desc, OFX::Co
     output->addSupportedComponent(OFX::ePixelComponentRGBA);
     output->setSupportsTiles(true);
 
-    for (const TextureParamSpec& entry : textureCatalogue()) describeParam(desc, entry);
+    for (const TextureParamEntry& entry : textureCatalogue()) describeParam(desc, entry);
 }
 
 OFX::ImageEffect* TextureFactory::createInstance(OfxImageEffectHandle handle, OFX::ContextEnum /*context*/) {
