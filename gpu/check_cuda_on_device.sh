@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# On a machine with an NVIDIA GPU: builds the plug-in with CUDA, renders the
-# same frames through CUDA and on the CPU, and compares them within 1e-5 per
-# channel (every stage, each test view, widths 1, 257 and 1000, a frame larger
-# than the test pictures): the built plug-in driven through the host library
-# with CUDA images against its own CPU render. Also checks the describe
-# report of the device, the launcher's refusals and the kernel images the
-# build embeds. Fails when the build has no CUDA kernel or the machine shows
-# no CUDA device, so that a pass always means the GPU really rendered. The
-# kernel is compiled with NVRTC from PyPI (scripts/install-deps.sh installs
-# it); no CUDA toolkit is needed.
+# On a machine with an NVIDIA GPU: builds the plug-ins with CUDA, renders the
+# same frames through CUDA and on the CPU, and compares them: the look within
+# 1e-5 per channel (every stage, each test view, widths 1, 257 and 1000, a
+# frame larger than the test pictures), the film texture within 1e-4 (windows,
+# each part alone, a source smaller than asked). Both built plug-ins are driven
+# through the host library with CUDA images against their own CPU renders.
+# Also checks the describe report of the device, the launcher's refusals and
+# the kernel images the build embeds. Fails when the build has no CUDA kernel
+# or the machine shows no CUDA device, so that a pass always means the GPU
+# really rendered. The kernels are compiled with NVRTC from PyPI
+# (scripts/install-deps.sh installs it); no CUDA toolkit is needed.
 #
 #   gpu/check_cuda_on_device.sh [build folder]    (default: build/cuda-check)
 set -euo pipefail
@@ -25,7 +26,8 @@ if ! grep -q '^TONEMILL_NVRTC_LIBRARY:[A-Z]*=.' "$build/CMakeCache.txt"; then
   echo "check_cuda_on_device: no NVRTC was found (scripts/install-deps.sh); nothing to check" >&2
   exit 2
 fi
-cmake --build "$build" -j"$(nproc)" --target tonemill_gpu_unit_tests tonemill_gpu_integration_tests
+cmake --build "$build" -j"$(nproc)" --target tonemill_gpu_unit_tests tonemill_gpu_integration_tests \
+  tonemill_plugin_texture_integration_tests
 
 report=$(mktemp)
 trap 'rm -f "$report"' EXIT
@@ -44,4 +46,5 @@ check() {
 # CudaBackend.AMachineWithoutTheDriverIsReportedPlainly skips where a driver is, as here.
 check tests/unit/gpu/tonemill_gpu_unit_tests 'CudaBackend.AnswersForWhatThisBuildCarries:CudaKernelImages.*' 3
 check tests/integration/gpu/tonemill_gpu_integration_tests 'CudaRendering.*' 3
+check tests/integration/plugin/texture/tonemill_plugin_texture_integration_tests 'Devices/TextureGpu.*/CUDA' 2
 echo "check_cuda_on_device: CUDA renders match the CPU renders"

@@ -7,6 +7,7 @@
 
 #include "gpu/cuda_driver_api.h"
 #include "gpu/cuda_kernel_images.h"
+#include "gpu/cuda_render_context.h"
 #include "gpu/kernel_arguments.h"
 #include "pipeline/pipeline_settings.h"
 
@@ -16,13 +17,13 @@ namespace {
 constexpr unsigned int kBlockWidth = 256;
 
 // Loaded kernels live as long as the process: hosts keep their contexts, and
-// loading PTX costs a compile. They are keyed by the driver's context id, which
-// unlike a context's address is never reused. The primary contexts retained
-// for renders that come without a current context are kept as long.
+// loading PTX costs a compile. They are keyed by the driver's context id. The
+// primary contexts retained for renders that come without a current context
+// are kept as long.
 struct ModuleCache {
     std::mutex moduleCacheMutex;
     std::map<unsigned long long, CUfunction> kernelByContextId;
-    std::map<CUdevice, CUcontext> primaryContextByDevice;
+    PrimaryContexts primaryContextByDevice;
 };
 
 ModuleCache& moduleCache() {
@@ -30,92 +31,21 @@ ModuleCache& moduleCache() {
     return cache;
 }
 
-// Makes the render's context current for the life of this object: the one
-// the host made current, else the primary context of the device that holds
-// the source image, which is popped again so the host's thread is left as it was.
-class RenderContext {
- public:
-    explicit RenderContext(const CudaDriverApi& cu) : cu_(cu) {}
-    RenderContext(const RenderContext&) = delete;
-    RenderContext& operator=(const RenderContext&) = delete;
-    ~RenderContext() {
-        CUcontext popped = nullptr;
-        if (pushed_) cu_.cuCtxPopCurrent(&popped);
-    }
-
-    // False after noting what failed. Needs the cache's lock.
-    bool enter(const void* source, ModuleCache& cache, Diagnostics& diagnostics) {
-        CUcontext current = nullptr;
-        if (!cudaCallSucceeded(cu_, cu_.cuCtxGetCurrent(&current), "cuCtxGetCurrent", diagnostics)) return false;
-        if (current != nullptr) return true;
-        int ordinal = 0;
-        if (!cudaCallSucceeded(cu_,
-                               cu_.cuPointerGetAttribute(&ordinal, kCudaPointerAttributeDeviceOrdinal,
-                                                         reinterpret_cast<CUdeviceptr>(source)),
-                               "cuPointerGetAttribute", diagnostics)) {
-            return false;
-        }
-        CUdevice device = 0;
-        if (!cudaCallSucceeded(cu_, cu_.cuDeviceGet(&device, ordinal), "cuDeviceGet", diagnostics)) return false;
-        CUcontext& primary = cache.primaryContextByDevice[device];
-        if (primary == nullptr && !cudaCallSucceeded(cu_, cu_.cuDevicePrimaryCtxRetain(&primary, device),
-                                                     "cuDevicePrimaryCtxRetain", diagnostics)) {
-            primary = nullptr;
-            return false;
-        }
-        pushed_ = cudaCallSucceeded(cu_, cu_.cuCtxPushCurrent(primary), "cuCtxPushCurrent", diagnostics);
-        return pushed_;
-    }
-
- private:
-    const CudaDriverApi& cu_;
-    bool pushed_ = false;
-};
-
-// Loads the image that suits the current context's device; null after noting
-// why there is none.
-CUfunction loadKernel(const CudaDriverApi& cu, Diagnostics& diagnostics) {
-    CUdevice device = 0;
-    int major = 0;
-    int minor = 0;
-    if (!cudaCallSucceeded(cu, cu.cuCtxGetDevice(&device), "cuCtxGetDevice", diagnostics) ||
-        !readCudaDeviceAttribute(cu, device, kCudaAttributeComputeCapabilityMajor, major, diagnostics) ||
-        !readCudaDeviceAttribute(cu, device, kCudaAttributeComputeCapabilityMinor, minor, diagnostics)) {
-        return nullptr;
-    }
-    const CudaKernelBuild& build = cudaKernelBuild();
-    const CudaKernelImage* image = chooseCudaKernelImage(build.images, major, minor);
-    if (image == nullptr) {
-        diagnostics.error("This plug-in carries no CUDA kernel for compute capability %d.%d", major, minor);
-        return nullptr;
-    }
-    CUmodule module = nullptr;
-    if (!cudaCallSucceeded(cu, cu.cuModuleLoadData(&module, image->data), "cuModuleLoadData", diagnostics)) {
-        diagnostics.error("Could not load the CUDA kernel's %s on a device of compute capability %d.%d",
-                          describeCudaKernelImage(*image).c_str(), major, minor);
-        return nullptr;
-    }
-    CUfunction kernel = nullptr;
-    if (!cudaCallSucceeded(cu, cu.cuModuleGetFunction(&kernel, module, build.kernelSymbol), "cuModuleGetFunction",
-                           diagnostics)) {
-        return nullptr;
-    }
-    return kernel;
-}
-
 // The kernel of the current context, loaded on its first render there. A
 // failed load is not remembered, so every render names the cause again.
 CUfunction contextKernel(const CudaDriverApi& cu, ModuleCache& cache, Diagnostics& diagnostics) {
-    CUcontext context = nullptr;
     unsigned long long id = 0;
-    if (!cudaCallSucceeded(cu, cu.cuCtxGetCurrent(&context), "cuCtxGetCurrent", diagnostics) ||
-        !cudaCallSucceeded(cu, cu.cuCtxGetId(context, &id), "cuCtxGetId", diagnostics)) {
-        return nullptr;
-    }
+    if (!currentCudaContextId(cu, id, diagnostics)) return nullptr;
     const auto cached = cache.kernelByContextId.find(id);
     if (cached != cache.kernelByContextId.end()) return cached->second;
-    const CUfunction kernel = loadKernel(cu, diagnostics);
-    if (kernel != nullptr) cache.kernelByContextId.emplace(id, kernel);
+    const CudaKernelBuild& build = cudaKernelBuild();
+    const CUmodule module = loadCudaModule(cu, build, "kernel", diagnostics);
+    CUfunction kernel = nullptr;
+    if (module == nullptr || !cudaCallSucceeded(cu, cu.cuModuleGetFunction(&kernel, module, build.kernelSymbol),
+                                                "cuModuleGetFunction", diagnostics)) {
+        return nullptr;
+    }
+    cache.kernelByContextId.emplace(id, kernel);
     return kernel;
 }
 
@@ -203,12 +133,13 @@ GpuOutcome launchCudaPipeline(int width, int height, const PipelineSettings& set
     const CudaDriverApi& cu = *driver.api;
     if (!cudaCallSucceeded(cu, cu.cuInit(0), "cuInit", diagnostics)) return GpuOutcome::Unsupported;
 
-    RenderContext context(cu);
+    CudaRenderContext context(cu);
     CUfunction kernel = nullptr;
     {
         ModuleCache& cache = moduleCache();
         const std::lock_guard<std::mutex> lock(cache.moduleCacheMutex);
-        if (context.enter(source, cache, diagnostics)) kernel = contextKernel(cu, cache, diagnostics);
+        if (context.enter(source, cache.primaryContextByDevice, diagnostics))
+            kernel = contextKernel(cu, cache, diagnostics);
     }
     if (kernel == nullptr) {
         diagnostics.error("Skipping CUDA processing: no kernel could be loaded");

@@ -2,8 +2,9 @@
 #define TONEMILL_FILM_TEXTURE_H
 
 /* The film texture effect's per-pixel and per-line arithmetic, written once
- * for C++ (the CPU render) and OpenCL C (built at run time from this text
- * followed by film_texture.cl). Everything here must give the same answer for
+ * for C++ (the CPU render), OpenCL C (built at run time from this text
+ * followed by film_texture.cl) and CUDA (film_texture_cuda.cu, which compiles
+ * the same kernels). Everything here must give the same answer for
  * a pixel whatever window, tile, thread or row order computes it, so grain is
  * a hash of the pixel's place in the frame and the glows run on integers,
  * whose sums do not depend on where a running sum started. */
@@ -16,6 +17,18 @@
 typedef ulong TxWide;
 #define TX_SQRTF(x) sqrt(x)
 #define TX_FLOORF(x) floor(x)
+#define TX_NAMESPACE_BEGIN
+#define TX_NAMESPACE_END
+#elif defined(__CUDACC__)
+/* NVRTC: no headers, math functions built in. Contraction is switched off by
+ * the compile options, as by the pragma above. */
+#define TX_TARGET_CUDA 1
+#define TX_FUNC static __device__ __forceinline__
+#define TX_GLOBAL
+typedef unsigned int uint;
+typedef unsigned long long TxWide;
+#define TX_SQRTF(x) sqrtf(x)
+#define TX_FLOORF(x) floorf(x)
 #define TX_NAMESPACE_BEGIN
 #define TX_NAMESPACE_END
 #else

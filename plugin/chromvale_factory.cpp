@@ -6,7 +6,7 @@
 #include "plugin/ChromvaleNG.h"
 #include "plugin/bundle_path.h"
 #include "plugin/describe_params.h"
-#include "plugin/engine_diagnostics.h"
+#include "plugin/shared/engine_diagnostics.h"
 
 namespace ChromvaleBeta2 {
 

@@ -9,7 +9,7 @@
 #include "ofx/support/ofxsLog.h"
 #include "pipeline/cpu_chain.h"
 #include "pipeline/set_settings.h"
-#include "plugin/engine_diagnostics.h"
+#include "plugin/shared/engine_diagnostics.h"
 
 namespace ChromvaleBeta2 {
 namespace {

@@ -1,16 +1,9 @@
 #pragma once
 
 #include "gpu/diagnostics.h"
-#include "pipeline/texture/pixel_view.h"
-#include "pipeline/texture/texture_settings.h"
+#include "gpu/texture/texture_kernel_arguments.h"
 
 namespace TonemillTexture {
-
-// An OpenCL buffer (cl_mem) of float RGBA pixels, rows packed bottom-up, covering `bounds`.
-struct DeviceImage {
-    const void* buffer = nullptr;
-    Rect bounds{};
-};
 
 // Enqueues the texture of `window` on the host's command queue: the glows'
 // row and column phases, then the composition into `destination`. The

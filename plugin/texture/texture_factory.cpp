@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "gpu/texture/texture_cuda_launcher.h"
 #include "plugin/texture/texture_catalogue.h"
 #include "plugin/texture/texture_effect.h"
 
@@ -89,7 +90,7 @@ void TextureFactory::describe(OFX::ImageEffectDescriptor& desc) {
     desc.setSupportsMultipleClipPARs(false);
     desc.setSupportsMultipleClipDepths(false);
     desc.setSupportsOpenCLRender(true);
-    desc.setSupportsCudaRender(false);
+    desc.setSupportsCudaRender(textureCudaBuilt());
     desc.setSupportsMetalRender(false);
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "gpu/texture/texture_cuda_launcher.h"
 #include "gpu/texture/texture_opencl_launcher.h"
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
 #include "ofx/support/ofxsMultiThread.h"
+#include "plugin/shared/engine_diagnostics.h"
 
 namespace TonemillTexture {
 
@@ -31,34 +33,40 @@ void runOnHostThreads(unsigned count, const std::function<void(unsigned, unsigne
 }  // namespace
 
 void TextureProcessor::preProcess() {
-    if (_isEnabledOpenCL) return;
+    if (_isEnabledOpenCL || _isEnabledCUDA) return;
     const OfxRectI& w = _renderWindow;
     const Rect window{w.x1, w.y1, w.x2, w.y2};
     const unsigned threads = std::max(1u, std::min(OFX::MultiThread::getNumCPUs(), bandCountFor(w)));
     spreadGlows(m_settings, m_source, window, m_workspace, threads, runOnHostThreads);
 }
 
-void TextureProcessor::processImagesOpenCL() {
-    // Device buffers hold whole rows packed one after another.
+void TextureProcessor::requirePackedRows(const char* backEnd) const {
     for (const PixelView* view : {&m_source, &m_destination}) {
         if (view->rowBytes != std::ptrdiff_t{view->bounds.x2 - view->bounds.x1} * 4 * std::ptrdiff_t{sizeof(float)}) {
-            OFX::Log::error(true, "Texture: OpenCL images must have packed rows");
+            OFX::Log::error(true, "Texture: %s images must have packed rows", backEnd);
             OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
         }
     }
+}
+
+void TextureProcessor::processImagesOpenCL() {
+    requirePackedRows("OpenCL");
     const OfxRectI& w = _renderWindow;
     ChromvaleBeta2::Diagnostics diagnostics;
     const ChromvaleBeta2::GpuOutcome outcome = launchOpenClTexture(
         _pOpenCLCmdQ, m_settings, DeviceImage{m_source.base, m_source.bounds},
         DeviceImage{m_destination.base, m_destination.bounds}, Rect{w.x1, w.y1, w.x2, w.y2}, diagnostics);
-    for (const ChromvaleBeta2::DiagnosticLine& line : diagnostics.lines()) {
-        if (line.isError)
-            OFX::Log::error(true, "%s", line.text.c_str());
-        else
-            OFX::Log::print("%s", line.text.c_str());
-    }
-    if (outcome == ChromvaleBeta2::GpuOutcome::Unsupported) OFX::throwSuiteStatusException(kOfxStatErrUnsupported);
-    if (outcome == ChromvaleBeta2::GpuOutcome::Failed) OFX::throwSuiteStatusException(kOfxStatFailed);
+    ChromvaleBeta2::finishGpuRender(outcome, diagnostics);
+}
+
+void TextureProcessor::processImagesCUDA() {
+    requirePackedRows("CUDA");
+    const OfxRectI& w = _renderWindow;
+    ChromvaleBeta2::Diagnostics diagnostics;
+    const ChromvaleBeta2::GpuOutcome outcome = launchCudaTexture(
+        m_settings, DeviceImage{m_source.base, m_source.bounds}, DeviceImage{m_destination.base, m_destination.bounds},
+        Rect{w.x1, w.y1, w.x2, w.y2}, diagnostics);
+    ChromvaleBeta2::finishGpuRender(outcome, diagnostics);
 }
 
 void TextureProcessor::multiThreadProcessImages(OfxRectI window) {

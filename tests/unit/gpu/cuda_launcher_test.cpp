@@ -2,7 +2,6 @@
 // libcuda.so.1 through this program's run path: what it loads, in which
 // context, with which arguments, and what it says and frees when a call fails.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,12 +23,8 @@ void* const kDestination = reinterpret_cast<void*>(0xB000);
 class CudaLauncher : public ::testing::Test {
  protected:
     void SetUp() override {
-        void* library = ::dlopen("libcuda.so.1", RTLD_NOW | RTLD_LOCAL);
-        const auto access =
-            library ? reinterpret_cast<FakeCudaDriverAccess>(::dlsym(library, "fakeCudaDriver")) : nullptr;
-        if (access == nullptr) GTEST_SKIP() << "a real NVIDIA driver shadows the fake one";
-        driver = access();
-        *driver = FakeCudaDriver{};
+        driver = ChromvaleBeta2::testing::resetFakeCudaDriver();
+        if (driver == nullptr) GTEST_SKIP() << "a real NVIDIA driver shadows the fake one";
         // Each test renders in contexts of its own: loaded kernels outlive a test.
         static unsigned long long nextContextId = 1;
         driver->hostContextId = nextContextId += 10;

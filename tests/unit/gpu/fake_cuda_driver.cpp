@@ -103,7 +103,8 @@ FAKE_EXPORT CUresult cuModuleLoadData(CUmodule* module, const void* image) {
 }
 FAKE_EXPORT CUresult cuModuleGetFunction(CUfunction* function, CUmodule, const char* name) {
     fake().functionName = name;
-    *function = reinterpret_cast<CUfunction>(0x400);
+    fake().functionNames.emplace_back(name);
+    *function = reinterpret_cast<CUfunction>(0x400 + fake().functionNames.size() - 1);
     return answer("cuModuleGetFunction");
 }
 FAKE_EXPORT CUresult cuMemAlloc_v2(CUdeviceptr* address, std::size_t bytes) {
@@ -126,7 +127,7 @@ FAKE_EXPORT CUresult cuMemcpyHtoD_v2(CUdeviceptr address, const void* data, std:
     fake().allocations.at(address).assign(bytesIn, bytesIn + bytes);
     return kCudaSuccess;
 }
-FAKE_EXPORT CUresult cuLaunchKernel(CUfunction, unsigned int gridX, unsigned int gridY, unsigned int gridZ,
+FAKE_EXPORT CUresult cuLaunchKernel(CUfunction function, unsigned int gridX, unsigned int gridY, unsigned int gridZ,
                                     unsigned int blockX, unsigned int blockY, unsigned int blockZ, unsigned int,
                                     CUstream, void** parameters, void**) {
     FakeCudaDriver& state = fake();
@@ -135,9 +136,16 @@ FAKE_EXPORT CUresult cuLaunchKernel(CUfunction, unsigned int gridX, unsigned int
     const unsigned int block[3] = {blockX, blockY, blockZ};
     std::memcpy(state.grid, grid, sizeof grid);
     std::memcpy(state.block, block, sizeof block);
-    state.arguments.assign(state.argumentSizes.size(), 0);
-    for (std::size_t i = 0; i < state.argumentSizes.size(); ++i)
-        std::memcpy(&state.arguments[i], parameters[i], state.argumentSizes[i]);
+    const auto index = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(function) - 0x400);
+    const std::string name = index < state.functionNames.size() ? state.functionNames[index] : std::string();
+    state.launchedFunctions.push_back(name);
+    const auto own = state.argumentSizesByFunction.find(name);
+    const std::vector<std::size_t>& sizes =
+        own != state.argumentSizesByFunction.end() ? own->second : state.argumentSizes;
+    std::vector<std::uint64_t> arguments(sizes.size(), 0);
+    for (std::size_t i = 0; i < sizes.size(); ++i) std::memcpy(&arguments[i], parameters[i], sizes[i]);
+    state.argumentsByFunction[name] = arguments;
+    state.arguments = std::move(arguments);
     return answer("cuLaunchKernel");
 }
 }

@@ -4,6 +4,8 @@
 // tests: it answers as a machine with one chosen GPU would, records what the
 // launcher asked of it, and fails the one call a test names.
 
+#include <dlfcn.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -26,7 +28,8 @@ struct FakeCudaDriver {
     // What the launcher did.
     int moduleLoads = 0;
     const void* loadedImage = nullptr;
-    std::string functionName;
+    std::string functionName;                // the last one asked for
+    std::vector<std::string> functionNames;  // every one, each its own handle
     std::vector<CUdevice> retainedPrimaryContexts;
     int pushes = 0;
     int pops = 0;
@@ -37,6 +40,11 @@ struct FakeCudaDriver {
     unsigned int block[3] = {};
     std::vector<std::uint64_t> arguments;  // each parameter's bytes, as wide as `argumentSizes` says
     std::vector<std::size_t> argumentSizes;
+    // Kernels of other widths, by name: their launches in order, and the
+    // arguments of each one's last launch.
+    std::map<std::string, std::vector<std::size_t>> argumentSizesByFunction;
+    std::vector<std::string> launchedFunctions;
+    std::map<std::string, std::vector<std::uint64_t>> argumentsByFunction;
     int synchronisations = 0;
 };
 
@@ -46,3 +54,18 @@ struct FakeCudaDriver {
 // shadowing the fake is noticed rather than called.
 extern "C" __attribute__((visibility("default"))) ChromvaleBeta2::testing::FakeCudaDriver* fakeCudaDriver();
 using FakeCudaDriverAccess = ChromvaleBeta2::testing::FakeCudaDriver* (*)();
+
+namespace ChromvaleBeta2::testing {
+
+// The fake that the launchers will open, reset; null when a real driver
+// shadows it. Test programs open libcuda.so.1 as the launchers do.
+inline FakeCudaDriver* resetFakeCudaDriver() {
+    void* library = ::dlopen("libcuda.so.1", RTLD_NOW | RTLD_LOCAL);
+    const auto access = library ? reinterpret_cast<FakeCudaDriverAccess>(::dlsym(library, "fakeCudaDriver")) : nullptr;
+    if (access == nullptr) return nullptr;
+    FakeCudaDriver* driver = access();
+    *driver = FakeCudaDriver{};
+    return driver;
+}
+
+}  // namespace ChromvaleBeta2::testing

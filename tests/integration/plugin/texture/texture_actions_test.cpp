@@ -1,6 +1,7 @@
 // The texture effect's description and its answers to the identity,
 // regions-of-interest and clip preference actions.
 
+#include "ofxGPURender.h"
 #include "texture_fixture.h"
 
 namespace texture_integration {
@@ -14,6 +15,15 @@ TEST_F(TextureTest, BundleOffersOneEffectInBothContexts) {
         ASSERT_TRUE(instance);
         EXPECT_EQ(instance->clipPreferences().status, kOfxStatOK);
     }
+}
+
+// CUDA is offered exactly by builds that carry the texture's kernels, as the
+// look's is; OpenCL always.
+TEST_F(TextureTest, OffersTheGpuBackEndsTheBuildCarries) {
+    PropertySet& props = plugin().descriptor()->properties();
+    EXPECT_EQ(props.getString(kOfxImageEffectPropOpenCLRenderSupported), "true");
+    EXPECT_EQ(props.getString(kOfxImageEffectPropCudaRenderSupported), TONEMILL_CUDA_BUILT ? "true" : "false");
+    EXPECT_EQ(props.getString(kOfxImageEffectPropMetalRenderSupported), "false");
 }
 
 TEST_F(TextureTest, IdentityOnlyWhenEveryPartIsOff) {

@@ -1,28 +1,44 @@
-// OpenCL renders (PoCL in CI) against CPU renders of the same instance.
+// GPU renders against CPU renders of the same instance: OpenCL (PoCL in CI)
+// and CUDA, each skipped where the machine has no such device.
 
+#include "host/cuda_images.h"
 #include "host/opencl_images.h"
 #include "texture_fixture.h"
 
 namespace texture_integration {
 namespace {
 
-class TextureOpenCl : public TextureTest {
+struct DeviceKind {
+    const char* name;
+    std::unique_ptr<DeviceImages> (*open)();
+};
+
+const DeviceKind kDeviceKinds[] = {
+    {"OpenCL", [] { return std::unique_ptr<DeviceImages>(OpenClImages::open()); }},
+    {"CUDA", [] { return std::unique_ptr<DeviceImages>(CudaImages::open()); }},
+};
+
+void PrintTo(const DeviceKind& kind, std::ostream* out) {
+    *out << kind.name;
+}
+
+class TextureGpu : public TextureTest, public ::testing::WithParamInterface<DeviceKind> {
  protected:
     void SetUp() override {
         try {
-            queue = OpenClImages::open();
+            device = GetParam().open();
         } catch (const std::exception& missing) {
-            GTEST_SKIP() << "no OpenCL device: " << missing.what();
+            GTEST_SKIP() << "no " << GetParam().name << " device: " << missing.what();
         }
     }
 
-    // The largest difference between an OpenCL and a CPU render of `window`.
+    // The largest difference between a device and a CPU render of `window`.
     double largestDifference(Instance& instance, OfxRectI window, double time) {
         const auto cpu = render(instance, window, time);
         RenderRequest request;
         request.window = window;
         request.time = time;
-        request.device = queue.get();
+        request.device = device.get();
         RenderResult gpu = instance.render(request);
         EXPECT_EQ(gpu.status, kOfxStatOK);
         if (!gpu.output) return 1e9;
@@ -34,13 +50,13 @@ class TextureOpenCl : public TextureTest {
         return largest;
     }
 
-    std::unique_ptr<OpenClImages> queue;
+    std::unique_ptr<DeviceImages> device;
 };
 
-TEST_F(TextureOpenCl, MatchesTheCpuForEveryPartAndWindow) {
+TEST_P(TextureGpu, MatchesTheCpuForEveryPartAndWindow) {
     auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}, {"grainGauge", 1}});
     instance->setImage(kOfxImageEffectSimpleSourceClipName, scene(150, 100));
-    // The glow buffers a queue keeps: made for a small window, grown for the
+    // The glow buffers a queue or context keeps: made for a small window, grown for the
     // whole frame, reused for the small window again.
     EXPECT_LT(largestDifference(*instance, {0, 37, 61, 100}, 2.0), 1e-4);
     EXPECT_LT(largestDifference(*instance, {0, 0, 150, 100}, 2.0), 1e-4);
@@ -57,7 +73,7 @@ TEST_F(TextureOpenCl, MatchesTheCpuForEveryPartAndWindow) {
     }
 }
 
-TEST_F(TextureOpenCl, ReadsASourceSmallerThanAskedClampedToItsEdges) {
+TEST_P(TextureGpu, ReadsASourceSmallerThanAskedClampedToItsEdges) {
     auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}});
     const OfxRectI frame{0, 0, 120, 90};
     const OfxRectI window{30, 20, 90, 70};
@@ -68,6 +84,9 @@ TEST_F(TextureOpenCl, ReadsASourceSmallerThanAskedClampedToItsEdges) {
     instance->setImage(kOfxImageEffectSimpleSourceClipName, small);
     EXPECT_LT(largestDifference(*instance, window, 1.0), 1e-4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Devices, TextureGpu, ::testing::ValuesIn(kDeviceKinds),
+                         [](const ::testing::TestParamInfo<DeviceKind>& kind) { return std::string(kind.param.name); });
 
 }  // namespace
 }  // namespace texture_integration

@@ -1,4 +1,4 @@
-#include "plugin/engine_diagnostics.h"
+#include "plugin/shared/engine_diagnostics.h"
 
 #include "ofx/support/ofxsCore.h"
 #include "ofx/support/ofxsLog.h"
