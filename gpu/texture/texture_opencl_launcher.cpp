@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "gpu/opencl_api.h"
+#include "pipeline/texture/glow_cells.h"
 #include "texture_kernel_text.inc"
 
 namespace TonemillTexture {
@@ -128,30 +129,36 @@ cl_int enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, st
 struct GlowBuffers {
     cl_mem down = nullptr;  // null: the glow is off
     int box = 0;
+    int shift = 0;
+    Rect cells{};  // the finished cells, rows 3 * box on in `down`
 };
 
-// The row and column phases of one glow; its finished light stays in `down`.
+// The row and column phases of one glow; its finished cells stay in `down`.
 GlowBuffers enqueueGlow(const OpenClApi& cl, cl_command_queue queue, cl_context context, const TextureKernels& kernels,
-                        GlowBufferSet& buffers, int box, float threshold, cl_mem source, const Rect& sourceBounds,
-                        const Rect& window, Diagnostics& diagnostics) {
-    if (box <= 0) return {};
-    const int width = window.x2 - window.x1;
-    const int rows = window.y2 - window.y1 + 6 * box;
-    const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
-    const std::size_t lineCells = static_cast<std::size_t>(rows) * 2 * static_cast<std::size_t>(width + 6 * box);
+                        GlowBufferSet& buffers, const GlowGrid& grid, float threshold, cl_mem source,
+                        const Rect& sourceBounds, const Rect& window, Diagnostics& diagnostics) {
+    if (grid.box <= 0) return {};
+    const Rect cells = glowCells(window, grid.shift);
+    const Rect light = lightCells(cells, grid.box);
+    const int width = cells.x2 - cells.x1;
+    const int lightWidth = light.x2 - light.x1;
+    const int rows = light.y2 - light.y1;
+    const std::size_t area = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
+    const std::size_t lineCells = static_cast<std::size_t>(rows) * 2 * static_cast<std::size_t>(lightWidth);
     cl_mem lines = keptBuffer(cl, context, buffers.lines, lineCells * sizeof(cl_uint), diagnostics);
-    cl_mem across = keptBuffer(cl, context, buffers.across, cells * sizeof(cl_uint), diagnostics);
-    cl_mem down = keptBuffer(cl, context, buffers.down, cells * sizeof(cl_uint), diagnostics);
+    cl_mem across = keptBuffer(cl, context, buffers.across, area * sizeof(cl_uint), diagnostics);
+    cl_mem down = keptBuffer(cl, context, buffers.down, area * sizeof(cl_uint), diagnostics);
     if (!lines || !across || !down) return {};
     const int sourceWidth = sourceBounds.x2 - sourceBounds.x1;
     const int sourceHeight = sourceBounds.y2 - sourceBounds.y1;
-    cl_int status = setArguments(cl, kernels.glowRows, source, sourceBounds.x1, sourceBounds.y1, sourceWidth,
-                                 sourceHeight, window.x1, window.y1, width, rows, box, threshold, lines, across);
+    cl_int status =
+        setArguments(cl, kernels.glowRows, source, sourceBounds.x1, sourceBounds.y1, sourceWidth, sourceHeight,
+                     light.x1, light.y1, lightWidth, rows, grid.box, grid.shift, threshold, lines, across);
     status |= enqueue(cl, queue, kernels.glowRows, static_cast<std::size_t>(rows));
-    status |= setArguments(cl, kernels.glowColumns, across, down, width, rows, box);
+    status |= setArguments(cl, kernels.glowColumns, across, down, width, rows, grid.box);
     status |= enqueue(cl, queue, kernels.glowColumns, static_cast<std::size_t>(width));
     noteFailure(diagnostics, status, "unable to enqueue a glow");
-    return status == CL_SUCCESS ? GlowBuffers{down, box} : GlowBuffers{};
+    return status == CL_SUCCESS ? GlowBuffers{down, grid.box, grid.shift, cells} : GlowBuffers{};
 }
 
 }  // namespace
@@ -191,10 +198,11 @@ GpuOutcome launchOpenClTexture(void* hostQueue, const TextureSettings& s, const 
     if (isEmpty(window)) return GpuOutcome::Done;
 
     const auto sourceMem = static_cast<cl_mem>(const_cast<void*>(source.buffer));
-    const GlowBuffers halation = enqueueGlow(cl, queue, context, kernels, state.halation, s.halationBox,
-                                             s.halationThreshold, sourceMem, source.bounds, window, diagnostics);
-    const GlowBuffers bloom = enqueueGlow(cl, queue, context, kernels, state.bloom, s.bloomBox, s.bloomThreshold,
-                                          sourceMem, source.bounds, window, diagnostics);
+    const GlowBuffers halation =
+        enqueueGlow(cl, queue, context, kernels, state.halation, {s.halationBox, s.halationShift}, s.halationThreshold,
+                    sourceMem, source.bounds, window, diagnostics);
+    const GlowBuffers bloom = enqueueGlow(cl, queue, context, kernels, state.bloom, {s.bloomBox, s.bloomShift},
+                                          s.bloomThreshold, sourceMem, source.bounds, window, diagnostics);
     if ((s.halationBox > 0 && !halation.down) || (s.bloomBox > 0 && !bloom.down)) return GpuOutcome::Done;
 
     const Rect& sb = source.bounds;
@@ -206,9 +214,11 @@ GpuOutcome launchOpenClTexture(void* hostQueue, const TextureSettings& s, const 
     cl_int status =
         setArguments(cl, kernels.compose, sourceMem, sb.x1, sb.y1, sb.x2 - sb.x1, sb.y2 - sb.y1, destinationMem, db.x1,
                      db.y1, db.x2 - db.x1, window.x1, window.y1, windowWidth, windowHeight,
-                     halation.down ? halation.down : sourceMem, halation.box, bloom.down ? bloom.down : sourceMem,
-                     bloom.box, s.grainSigma[0], s.grainSigma[1], s.grainSigma[2], s.grainInvCell, s.frameOriginX,
-                     s.frameOriginY, s.grainKey, s.halationGain[0], s.halationGain[1], s.halationGain[2], s.bloomGain);
+                     halation.down ? halation.down : sourceMem, halation.box, halation.shift, halation.cells.x1,
+                     halation.cells.y1, halation.cells.x2 - halation.cells.x1, bloom.down ? bloom.down : sourceMem,
+                     bloom.box, bloom.shift, bloom.cells.x1, bloom.cells.y1, bloom.cells.x2 - bloom.cells.x1,
+                     s.grainSigma[0], s.grainSigma[1], s.grainSigma[2], s.grainInvCell, s.frameOriginX, s.frameOriginY,
+                     s.grainKey, s.halationGain[0], s.halationGain[1], s.halationGain[2], s.bloomGain);
     status |= enqueue(cl, queue, kernels.compose, static_cast<std::size_t>(windowWidth),
                       static_cast<std::size_t>(windowHeight));
     noteFailure(diagnostics, status, "unable to enqueue the composition");

@@ -43,6 +43,34 @@ void interleaveLightRows(const float* const* rows, float threshold, std::uint32_
         for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = txGlowLight(row[r][i], threshold);
 }
 
+void gatherCellRow(const float* const* rows, int shift, float threshold, std::uint32_t* __restrict pixelLight,
+                   std::uint32_t* __restrict cells, std::size_t stride, std::size_t count) {
+    const std::size_t pixels = count << shift;
+    const float* __restrict first = rows[0];
+    for (std::size_t j = 0; j < pixels; ++j) pixelLight[j] = txGlowLight(first[j], threshold);
+    for (int r = 1; r < 1 << shift; ++r) {
+        const float* __restrict row = rows[r];
+        for (std::size_t j = 0; j < pixels; ++j) pixelLight[j] += txGlowLight(row[j], threshold);
+    }
+    const std::size_t size = std::size_t{1} << shift;
+    for (std::size_t i = 0; i < count; ++i) {
+        uint sum = 0u;
+        for (std::size_t k = 0; k < size; ++k) sum += pixelLight[i * size + k];
+        cells[i * stride] = txCellMean(sum, shift);
+    }
+}
+
+void interpolateCellRow(const std::uint32_t* __restrict below, const std::uint32_t* __restrict above, uint weight,
+                        int shift, int firstCell, int x1, std::size_t cells, std::size_t count,
+                        std::uint32_t* __restrict blended, std::uint32_t* __restrict out) {
+    for (std::size_t i = 0; i < cells; ++i) blended[i] = txGlowBlend(below[i], above[i], weight, shift);
+    for (std::size_t j = 0; j < count; ++j) {
+        const TxGlowCell c = txGlowCell(x1 + static_cast<int>(j), shift);
+        const std::size_t k = static_cast<std::size_t>(c.cell - firstCell);
+        out[j] = txGlowFinish(txGlowBlend(blended[k], blended[k + 1], c.weight, shift), shift);
+    }
+}
+
 void hashNodeRow(uint rowKey, int firstNode, float* __restrict nodes, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) nodes[k] = txNodeNoise(rowKey, firstNode + static_cast<int>(k));
 }

@@ -41,6 +41,9 @@ struct ComposeRow {
 // Rows a glow's row phase spreads at once, interleaved.
 inline constexpr int kLightRows = 8;
 
+// The widest glow cell, in pixels: shifts up to 3.
+inline constexpr int kMaxCellSize = 8;
+
 // The loops of one instruction set.
 struct TextureRowKernels {
     // One box pass of `radius` down rows [radius, rows - radius) of columns
@@ -53,6 +56,18 @@ struct TextureRowKernels {
     void (*interleaveLight)(const float* const* rows, float threshold, std::uint32_t* lines, std::size_t count);
     // The unit noise of `count` lattice nodes of one row from `firstNode` on.
     void (*hashNodes)(uint rowKey, int firstNode, float* nodes, std::size_t count);
+    // The mean glow light of `count` cells 2^shift pixels square, from the
+    // luma `rows` of their 2^shift pixel rows; `pixelLight` holds the light
+    // of count << shift pixels; cell i goes to cells[i * stride].
+    void (*gatherCells)(const float* const* rows, int shift, float threshold, std::uint32_t* pixelLight,
+                        std::uint32_t* cells, std::size_t stride, std::size_t count);
+    // The glow of `count` pixels of a row from render column x1 on,
+    // interpolated between the finished cell rows below and above it (weight
+    // of the one above out of 2 << shift), `cells` of each from cell column
+    // firstCell; `blended` holds `cells` values.
+    void (*interpolateCells)(const std::uint32_t* below, const std::uint32_t* above, uint weight, int shift,
+                             int firstCell, int x1, std::size_t cells, std::size_t count, std::uint32_t* blended,
+                             std::uint32_t* out);
 };
 
 // The widest loops this processor runs, as chosen once per process (the
