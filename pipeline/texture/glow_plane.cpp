@@ -129,17 +129,15 @@ void GlowPlane::spreadColumns(int begin, int end, unsigned thread) {
 }
 
 std::size_t GlowPlane::rowScratch() const {
-    return m_shift > 0 ? m_width + static_cast<std::size_t>(width(m_window)) : 0;
+    return m_shift > 0 ? m_width + (m_width << m_shift) : 0;
 }
 
 const std::uint32_t* GlowPlane::row(int y, std::uint32_t* scratch) const {
     const auto at = [&](int cellRow) { return &m_down[static_cast<std::size_t>(cellRow - m_light.y1) * m_width]; };
     if (m_shift == 0) return at(y);
     const TxGlowCell cell = txGlowCell(y, m_shift);
-    std::uint32_t* out = scratch + m_width;
-    textureRowKernels().interpolateCells(at(cell.cell), at(cell.cell + 1), cell.weight, m_shift, m_cells.x1,
-                                         m_window.x1, m_width, static_cast<std::size_t>(width(m_window)), scratch, out);
-    return out;
+    return textureRowKernels().interpolateCells(at(cell.cell), at(cell.cell + 1), cell.weight, m_shift, m_cells.x1,
+                                                m_window.x1, m_width, scratch, scratch + m_width);
 }
 
 }  // namespace TonemillTexture

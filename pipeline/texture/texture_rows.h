@@ -61,13 +61,14 @@ struct TextureRowKernels {
     // of count << shift pixels; cell i goes to cells[i * stride].
     void (*gatherCells)(const float* const* rows, int shift, float threshold, std::uint32_t* pixelLight,
                         std::uint32_t* cells, std::size_t stride, std::size_t count);
-    // The glow of `count` pixels of a row from render column x1 on,
-    // interpolated between the finished cell rows below and above it (weight
-    // of the one above out of 2 << shift), `cells` of each from cell column
-    // firstCell; `blended` holds `cells` values.
-    void (*interpolateCells)(const std::uint32_t* below, const std::uint32_t* above, uint weight, int shift,
-                             int firstCell, int x1, std::size_t cells, std::size_t count, std::uint32_t* blended,
-                             std::uint32_t* out);
+    // The glow of a row's pixels from render column x1 on (shift 1 to 3),
+    // interpolated between the finished cell rows below and above it
+    // (weight of the one above out of 2 << shift), `cells` of each from
+    // cell column firstCell, the last only a neighbour. `blended` holds
+    // `cells` values, `out` (cells - 1) << shift; returns x1's value in it.
+    const std::uint32_t* (*interpolateCells)(const std::uint32_t* below, const std::uint32_t* above, uint weight,
+                                             int shift, int firstCell, int x1, std::size_t cells,
+                                             std::uint32_t* blended, std::uint32_t* out);
 };
 
 // The widest loops this processor runs, as chosen once per process (the

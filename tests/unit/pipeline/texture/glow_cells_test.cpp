@@ -59,21 +59,23 @@ TEST(GlowCells, RowInterpolationIsTheOnePixelGlowAndKeepsFlatLight) {
         const TextureRowKernels* kernels = textureRowKernelsFor(path);
         if (kernels == nullptr) continue;
         for (int shift = 1; shift <= 3; ++shift)
-            for (int y : {-9, 4}) {
-                SCOPED_TRACE(testing::Message() << path << " shift " << shift << " y " << y);
-                // Pixels whose cells run from cell -3 on.
-                const int x1 = -3 * (1 << shift) + (1 << shift) / 2;
-                const int count = (kCells - 1) * (1 << shift);
-                const TxGlowCell cy = txGlowCell(y, shift);
-                std::vector<std::uint32_t> blended(kCells), out(static_cast<std::size_t>(count));
-                kernels->interpolateCells(grid.data(), grid.data() + kCells, cy.weight, shift, -3, x1, kCells,
-                                          out.size(), blended.data(), out.data());
-                for (int j = 0; j < count; ++j)
-                    ASSERT_EQ(out[j], txGlowAt(grid.data(), kCells, -3, cy.cell, 0, shift, x1 + j, y)) << j;
-                kernels->interpolateCells(flat.data(), flat.data() + kCells, cy.weight, shift, -3, x1, kCells,
-                                          out.size(), blended.data(), out.data());
-                EXPECT_EQ(std::count(out.begin(), out.end(), TX_GLOW_LIMIT), count);
-            }
+            for (const int y : {-9, 4})
+                for (const int offset : {0, 1, (1 << shift) - 1}) {
+                    SCOPED_TRACE(testing::Message() << path << " shift " << shift << " y " << y << " +" << offset);
+                    // Pixels from cell -3 on, starting at its first pixel or later.
+                    const int x1 = -3 * (1 << shift) + (1 << shift) / 2 + offset;
+                    const int count = (kCells - 1) * (1 << shift) - offset;
+                    const TxGlowCell cy = txGlowCell(y, shift);
+                    std::vector<std::uint32_t> blended(kCells), out(static_cast<std::size_t>(kCells - 1) << shift);
+                    const std::uint32_t* row =
+                        kernels->interpolateCells(grid.data(), grid.data() + kCells, cy.weight, shift, -3, x1, kCells,
+                                                  blended.data(), out.data());
+                    for (int j = 0; j < count; ++j)
+                        ASSERT_EQ(row[j], txGlowAt(grid.data(), kCells, -3, cy.cell, 0, shift, x1 + j, y)) << j;
+                    row = kernels->interpolateCells(flat.data(), flat.data() + kCells, cy.weight, shift, -3, x1, kCells,
+                                                    blended.data(), out.data());
+                    EXPECT_EQ(std::count(row, row + count, TX_GLOW_LIMIT), count);
+                }
     }
 }
 
