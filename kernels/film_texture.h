@@ -116,12 +116,23 @@ TX_FUNC TxLatticeAxis txLatticeAxis(float origin, float invCell, int coordinate)
     return a;
 }
 
+/* One axis of the lattice's bilinear interpolation. */
+TX_FUNC float txLerp(float a, float b, float t) {
+    return (1.0f - t) * a + t * b;
+}
+
+/* Unit-variance grain between the blends of the columns of nodes left and
+ * right of a pixel, with the axes' norms. */
+TX_FUNC float txGrainAcross(float left, float right, const TxLatticeAxis* x, const TxLatticeAxis* y) {
+    return txLerp(left, right, x->t) * (x->norm * y->norm);
+}
+
 /* Unit-variance grain between four nodes: the two below (b0, b1) and the two
- * above (a0, a1), at place (u, v) with the axes' norms. */
+ * above (a0, a1), at place (u, v) with the axes' norms. Down each column
+ * first, then across: a render row blends its nodes once, and each of its
+ * pixels only across. */
 TX_FUNC float txGrainBetween(float b0, float b1, float a0, float a1, const TxLatticeAxis* x, const TxLatticeAxis* y) {
-    const float below = (1.0f - x->t) * b0 + x->t * b1;
-    const float above = (1.0f - x->t) * a0 + x->t * a1;
-    return ((1.0f - y->t) * below + y->t * above) * (x->norm * y->norm);
+    return txGrainAcross(txLerp(b0, a0, y->t), txLerp(b1, a1, y->t), x, y);
 }
 
 TX_FUNC float txAddGrainLayer(float value, float sigma, float noise) {

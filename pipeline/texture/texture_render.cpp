@@ -41,7 +41,9 @@ class GrainBand {
             m_norm.push_back(column.norm);
         }
         m_nodeCount = static_cast<std::size_t>(m_node.back() + 2);
-        m_nodes.resize(6 * m_nodeCount);
+        m_nodes.resize(7 * m_nodeCount);
+        m_row.nodeCount = static_cast<int>(m_nodeCount);
+        m_row.blended = &m_nodes[6 * m_nodeCount];
         m_row.node = m_node.data();
         m_row.t = m_t.data();
         m_row.norm = m_norm.data();
@@ -79,7 +81,7 @@ class GrainBand {
     std::vector<float> m_norm;
     int m_firstNode = 0;
     std::size_t m_nodeCount = 0;
-    std::vector<float> m_nodes;  // per layer: two lattice rows
+    std::vector<float> m_nodes;  // per layer: two lattice rows; then the blend of one
     float* m_below[3] = {};      // which of them is below the render row, which above
     float* m_above[3] = {};
     GrainRow m_row;

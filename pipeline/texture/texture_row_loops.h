@@ -116,9 +116,11 @@ void grainNoiseRow(const GrainRow& grain, int count, float* __restrict noise) {
     const int* __restrict node = grain.node;
     const float* __restrict t = grain.t;
     const float* __restrict norm = grain.norm;
+    float* __restrict blended = grain.blended;
     for (int c = 0; c < 3; ++c) {
         const float* __restrict below = grain.below[c];
         const float* __restrict above = grain.above[c];
+        for (int k = 0; k < grain.nodeCount; ++k) blended[k] = txLerp(below[k], above[k], axis.t);
         float* __restrict layer = noise + static_cast<std::size_t>(c) * static_cast<std::size_t>(count);
         for (int x = 0; x < count; ++x) {
             TxLatticeAxis column;
@@ -126,7 +128,7 @@ void grainNoiseRow(const GrainRow& grain, int count, float* __restrict noise) {
             column.t = t[x];
             column.norm = norm[x];
             const int k = column.node;
-            layer[x] = txGrainBetween(below[k], below[k + 1], above[k], above[k + 1], &column, &axis);
+            layer[x] = txGrainAcross(blended[k], blended[k + 1], &column, &axis);
         }
     }
 }

@@ -23,6 +23,8 @@ struct GrainRow {
     TxLatticeAxis axis{};
     const float* below[3] = {};
     const float* above[3] = {};
+    int nodeCount = 0;         // nodes in each of those rows
+    float* blended = nullptr;  // scratch: nodeCount nodes blended down
 };
 
 // One row's composition: `in` and `out` hold `count` RGBA pixels; the glow

@@ -96,7 +96,9 @@ TEST(TextureRows, WiderInstructionSetsGiveTheBaselineBits) {
         t[x] = a.t;
         norm[x] = a.norm;
     }
-    GrainRow grain{node.data(), t.data(), norm.data(), txLatticeAxis(0.0f, 0.7f, 3), {}, {}};
+    std::vector<float> blended(kWidth);
+    GrainRow grain{node.data(), t.data(), norm.data(), txLatticeAxis(0.0f, 0.7f, 3),
+                   {},          {},       kWidth - 1,  blended.data()};
     for (int c = 0; c < 3; ++c) {
         grain.below[c] = nodes1.data();
         grain.above[c] = nodes1.data() + 1;
