@@ -41,33 +41,41 @@ void GlowPlane::prepare(const Rect& window, const GlowGrid& grid, unsigned threa
     m_light = lightCells(m_cells, m_box);
     m_width = static_cast<std::size_t>(columns());
     const std::size_t cells = static_cast<std::size_t>(lightRows()) * m_width;
+    growTo(m_lightCells, static_cast<std::size_t>(lightRows()) * static_cast<std::size_t>(width(m_light)));
     growTo(m_across, cells);
     growTo(m_down, cells);
     if (m_scratch.size() < threads) m_scratch.resize(threads);
     // Two interleaved blocks of light rows, which the row phase ping-pongs
-    // between, its running sums and, for cells above a pixel, the light of
-    // one cell row's pixels; the column phase keeps its sums at the start.
+    // between, and its running sums; the light phase keeps the light of one
+    // cell row's pixels, the column phase its sums, at the start.
     const auto lightWidth = static_cast<std::size_t>(width(m_light));
-    const std::size_t rowPhase = kRowBlock + (m_shift > 0 ? lightWidth << m_shift : 0);
-    for (auto& lines : m_scratch) growTo(lines, 2 * lightWidth * kRowBlock + std::max(rowPhase, m_width));
+    const std::size_t scratch =
+        std::max(2 * lightWidth * kRowBlock + kRowBlock, std::max(lightWidth << m_shift, m_width));
+    for (auto& lines : m_scratch) growTo(lines, scratch);
 }
 
-void LumaPlane::prepare(const Rect& area) {
+void LumaBlocks::prepare(const Rect& area, unsigned threads) {
+    static_assert(kBlockRows == kMaxCellSize);
     m_area = area;
     m_width = static_cast<std::size_t>(width(area));
-    growTo(m_values, m_width * static_cast<std::size_t>(rows()));
+    m_firstBlock = area.y1 >> 3;  // floor, for rows below 0 too
+    m_blocks = ((area.y2 - 1) >> 3) - m_firstBlock + 1;
+    if (m_rows.size() < threads) m_rows.resize(threads);
+    for (auto& rows : m_rows) growTo(rows, m_width * kBlockRows);
 }
 
-void LumaPlane::fill(const PixelView& source, int begin, int end) {
+std::pair<int, int> LumaBlocks::fill(const PixelView& source, int index, unsigned thread) {
+    const int first = std::max(m_area.y1, (m_firstBlock + index) * kBlockRows);
+    const int end = std::min(m_area.y2, (m_firstBlock + index + 1) * kBlockRows);
     // Columns left and right of the source repeat its edge pixels' luma; the
     // columns between read the row in order.
     const Rect& from = source.bounds;
     const int inside1 = std::clamp(from.x1, m_area.x1, m_area.x2);
     const int inside2 = std::clamp(from.x2, inside1, m_area.x2);
-    for (int r = begin; r < end; ++r) {
-        const float* row = source.clampedPixel(from.x1, m_area.y1 + r);
+    for (int y = first; y < end; ++y) {
+        const float* row = source.clampedPixel(from.x1, y);
         const float* last = row + 4 * (from.x2 - 1 - from.x1);
-        float* target = &m_values[static_cast<std::size_t>(r) * m_width];
+        float* target = &m_rows[thread][rowStart(y)];
         const float left = txLuma(row[0], row[1], row[2]);
         const float right = txLuma(last[0], last[1], last[2]);
         for (int x = m_area.x1; x < inside1; ++x) *target++ = left;
@@ -75,37 +83,40 @@ void LumaPlane::fill(const PixelView& source, int begin, int end) {
             *target++ = txLuma(p[0], p[1], p[2]);
         for (int x = inside2; x < m_area.x2; ++x) *target++ = right;
     }
+    return {first, end};
 }
 
-void GlowPlane::spreadRows(const LumaPlane& luma, float threshold, int begin, int end, unsigned thread) {
+void GlowPlane::gatherLight(const LumaBlocks& luma, float threshold, int y1, int y2, unsigned thread) {
+    const Rect pixels = reads();
+    const int size = 1 << m_shift;
+    const auto n = static_cast<std::size_t>(width(m_light));
+    std::uint32_t* pixelLight = m_scratch[thread].data();
+    // Both ends are multiples of the cell's size: the area's rows and the
+    // blocks' are.
+    for (int top = std::max(y1, pixels.y1); top < std::min(y2, pixels.y2); top += size) {
+        const float* rows[kMaxCellSize];
+        for (int k = 0; k < size; ++k) rows[k] = luma.at(pixels.x1, top + k, thread);
+        const int cellRow = (top - pixels.y1) >> m_shift;
+        textureRowKernels().gatherCells(rows, m_shift, threshold, pixelLight,
+                                        &m_lightCells[static_cast<std::size_t>(cellRow) * n], 1, n);
+    }
+}
+
+void GlowPlane::spreadRows(int begin, int end, unsigned thread) {
     // Rows go through the passes kRowBlock at a time, interleaved, so the
     // running sums of the block advance together as one column-wise pass.
-    const TextureRowKernels& kernels = textureRowKernels();
     const int b = m_box;
     const int n = width(m_light);
     std::uint32_t* line = m_scratch[thread].data();
     std::uint32_t* other = line + static_cast<std::size_t>(n) * kRowBlock;
     std::uint32_t* sums = other + static_cast<std::size_t>(n) * kRowBlock;
-    std::uint32_t* pixelLight = sums + kRowBlock;
-    const int size = 1 << m_shift;
-    const Rect pixels = reads();
     for (int first = begin; first < end; first += kRowBlock) {
         const int count = std::min(kRowBlock, end - first);
         // A short last block repeats its last row; only real rows are kept.
-        if (m_shift == 0) {
-            const float* rows[kRowBlock];
-            for (int r = 0; r < kRowBlock; ++r)
-                rows[r] = luma.at(pixels.x1, pixels.y1 + first + std::min(r, count - 1));
-            kernels.interleaveLight(rows, threshold, line, static_cast<std::size_t>(n));
-        } else {
-            for (int r = 0; r < kRowBlock; ++r) {
-                const int top = pixels.y1 + (first + std::min(r, count - 1)) * size;
-                const float* rows[kMaxCellSize];
-                for (int k = 0; k < size; ++k) rows[k] = luma.at(pixels.x1, top + k);
-                kernels.gatherCells(rows, m_shift, threshold, pixelLight, line + r, kRowBlock,
-                                    static_cast<std::size_t>(n));
-            }
-        }
+        const std::uint32_t* rows[kRowBlock];
+        for (int r = 0; r < kRowBlock; ++r)
+            rows[r] = &m_lightCells[static_cast<std::size_t>(first + std::min(r, count - 1)) * n];
+        textureRowKernels().interleaveCells(rows, line, static_cast<std::size_t>(n));
         boxDown(line, other, n, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(other + b * kRowBlock, line + b * kRowBlock, n - 2 * b, kRowBlock, 0, kRowBlock, b, sums);
         boxDown(line + 2 * b * kRowBlock, other + 2 * b * kRowBlock, n - 4 * b, kRowBlock, 0, kRowBlock, b, sums);

@@ -6,6 +6,7 @@
 // needs grown by the glow's reach, and are kept for the next render.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "pipeline/texture/glow_cells.h"
@@ -14,24 +15,33 @@
 
 namespace TonemillTexture {
 
-// The luma of every pixel a render's glows read, read once for all of them,
-// the source's edges repeated where it is smaller.
-class LumaPlane {
+// The luma of the pixels a render's glows read, a block of kMaxCellSize
+// frame rows at a time per worker: blocks start at multiples of
+// kMaxCellSize, so each holds whole rows of cells of every size and the
+// glows gather their cells' light from it while it is in cache.
+class LumaBlocks {
  public:
-    // Sizes the plane for `area`; buffers only ever grow.
-    void prepare(const Rect& area);
-    int rows() const { return m_area.y2 - m_area.y1; }
-    // Fills rows [begin, end) of the area.
-    void fill(const PixelView& source, int begin, int end);
-    // Luma along frame row y, from column x on.
-    const float* at(int x, int y) const {
-        return &m_values[static_cast<std::size_t>(y - m_area.y1) * m_width + static_cast<std::size_t>(x - m_area.x1)];
+    // Sizes the blocks for `area` and `threads` workers; buffers only ever grow.
+    void prepare(const Rect& area, unsigned threads);
+    int blocks() const { return m_blocks; }
+    // Worker `thread` reads block `index` from `source`, its edges repeated
+    // where it is smaller; returns the block's first and end rows within
+    // the area.
+    std::pair<int, int> fill(const PixelView& source, int index, unsigned thread);
+    // Luma along frame row y, from column x on, in the block the worker
+    // filled last.
+    const float* at(int x, int y, unsigned thread) const {
+        return &m_rows[thread][rowStart(y) + static_cast<std::size_t>(x - m_area.x1)];
     }
 
  private:
+    static constexpr int kBlockRows = 8;  // kMaxCellSize
+    std::size_t rowStart(int y) const { return static_cast<std::size_t>(y & (kBlockRows - 1)) * m_width; }
     Rect m_area{};
+    int m_firstBlock = 0;
+    int m_blocks = 0;
     std::size_t m_width = 0;
-    std::vector<float> m_values;
+    std::vector<std::vector<float>> m_rows;
 };
 
 class GlowPlane {
@@ -48,10 +58,13 @@ class GlowPlane {
     // Columns of finished cells, which the column phase shares out.
     int columns() const { return m_cells.x2 - m_cells.x1; }
 
-    // Row phase: the light above `threshold` of light rows [begin, end),
-    // gathered into cells and spread across. `luma` covers at least reads().
-    // Worker `thread` uses its own scratch.
-    void spreadRows(const LumaPlane& luma, float threshold, int begin, int end, unsigned thread);
+    // Light phase: the light above `threshold` of the cells whose pixels lie
+    // in frame rows [y1, y2) of the block worker `thread` filled last, which
+    // hold whole cell rows.
+    void gatherLight(const LumaBlocks& luma, float threshold, int y1, int y2, unsigned thread);
+    // Row phase, after the light phase: light rows [begin, end) spread
+    // across. Worker `thread` uses its own scratch.
+    void spreadRows(int begin, int end, unsigned thread);
     // Column phase, after every row: columns [begin, end) spread down.
     void spreadColumns(int begin, int end, unsigned thread);
 
@@ -67,9 +80,10 @@ class GlowPlane {
     Rect m_light{};  // light cells: m_cells grown by the passes' reach
     int m_box = 0;
     int m_shift = 0;
-    std::size_t m_width = 0;              // columns()
-    std::vector<std::uint32_t> m_across;  // light rows x finished columns
-    std::vector<std::uint32_t> m_down;    // the same shape
+    std::size_t m_width = 0;                  // columns()
+    std::vector<std::uint32_t> m_lightCells;  // light rows x light columns
+    std::vector<std::uint32_t> m_across;      // light rows x finished columns
+    std::vector<std::uint32_t> m_down;        // the same shape
     std::vector<std::vector<std::uint32_t>> m_scratch;
 };
 

@@ -161,16 +161,20 @@ void spreadGlows(const TextureSettings& settings, const PixelView& source, const
                              : Rect{std::min(area.x1, reads.x1), std::min(area.y1, reads.y1),
                                     std::max(area.x2, reads.x2), std::max(area.y2, reads.y2)};
     }
-    workspace.luma.prepare(area);
+    workspace.luma.prepare(area, threads);
     run(threads, [&](unsigned index, unsigned count) {
-        const auto [begin, end] = slice(0, workspace.luma.rows(), index, count);
-        workspace.luma.fill(source, begin, end);
+        const auto [begin, end] = slice(0, workspace.luma.blocks(), index, count);
+        for (int block = begin; block < end; ++block) {
+            const auto [y1, y2] = workspace.luma.fill(source, block, index);
+            for (const Glow& glow : glows)
+                if (glow.plane.active()) glow.plane.gatherLight(workspace.luma, glow.threshold, y1, y2, index);
+        }
     });
     run(threads, [&](unsigned index, unsigned count) {
         for (const Glow& glow : glows) {
             if (!glow.plane.active()) continue;
             const auto [begin, end] = slice(0, glow.plane.lightRows(), index, count);
-            glow.plane.spreadRows(workspace.luma, glow.threshold, begin, end, index);
+            glow.plane.spreadRows(begin, end, index);
         }
     });
     run(threads, [&](unsigned index, unsigned count) {

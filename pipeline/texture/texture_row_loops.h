@@ -35,12 +35,11 @@ void boxDownLines(const std::uint32_t* __restrict in, std::uint32_t* __restrict 
     }
 }
 
-void interleaveLightRows(const float* const* rows, float threshold, std::uint32_t* __restrict lines,
-                         std::size_t count) {
-    const float* __restrict row[kLightRows];
+void interleaveCellRows(const std::uint32_t* const* rows, std::uint32_t* __restrict lines, std::size_t count) {
+    const std::uint32_t* __restrict row[kLightRows];
     for (int r = 0; r < kLightRows; ++r) row[r] = rows[r];
     for (std::size_t i = 0; i < count; ++i)
-        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = txGlowLight(row[r][i], threshold);
+        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = row[r][i];
 }
 
 // The sums of each cell's pixels along a row, with the cell's width known
@@ -67,6 +66,7 @@ void gatherCellRow(const float* const* rows, int shift, float threshold, std::ui
         for (std::size_t j = 0; j < pixels; ++j) pixelLight[j] += txGlowLight(row[j], threshold);
     }
     switch (shift) {
+        case 0: sumCells<0>(pixelLight, cells, stride, count); break;
         case 1: sumCells<1>(pixelLight, cells, stride, count); break;
         case 2: sumCells<2>(pixelLight, cells, stride, count); break;
         default: sumCells<3>(pixelLight, cells, stride, count); break;

@@ -53,12 +53,13 @@ struct TextureRowKernels {
     void (*boxDown)(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, std::size_t count,
                     int radius, std::uint32_t* sums);
     void (*compose)(const TextureSettings& settings, const ComposeRow& row);
-    // The glow light of kLightRows luma rows of `count` samples each,
-    // interleaved: sample i of row r to lines[i * kLightRows + r].
-    void (*interleaveLight)(const float* const* rows, float threshold, std::uint32_t* lines, std::size_t count);
+    // kLightRows rows of `count` glow cells each, interleaved: cell i of
+    // row r to lines[i * kLightRows + r].
+    void (*interleaveCells)(const std::uint32_t* const* rows, std::uint32_t* lines, std::size_t count);
     // The unit noise of `count` lattice nodes of one row from `firstNode` on.
     void (*hashNodes)(uint rowKey, int firstNode, float* nodes, std::size_t count);
-    // The mean glow light of `count` cells 2^shift pixels square, from the
+    // The mean glow light of `count` cells 2^shift pixels square (shift 0
+    // to 3), from the
     // luma `rows` of their 2^shift pixel rows; `pixelLight` holds the light
     // of count << shift pixels; cell i goes to cells[i * stride].
     void (*gatherCells)(const float* const* rows, int shift, float threshold, std::uint32_t* pixelLight,

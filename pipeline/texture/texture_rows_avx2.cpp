@@ -9,7 +9,7 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, interleaveLightRows,
+const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, interleaveCellRows,
                                             hashNodeRow,  gatherCellRow,      interpolateCellRow};
 
 }  // namespace TonemillTexture

@@ -4,7 +4,7 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, interleaveLightRows,
+const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, interleaveCellRows,
                                                 hashNodeRow,  gatherCellRow,      interpolateCellRow};
 
 }  // namespace TonemillTexture
