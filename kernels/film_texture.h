@@ -221,7 +221,8 @@ typedef struct TxGlowCell {
 
 TX_FUNC TxGlowCell txGlowCell(int p, int shift) {
     TxGlowCell c;
-    /* Twice the centre's place in cells, less a half: all in integers. */
+    /* Twice the distance from cell 0's centre (pixel (2^shift) / 2) to the
+     * pixel's centre, in pixels: all in integers. */
     const int twice = 2 * p + 1 - (1 << shift);
     c.cell = twice >> (shift + 1); /* arithmetic shift: floor for negatives */
     c.weight = (uint)(twice - c.cell * (2 << shift));
