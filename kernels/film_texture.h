@@ -64,10 +64,12 @@ typedef struct TextureSettings {
     float frameOriginY;
     uint grainKey; /* seed and frame time, hashed */
     /* Glows: off when the box radius is 0. */
-    int halationBox; /* radius of each of the three box passes, render pixels */
+    int halationBox;   /* radius of each of the three box passes, in glow cells */
+    int halationShift; /* a glow cell is 2^shift render pixels square */
     float halationThreshold;
     float halationGain[3]; /* strength times tint */
     int bloomBox;
+    int bloomShift;
     float bloomThreshold;
     float bloomGain;
 } TextureSettings;
@@ -127,12 +129,23 @@ TX_FUNC TxLatticeAxis txLatticeAxis(float origin, float invCell, int coordinate)
     return a;
 }
 
+/* One axis of the lattice's bilinear interpolation. */
+TX_FUNC float txLerp(float a, float b, float t) {
+    return (1.0f - t) * a + t * b;
+}
+
+/* Unit-variance grain between the blends of the columns of nodes left and
+ * right of a pixel, with the axes' norms. */
+TX_FUNC float txGrainAcross(float left, float right, const TxLatticeAxis* x, const TxLatticeAxis* y) {
+    return txLerp(left, right, x->t) * (x->norm * y->norm);
+}
+
 /* Unit-variance grain between four nodes: the two below (b0, b1) and the two
- * above (a0, a1), at place (u, v) with the axes' norms. */
+ * above (a0, a1), at place (u, v) with the axes' norms. Down each column
+ * first, then across: a render row blends its nodes once, and each of its
+ * pixels only across. */
 TX_FUNC float txGrainBetween(float b0, float b1, float a0, float a1, const TxLatticeAxis* x, const TxLatticeAxis* y) {
-    const float below = (1.0f - x->t) * b0 + x->t * b1;
-    const float above = (1.0f - x->t) * a0 + x->t * a1;
-    return ((1.0f - y->t) * below + y->t * above) * (x->norm * y->norm);
+    return txGrainAcross(txLerp(b0, a0, y->t), txLerp(b1, a1, y->t), x, y);
 }
 
 TX_FUNC float txAddGrainLayer(float value, float sigma, float noise) {
@@ -196,6 +209,65 @@ TX_FUNC void txBoxLine(const TX_GLOBAL uint* in, TX_GLOBAL uint* out, int n, int
         sum -= in[(i - radius - 1) * stride];
         out[i * stride] = txBoxMean(sum, reciprocal);
     }
+}
+
+/* A wide glow is spread on a grid of cells 2^shift render pixels square and
+ * interpolated back: its light is smooth, so a coarse grid loses nothing one
+ * sees and costs a fraction. Cell X covers pixels [X << shift, (X + 1) <<
+ * shift) of the frame's pixel coordinates, whatever window is rendered, so
+ * every tile reads the same cells. Narrow glows keep shift 0: cells are
+ * pixels and no interpolation happens. */
+
+/* The mean light of a cell from the sum of its pixels' light (at most
+ * TX_GLOW_LIMIT << (2 * shift), within 32 bits for shifts up to 5). */
+TX_FUNC uint txCellMean(uint sum, int shift) {
+    return sum >> (2 * shift);
+}
+
+/* Where pixel coordinate p falls between cell centres along one axis: the
+ * cell at or before its centre, and the weight of the next one, out of
+ * 2 << shift. Weights are odd for shifts above 0 and 0 at shift 0. */
+typedef struct TxGlowCell {
+    int cell;
+    uint weight;
+} TxGlowCell;
+
+TX_FUNC TxGlowCell txGlowCell(int p, int shift) {
+    TxGlowCell c;
+    /* Twice the distance from cell 0's centre (pixel (2^shift) / 2) to the
+     * pixel's centre, in pixels: all in integers. */
+    const int twice = 2 * p + 1 - (1 << shift);
+    c.cell = twice >> (shift + 1); /* arithmetic shift: floor for negatives */
+    c.weight = (uint)(twice - c.cell * (2 << shift));
+    return c;
+}
+
+/* One axis of the bilinear interpolation between cells, unnormalised: a
+ * weighted sum out of 2 << shift. */
+TX_FUNC uint txGlowBlend(uint a, uint b, uint weight, int shift) {
+    return a * ((2U << shift) - weight) + b * weight;
+}
+
+/* The interpolated glow from the blend of two blends, rounded: exact
+ * integers, so every processor and every order of the blends agree. */
+TX_FUNC uint txGlowFinish(uint sum, int shift) {
+    return (sum + (1U << (2 * shift + 1))) >> (2 * shift + 2);
+}
+
+/* The finished glow at render pixel (x, y), from finished cells stored in
+ * rows of `width` from cell (cellX1, cellY1), that cell's row at `firstRow`:
+ * the one-pixel form of what the CPU render interpolates a row at a time. */
+TX_FUNC uint txGlowAt(const TX_GLOBAL uint* cells, int width, int cellX1, int cellY1, int firstRow, int shift, int x,
+                      int y) {
+    const TxGlowCell cx = txGlowCell(x, shift);
+    const TxGlowCell cy = txGlowCell(y, shift);
+    const TX_GLOBAL uint* below = cells + (TxWide)(cy.cell - cellY1 + firstRow) * (TxWide)width + (cx.cell - cellX1);
+    /* At shift 0 the weights are 0 and the neighbours may lie past the cells. */
+    if (shift == 0) return below[0];
+    const TX_GLOBAL uint* above = below + width;
+    return txGlowFinish(txGlowBlend(txGlowBlend(below[0], above[0], cy.weight, shift),
+                                    txGlowBlend(below[1], above[1], cy.weight, shift), cx.weight, shift),
+                        shift);
 }
 
 /* The glows added to one pixel, from the blurred fixed-point light of each. */

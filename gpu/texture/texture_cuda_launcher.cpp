@@ -133,25 +133,25 @@ bool launch(const CudaDriverApi& cu, CUfunction function, const Grid& grid, Diag
         values);
 }
 
-// The row and column phases of one glow; its finished light is left in the
-// returned buffer, 0 when the glow is off or failed.
-CUdeviceptr launchGlow(const CudaDriverApi& cu, const TextureFunctions& f, GlowBufferSet& buffers, int box,
-                       float threshold, CUdeviceptr source, const Rect& sourceBounds, const Rect& window,
-                       Diagnostics& diagnostics) {
-    if (box <= 0) return 0;
-    const GlowGeometry g = glowGeometry(window, box);
+// The row and column phases of one glow; its finished cells are left in the
+// returned buffer, 0 when the glow is off or could not be launched.
+DeviceGlow<CUdeviceptr> launchGlow(const CudaDriverApi& cu, const TextureFunctions& f, GlowBufferSet& buffers,
+                                   const GlowGrid& grid, float threshold, CUdeviceptr source, const Rect& sourceBounds,
+                                   const Rect& window, Diagnostics& diagnostics) {
+    if (grid.box <= 0) return {};
+    const GlowGeometry g = glowGeometry(window, grid);
     const CUdeviceptr lines = keptBuffer(cu, buffers.lines, g.lineCells * sizeof(unsigned int), diagnostics);
-    const CUdeviceptr across = keptBuffer(cu, buffers.across, g.cells * sizeof(unsigned int), diagnostics);
-    const CUdeviceptr down = keptBuffer(cu, buffers.down, g.cells * sizeof(unsigned int), diagnostics);
-    if (!lines || !across || !down) return 0;
+    const CUdeviceptr across = keptBuffer(cu, buffers.across, g.area * sizeof(unsigned int), diagnostics);
+    const CUdeviceptr down = keptBuffer(cu, buffers.down, g.area * sizeof(unsigned int), diagnostics);
+    if (!lines || !across || !down) return {};
     const bool launched =
         forwardGlowRowsArguments(
             [&](auto... values) { return launch(cu, f.glowRows, lineGrid(g.rows), diagnostics, values...); }, source,
-            sourceBounds, window, g, box, threshold, lines, across) &&
+            sourceBounds, g, threshold, lines, across) &&
         forwardGlowColumnsArguments(
             [&](auto... values) { return launch(cu, f.glowColumns, lineGrid(g.width), diagnostics, values...); },
-            across, down, g, box);
-    return launched ? down : 0;
+            across, down, g);
+    return launched ? DeviceGlow<CUdeviceptr>{down, g} : DeviceGlow<CUdeviceptr>{};
 }
 
 }  // namespace
@@ -188,11 +188,12 @@ GpuOutcome launchCudaTexture(const TextureSettings& s, const DeviceImage& source
 
     const auto sourceAddress = reinterpret_cast<CUdeviceptr>(source.buffer);
     const TextureFunctions& f = state->functions;
-    const CUdeviceptr halation = launchGlow(cu, f, state->halation, s.halationBox, s.halationThreshold, sourceAddress,
-                                            source.bounds, window, diagnostics);
-    const CUdeviceptr bloom = launchGlow(cu, f, state->bloom, s.bloomBox, s.bloomThreshold, sourceAddress,
-                                         source.bounds, window, diagnostics);
-    if ((s.halationBox > 0 && !halation) || (s.bloomBox > 0 && !bloom)) return GpuOutcome::Done;
+    const DeviceGlow<CUdeviceptr> halation =
+        launchGlow(cu, f, state->halation, {s.halationBox, s.halationShift}, s.halationThreshold, sourceAddress,
+                   source.bounds, window, diagnostics);
+    const DeviceGlow<CUdeviceptr> bloom = launchGlow(cu, f, state->bloom, {s.bloomBox, s.bloomShift}, s.bloomThreshold,
+                                                     sourceAddress, source.bounds, window, diagnostics);
+    if ((s.halationBox > 0 && !halation.cells) || (s.bloomBox > 0 && !bloom.cells)) return GpuOutcome::Done;
 
     const Grid pixels{(static_cast<unsigned int>(window.x2 - window.x1) + kPixelBlockWidth - 1) / kPixelBlockWidth,
                       (static_cast<unsigned int>(window.y2 - window.y1) + kPixelBlockHeight - 1) / kPixelBlockHeight,
@@ -200,7 +201,7 @@ GpuOutcome launchCudaTexture(const TextureSettings& s, const DeviceImage& source
     const bool composed =
         forwardComposeArguments([&](auto... values) { return launch(cu, f.compose, pixels, diagnostics, values...); },
                                 s, sourceAddress, source.bounds, reinterpret_cast<CUdeviceptr>(destination.buffer),
-                                destination.bounds, window, halation, s.halationBox, bloom, s.bloomBox, sourceAddress);
+                                destination.bounds, window, halation, bloom, sourceAddress);
     if (composed) cudaCallSucceeded(cu, cu.cuCtxSynchronize(), "cuCtxSynchronize", diagnostics);
     return GpuOutcome::Done;
 }

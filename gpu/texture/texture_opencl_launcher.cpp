@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "gpu/opencl_api.h"
+#include "pipeline/texture/glow_cells.h"
 #include "texture_kernel_text.inc"
 
 namespace TonemillTexture {
@@ -125,33 +126,27 @@ cl_int enqueue(const OpenClApi& cl, cl_command_queue queue, cl_kernel kernel, st
     return cl.clEnqueueNDRangeKernel(queue, kernel, height > 1 ? 2 : 1, nullptr, global, nullptr, 0, nullptr, nullptr);
 }
 
-struct GlowBuffers {
-    cl_mem down = nullptr;  // null: the glow is off
-    int box = 0;
-};
-
-// The row and column phases of one glow; its finished light stays in `down`.
-GlowBuffers enqueueGlow(const OpenClApi& cl, cl_command_queue queue, cl_context context, const TextureKernels& kernels,
-                        GlowBufferSet& buffers, int box, float threshold, cl_mem source, const Rect& sourceBounds,
-                        const Rect& window, Diagnostics& diagnostics) {
-    if (box <= 0) return {};
-    const int width = window.x2 - window.x1;
-    const int rows = window.y2 - window.y1 + 6 * box;
-    const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
-    const std::size_t lineCells = static_cast<std::size_t>(rows) * 2 * static_cast<std::size_t>(width + 6 * box);
-    cl_mem lines = keptBuffer(cl, context, buffers.lines, lineCells * sizeof(cl_uint), diagnostics);
-    cl_mem across = keptBuffer(cl, context, buffers.across, cells * sizeof(cl_uint), diagnostics);
-    cl_mem down = keptBuffer(cl, context, buffers.down, cells * sizeof(cl_uint), diagnostics);
+// The row and column phases of one glow; its finished cells stay in the
+// returned buffer, null when the glow is off or could not be enqueued.
+DeviceGlow<cl_mem> enqueueGlow(const OpenClApi& cl, cl_command_queue queue, cl_context context,
+                               const TextureKernels& kernels, GlowBufferSet& buffers, const GlowGrid& grid,
+                               float threshold, cl_mem source, const Rect& sourceBounds, const Rect& window,
+                               Diagnostics& diagnostics) {
+    if (grid.box <= 0) return {};
+    const GlowGeometry g = glowGeometry(window, grid);
+    cl_mem lines = keptBuffer(cl, context, buffers.lines, g.lineCells * sizeof(cl_uint), diagnostics);
+    cl_mem across = keptBuffer(cl, context, buffers.across, g.area * sizeof(cl_uint), diagnostics);
+    cl_mem down = keptBuffer(cl, context, buffers.down, g.area * sizeof(cl_uint), diagnostics);
     if (!lines || !across || !down) return {};
-    const int sourceWidth = sourceBounds.x2 - sourceBounds.x1;
-    const int sourceHeight = sourceBounds.y2 - sourceBounds.y1;
-    cl_int status = setArguments(cl, kernels.glowRows, source, sourceBounds.x1, sourceBounds.y1, sourceWidth,
-                                 sourceHeight, window.x1, window.y1, width, rows, box, threshold, lines, across);
-    status |= enqueue(cl, queue, kernels.glowRows, static_cast<std::size_t>(rows));
-    status |= setArguments(cl, kernels.glowColumns, across, down, width, rows, box);
-    status |= enqueue(cl, queue, kernels.glowColumns, static_cast<std::size_t>(width));
+    cl_int status =
+        forwardGlowRowsArguments([&](const auto&... values) { return setArguments(cl, kernels.glowRows, values...); },
+                                 source, sourceBounds, g, threshold, lines, across);
+    status |= enqueue(cl, queue, kernels.glowRows, static_cast<std::size_t>(g.rows));
+    status |= forwardGlowColumnsArguments(
+        [&](const auto&... values) { return setArguments(cl, kernels.glowColumns, values...); }, across, down, g);
+    status |= enqueue(cl, queue, kernels.glowColumns, static_cast<std::size_t>(g.width));
     noteFailure(diagnostics, status, "unable to enqueue a glow");
-    return status == CL_SUCCESS ? GlowBuffers{down, box} : GlowBuffers{};
+    return status == CL_SUCCESS ? DeviceGlow<cl_mem>{down, g} : DeviceGlow<cl_mem>{};
 }
 
 }  // namespace
@@ -191,26 +186,19 @@ GpuOutcome launchOpenClTexture(void* hostQueue, const TextureSettings& s, const 
     if (isEmpty(window)) return GpuOutcome::Done;
 
     const auto sourceMem = static_cast<cl_mem>(const_cast<void*>(source.buffer));
-    const GlowBuffers halation = enqueueGlow(cl, queue, context, kernels, state.halation, s.halationBox,
-                                             s.halationThreshold, sourceMem, source.bounds, window, diagnostics);
-    const GlowBuffers bloom = enqueueGlow(cl, queue, context, kernels, state.bloom, s.bloomBox, s.bloomThreshold,
-                                          sourceMem, source.bounds, window, diagnostics);
-    if ((s.halationBox > 0 && !halation.down) || (s.bloomBox > 0 && !bloom.down)) return GpuOutcome::Done;
+    const DeviceGlow<cl_mem> halation =
+        enqueueGlow(cl, queue, context, kernels, state.halation, {s.halationBox, s.halationShift}, s.halationThreshold,
+                    sourceMem, source.bounds, window, diagnostics);
+    const DeviceGlow<cl_mem> bloom = enqueueGlow(cl, queue, context, kernels, state.bloom, {s.bloomBox, s.bloomShift},
+                                                 s.bloomThreshold, sourceMem, source.bounds, window, diagnostics);
+    if ((s.halationBox > 0 && !halation.cells) || (s.bloomBox > 0 && !bloom.cells)) return GpuOutcome::Done;
 
-    const Rect& sb = source.bounds;
-    const Rect& db = destination.bounds;
     const auto destinationMem = static_cast<cl_mem>(const_cast<void*>(destination.buffer));
-    const int windowWidth = window.x2 - window.x1;
-    const int windowHeight = window.y2 - window.y1;
-    // A glow that is off still needs a buffer argument; the kernel never reads it.
-    cl_int status =
-        setArguments(cl, kernels.compose, sourceMem, sb.x1, sb.y1, sb.x2 - sb.x1, sb.y2 - sb.y1, destinationMem, db.x1,
-                     db.y1, db.x2 - db.x1, window.x1, window.y1, windowWidth, windowHeight,
-                     halation.down ? halation.down : sourceMem, halation.box, bloom.down ? bloom.down : sourceMem,
-                     bloom.box, s.grainSigma[0], s.grainSigma[1], s.grainSigma[2], s.grainInvCell, s.frameOriginX,
-                     s.frameOriginY, s.grainKey, s.halationGain[0], s.halationGain[1], s.halationGain[2], s.bloomGain);
-    status |= enqueue(cl, queue, kernels.compose, static_cast<std::size_t>(windowWidth),
-                      static_cast<std::size_t>(windowHeight));
+    cl_int status = forwardComposeArguments(
+        [&](const auto&... values) { return setArguments(cl, kernels.compose, values...); }, s, sourceMem,
+        source.bounds, destinationMem, destination.bounds, window, halation, bloom, sourceMem);
+    status |= enqueue(cl, queue, kernels.compose, static_cast<std::size_t>(window.x2 - window.x1),
+                      static_cast<std::size_t>(window.y2 - window.y1));
     noteFailure(diagnostics, status, "unable to enqueue the composition");
     return GpuOutcome::Done;
 }

@@ -41,7 +41,9 @@ class GrainBand {
             m_norm.push_back(column.norm);
         }
         m_nodeCount = static_cast<std::size_t>(m_node.back() + 2);
-        m_nodes.resize(6 * m_nodeCount);
+        m_nodes.resize(7 * m_nodeCount);
+        m_row.nodeCount = static_cast<int>(m_nodeCount);
+        m_row.blended = &m_nodes[6 * m_nodeCount];
         m_row.node = m_node.data();
         m_row.t = m_t.data();
         m_row.norm = m_norm.data();
@@ -79,7 +81,7 @@ class GrainBand {
     std::vector<float> m_norm;
     int m_firstNode = 0;
     std::size_t m_nodeCount = 0;
-    std::vector<float> m_nodes;  // per layer: two lattice rows
+    std::vector<float> m_nodes;  // per layer: two lattice rows; then the blend of one
     float* m_below[3] = {};      // which of them is below the render row, which above
     float* m_above[3] = {};
     GrainRow m_row;
@@ -106,6 +108,9 @@ void composeTexture(const TextureSettings& s, const PixelView& source, const Pix
     const bool inside = window.x1 >= from.x1 && window.x2 <= from.x2;
     std::vector<float> clamped(inside ? 0 : 4 * width);
     std::vector<float> noise(grain ? 3 * width : 0);
+    // Glows on cells above a pixel are interpolated a row at a time.
+    std::vector<std::uint32_t> halationScratch(halation ? workspace.halation.rowScratch() : 0);
+    std::vector<std::uint32_t> bloomScratch(bloom ? workspace.bloom.rowScratch() : 0);
     const TextureRowKernels& kernels = textureRowKernels();
     for (int y = window.y1; y < window.y2; ++y) {
         ComposeRow row;
@@ -120,8 +125,8 @@ void composeTexture(const TextureSettings& s, const PixelView& source, const Pix
             row.in = clamped.data();
         }
         if (halation || bloom) {
-            row.halation = halation ? workspace.halation.row(y) : dark.data();
-            row.bloom = bloom ? workspace.bloom.row(y) : dark.data();
+            row.halation = halation ? workspace.halation.row(y, halationScratch.data()) : dark.data();
+            row.bloom = bloom ? workspace.bloom.row(y, bloomScratch.data()) : dark.data();
         }
         if (grain) {
             row.grain = &grainBand->startRow(y);
@@ -138,8 +143,8 @@ void runInOrder(unsigned count, const std::function<void(unsigned, unsigned)>& w
 void spreadGlows(const TextureSettings& settings, const PixelView& source, const Rect& window,
                  TextureWorkspace& workspace, unsigned threads, const ParallelRun& run) {
     threads = std::max(threads, 1u);
-    workspace.halation.prepare(window, settings.halationBox, threads);
-    workspace.bloom.prepare(window, settings.bloomBox, threads);
+    workspace.halation.prepare(window, {settings.halationBox, settings.halationShift}, threads);
+    workspace.bloom.prepare(window, {settings.bloomBox, settings.bloomShift}, threads);
 
     struct Glow {
         GlowPlane& plane;
@@ -147,16 +152,29 @@ void spreadGlows(const TextureSettings& settings, const PixelView& source, const
     };
     const Glow glows[] = {{workspace.halation, settings.halationThreshold}, {workspace.bloom, settings.bloomThreshold}};
     if (!workspace.halation.active() && !workspace.bloom.active()) return;
-    workspace.luma.prepare(window, 3 * std::max(settings.halationBox, settings.bloomBox));
+    // Every pixel either glow reads, luma taken once.
+    Rect area{};
+    for (const Glow& glow : glows) {
+        if (!glow.plane.active()) continue;
+        const Rect reads = glow.plane.reads();
+        area = isEmpty(area) ? reads
+                             : Rect{std::min(area.x1, reads.x1), std::min(area.y1, reads.y1),
+                                    std::max(area.x2, reads.x2), std::max(area.y2, reads.y2)};
+    }
+    workspace.luma.prepare(area, threads);
     run(threads, [&](unsigned index, unsigned count) {
-        const auto [begin, end] = slice(0, workspace.luma.rows(), index, count);
-        workspace.luma.fill(source, begin, end);
+        const auto [begin, end] = slice(0, workspace.luma.blocks(), index, count);
+        for (int block = begin; block < end; ++block) {
+            const auto [y1, y2] = workspace.luma.fill(source, block, index);
+            for (const Glow& glow : glows)
+                if (glow.plane.active()) glow.plane.gatherLight(workspace.luma, glow.threshold, y1, y2, index);
+        }
     });
     run(threads, [&](unsigned index, unsigned count) {
         for (const Glow& glow : glows) {
             if (!glow.plane.active()) continue;
-            const auto [begin, end] = slice(0, glow.plane.grownRows(), index, count);
-            glow.plane.spreadRows(workspace.luma, glow.threshold, begin, end, index);
+            const auto [begin, end] = slice(0, glow.plane.lightRows(), index, count);
+            glow.plane.spreadRows(begin, end, index);
         }
     });
     run(threads, [&](unsigned index, unsigned count) {

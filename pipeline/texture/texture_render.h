@@ -22,7 +22,7 @@ void runInOrder(unsigned count, const std::function<void(unsigned, unsigned)>& w
 
 // The buffers of one instance's renders, kept between them.
 struct TextureWorkspace {
-    LumaPlane luma;
+    LumaBlocks luma;
     GlowPlane halation;
     GlowPlane bloom;
 };

@@ -35,12 +35,73 @@ void boxDownLines(const std::uint32_t* __restrict in, std::uint32_t* __restrict 
     }
 }
 
-void interleaveLightRows(const float* const* rows, float threshold, std::uint32_t* __restrict lines,
-                         std::size_t count) {
-    const float* __restrict row[kLightRows];
+void interleaveCellRows(const std::uint32_t* const* rows, std::uint32_t* __restrict lines, std::size_t count) {
+    const std::uint32_t* __restrict row[kLightRows];
     for (int r = 0; r < kLightRows; ++r) row[r] = rows[r];
     for (std::size_t i = 0; i < count; ++i)
-        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = txGlowLight(row[r][i], threshold);
+        for (int r = 0; r < kLightRows; ++r) lines[i * kLightRows + r] = row[r][i];
+}
+
+// The sums of each cell's pixels along a row, with the cell's width known
+// to the compiler, which then adds whole vectors.
+template <int kShift>
+void sumCells(const std::uint32_t* __restrict pixelLight, std::uint32_t* __restrict cells, std::size_t stride,
+              std::size_t count) {
+    constexpr int kSize = 1 << kShift;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t* __restrict cell = pixelLight + i * kSize;
+        uint sum = 0u;
+        for (int k = 0; k < kSize; ++k) sum += cell[k];
+        cells[i * stride] = txCellMean(sum, kShift);
+    }
+}
+
+void gatherCellRow(const float* const* rows, int shift, float threshold, std::uint32_t* __restrict pixelLight,
+                   std::uint32_t* __restrict cells, std::size_t stride, std::size_t count) {
+    const std::size_t pixels = count << shift;
+    const float* __restrict first = rows[0];
+    for (std::size_t j = 0; j < pixels; ++j) pixelLight[j] = txGlowLight(first[j], threshold);
+    for (int r = 1; r < 1 << shift; ++r) {
+        const float* __restrict row = rows[r];
+        for (std::size_t j = 0; j < pixels; ++j) pixelLight[j] += txGlowLight(row[j], threshold);
+    }
+    switch (shift) {
+        case 0: sumCells<0>(pixelLight, cells, stride, count); break;
+        case 1: sumCells<1>(pixelLight, cells, stride, count); break;
+        case 2: sumCells<2>(pixelLight, cells, stride, count); break;
+        default: sumCells<3>(pixelLight, cells, stride, count); break;
+    }
+}
+
+// Every pixel of cells [0, count) of a row, in order: the pixels of cell k
+// take the weights 1, 3, ... (2 << shift) - 1 of cell k + 1 in turn, so
+// whole cells need no per-pixel indices.
+template <int kShift>
+void spreadCells(const std::uint32_t* __restrict blended, std::size_t count, std::uint32_t* __restrict out) {
+    constexpr int kSize = 1 << kShift;
+    for (std::size_t k = 0; k < count; ++k) {
+        const uint a = blended[k], b = blended[k + 1];
+        std::uint32_t* __restrict pixels = out + k * kSize;
+        for (int m = 0; m < kSize; ++m)
+            pixels[m] = txGlowFinish(txGlowBlend(a, b, static_cast<uint>(2 * m + 1), kShift), kShift);
+    }
+}
+
+const std::uint32_t* interpolateCellRow(const std::uint32_t* __restrict below, const std::uint32_t* __restrict above,
+                                        uint weight, int shift, int firstCell, int x1, std::size_t cells,
+                                        std::uint32_t* __restrict blended, std::uint32_t* __restrict out) {
+    for (std::size_t i = 0; i < cells; ++i) blended[i] = txGlowBlend(below[i], above[i], weight, shift);
+    // From the first pixel's cell on: that cell's first pixel lies at or
+    // before x1.
+    const TxGlowCell first = txGlowCell(x1, shift);
+    const std::size_t skip = static_cast<std::size_t>(first.cell - firstCell);
+    const std::size_t count = cells - 1 - skip;
+    switch (shift) {
+        case 1: spreadCells<1>(blended + skip, count, out); break;
+        case 2: spreadCells<2>(blended + skip, count, out); break;
+        default: spreadCells<3>(blended + skip, count, out); break;
+    }
+    return out + (first.weight >> 1);
 }
 
 void hashNodeRow(uint rowKey, int firstNode, float* __restrict nodes, std::size_t count) {
@@ -55,9 +116,11 @@ void grainNoiseRow(const GrainRow& grain, int count, float* __restrict noise) {
     const int* __restrict node = grain.node;
     const float* __restrict t = grain.t;
     const float* __restrict norm = grain.norm;
+    float* __restrict blended = grain.blended;
     for (int c = 0; c < 3; ++c) {
         const float* __restrict below = grain.below[c];
         const float* __restrict above = grain.above[c];
+        for (int k = 0; k < grain.nodeCount; ++k) blended[k] = txLerp(below[k], above[k], axis.t);
         float* __restrict layer = noise + static_cast<std::size_t>(c) * static_cast<std::size_t>(count);
         for (int x = 0; x < count; ++x) {
             TxLatticeAxis column;
@@ -65,7 +128,7 @@ void grainNoiseRow(const GrainRow& grain, int count, float* __restrict noise) {
             column.t = t[x];
             column.norm = norm[x];
             const int k = column.node;
-            layer[x] = txGrainBetween(below[k], below[k + 1], above[k], above[k + 1], &column, &axis);
+            layer[x] = txGrainAcross(blended[k], blended[k + 1], &column, &axis);
         }
     }
 }

@@ -23,6 +23,8 @@ struct GrainRow {
     TxLatticeAxis axis{};
     const float* below[3] = {};
     const float* above[3] = {};
+    int nodeCount = 0;         // nodes in each of those rows
+    float* blended = nullptr;  // scratch: nodeCount nodes blended down
 };
 
 // One row's composition: `in` and `out` hold `count` RGBA pixels; the glow
@@ -41,6 +43,9 @@ struct ComposeRow {
 // Rows a glow's row phase spreads at once, interleaved.
 inline constexpr int kLightRows = 8;
 
+// The widest glow cell, in pixels: shifts up to 3.
+inline constexpr int kMaxCellSize = 8;
+
 // The loops of one instruction set.
 struct TextureRowKernels {
     // One box pass of `radius` down rows [radius, rows - radius) of columns
@@ -48,11 +53,25 @@ struct TextureRowKernels {
     void (*boxDown)(const std::uint32_t* in, std::uint32_t* out, int rows, std::size_t width, std::size_t count,
                     int radius, std::uint32_t* sums);
     void (*compose)(const TextureSettings& settings, const ComposeRow& row);
-    // The glow light of kLightRows luma rows of `count` samples each,
-    // interleaved: sample i of row r to lines[i * kLightRows + r].
-    void (*interleaveLight)(const float* const* rows, float threshold, std::uint32_t* lines, std::size_t count);
+    // kLightRows rows of `count` glow cells each, interleaved: cell i of
+    // row r to lines[i * kLightRows + r].
+    void (*interleaveCells)(const std::uint32_t* const* rows, std::uint32_t* lines, std::size_t count);
     // The unit noise of `count` lattice nodes of one row from `firstNode` on.
     void (*hashNodes)(uint rowKey, int firstNode, float* nodes, std::size_t count);
+    // The mean glow light of `count` cells 2^shift pixels square (shift 0
+    // to 3), from the
+    // luma `rows` of their 2^shift pixel rows; `pixelLight` holds the light
+    // of count << shift pixels; cell i goes to cells[i * stride].
+    void (*gatherCells)(const float* const* rows, int shift, float threshold, std::uint32_t* pixelLight,
+                        std::uint32_t* cells, std::size_t stride, std::size_t count);
+    // The glow of a row's pixels from render column x1 on (shift 1 to 3),
+    // interpolated between the finished cell rows below and above it
+    // (weight of the one above out of 2 << shift), `cells` of each from
+    // cell column firstCell, the last only a neighbour. `blended` holds
+    // `cells` values, `out` (cells - 1) << shift; returns x1's value in it.
+    const std::uint32_t* (*interpolateCells)(const std::uint32_t* below, const std::uint32_t* above, uint weight,
+                                             int shift, int firstCell, int x1, std::size_t cells,
+                                             std::uint32_t* blended, std::uint32_t* out);
 };
 
 // The widest loops this processor runs, as chosen once per process (the

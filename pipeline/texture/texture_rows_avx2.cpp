@@ -9,7 +9,8 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, interleaveLightRows, hashNodeRow};
+const TextureRowKernels kTextureRowsAvx2 = {boxDownLines, composeRowOfPixels, interleaveCellRows,
+                                            hashNodeRow,  gatherCellRow,      interpolateCellRow};
 
 }  // namespace TonemillTexture
 

@@ -4,6 +4,7 @@
 
 namespace TonemillTexture {
 
-const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, interleaveLightRows, hashNodeRow};
+const TextureRowKernels kTextureRowsBaseline = {boxDownLines, composeRowOfPixels, interleaveCellRows,
+                                                hashNodeRow,  gatherCellRow,      interpolateCellRow};
 
 }  // namespace TonemillTexture

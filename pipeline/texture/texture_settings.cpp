@@ -59,11 +59,26 @@ int glowBoxRadius(double radius, double scale) {
     return static_cast<int>(std::clamp<long>(box, 1, TX_MAX_BOX_RADIUS));
 }
 
+GlowGrid glowGrid(double radius, double scale) {
+    const int box = glowBoxRadius(radius, scale);
+    // Boxes of 8 pixels or more halve the grid, keeping 4 cells or more in a
+    // box; from 32 and 64 on, quarter and eighth it, keeping 8 or more.
+    const int shift = box >= 64 ? 3 : box >= 32 ? 2 : box >= 8 ? 1 : 0;
+    const int half = shift > 0 ? 1 << (shift - 1) : 0;
+    return {box > 0 ? std::max(1, (box + half) >> shift) : 0, shift};
+}
+
+int glowReach(const GlowGrid& grid) {
+    if (grid.box <= 0) return 0;
+    const int cell = 1 << grid.shift;
+    return grid.shift == 0 ? kBoxPasses * grid.box : (kBoxPasses * grid.box + 2) * cell;
+}
+
 int glowMargin(const TextureParams& params, double scale) {
-    int box = 0;
-    if (halationActive(params)) box = std::max(box, glowBoxRadius(params.halationRadius, scale));
-    if (bloomActive(params)) box = std::max(box, glowBoxRadius(params.bloomRadius, scale));
-    return kBoxPasses * box;
+    int margin = 0;
+    if (halationActive(params)) margin = std::max(margin, glowReach(glowGrid(params.halationRadius, scale)));
+    if (bloomActive(params)) margin = std::max(margin, glowReach(glowGrid(params.bloomRadius, scale)));
+    return margin;
 }
 
 double grainCellPixels(const TextureParams& params, double pictureHeight) {
@@ -95,13 +110,17 @@ TextureSettings makeTextureSettings(const TextureParams& params, double time, do
     s.grainKey = grainKeyFor(params.grainSeed, time);
 
     if (halationActive(params)) {
-        s.halationBox = glowBoxRadius(params.halationRadius, scale);
+        const GlowGrid grid = glowGrid(params.halationRadius, scale);
+        s.halationBox = grid.box;
+        s.halationShift = grid.shift;
         s.halationThreshold = static_cast<float>(params.halationThreshold);
         for (int c = 0; c < 3; ++c)
             s.halationGain[c] = static_cast<float>(params.halationStrength * std::max(0.0, params.halationTint[c]));
     }
     if (bloomActive(params)) {
-        s.bloomBox = glowBoxRadius(params.bloomRadius, scale);
+        const GlowGrid grid = glowGrid(params.bloomRadius, scale);
+        s.bloomBox = grid.box;
+        s.bloomShift = grid.shift;
         s.bloomThreshold = static_cast<float>(params.bloomThreshold);
         s.bloomGain = static_cast<float>(params.bloomStrength);
     }

@@ -40,6 +40,22 @@ bool isNeutral(const TextureParams& params);
 // pixels at `scale`; 0 when the glow has no reach.
 int glowBoxRadius(double radius, double scale);
 
+// How a glow runs: the radius of its box passes in cells, and the cell's
+// size (2^shift render pixels square). Wide glows take coarse cells, keeping
+// at least a few cells in a box so the glow's shape survives.
+struct GlowGrid {
+    int box = 0;  // 0: no glow
+    int shift = 0;
+};
+
+// The grid of a glow of `radius` full-resolution pixels at `scale`.
+GlowGrid glowGrid(double radius, double scale);
+
+// How far beyond a pixel a glow on `grid` reads, in render pixels: the three
+// passes' reach in cells, and at shift above 0 the cells' own extent and the
+// interpolation's neighbour.
+int glowReach(const GlowGrid& grid);
+
 // How far beyond a pixel the glows read, in render pixels: the render window
 // grown by this much is the source a render needs.
 int glowMargin(const TextureParams& params, double scale);

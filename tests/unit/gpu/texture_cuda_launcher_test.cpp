@@ -39,9 +39,11 @@ TextureSettings everyPart() {
                            .frameOriginY = 0.0f,
                            .grainKey = 77u,
                            .halationBox = 3,
+                           .halationShift = 0,
                            .halationThreshold = 0.8f,
                            .halationGain = {0.3f, 0.1f, 0.05f},
                            .bloomBox = 5,
+                           .bloomShift = 1,
                            .bloomThreshold = 0.9f,
                            .bloomGain = 0.2f};
 }
@@ -56,10 +58,10 @@ class TextureCudaLauncher : public ::testing::Test {
         static unsigned long long nextContextId = 1000000;
         driver->hostContextId = nextContextId += 10;
         // Device addresses are 8 bytes wide, every number 4.
-        driver->argumentSizesByFunction = {
-            {"textureGlowRows", {8, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 8, 8}},
-            {"textureGlowColumns", {8, 8, 4, 4, 4}},
-            {"textureCompose", {8, 4, 4, 4, 4, 8, 4, 4, 4, 4, 4, 4, 4, 8, 4, 8, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}}};
+        driver->argumentSizesByFunction = {{"textureGlowRows", {8, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 8, 8}},
+                                           {"textureGlowColumns", {8, 8, 4, 4, 4}},
+                                           {"textureCompose", {8, 4, 4, 4, 4, 8, 4, 4, 4, 4, 4, 4, 4, 8, 4, 4, 4, 4,
+                                                               4, 8, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}}};
     }
 
     GpuOutcome render(const TextureSettings& settings, const Rect& window, std::vector<std::string>& lines,
@@ -90,29 +92,38 @@ TEST_F(TextureCudaLauncher, SpreadsEachGlowThenComposesWithEveryArgumentInItsPla
     EXPECT_EQ(driver->synchronisations, 1);
     EXPECT_EQ(driver->allocations.size(), 6u) << "three buffers for each glow";
 
-    // The last glow spread is the bloom's: 16 rows grown by 3 * 5 each way.
+    // The last glow spread is the bloom's, on cells of 2 pixels: the cells
+    // the window reads, grown by three passes of 5 cells each way.
+    const GlowGeometry bloom = glowGeometry({8, 4, 40, 20}, {5, 1});
+    ASSERT_EQ(bloom.rows, bloom.cells.y2 - bloom.cells.y1 + 30);
     const auto& rows = argumentsOf("textureGlowRows");
     EXPECT_EQ(rows[0], kSourceAddress);
-    EXPECT_EQ(std::vector<std::uint64_t>(rows.begin() + 1, rows.begin() + 10),
-              (std::vector<std::uint64_t>{0, 0, 64, 40, 8, 4, 32, 46, 5}));
-    EXPECT_EQ(rows[10], floatBits(0.9f));
-    EXPECT_EQ(std::vector<std::uint64_t>(argumentsOf("textureGlowColumns").begin() + 2,
-                                         argumentsOf("textureGlowColumns").end()),
-              (std::vector<std::uint64_t>{32, 46, 5}));
+    EXPECT_EQ(std::vector<std::uint64_t>(rows.begin() + 1, rows.begin() + 11),
+              (std::vector<std::uint64_t>{0, 0, 64, 40, std::uint64_t(std::uint32_t(bloom.light.x1)),
+                                          std::uint64_t(std::uint32_t(bloom.light.y1)), std::uint64_t(bloom.lightWidth),
+                                          std::uint64_t(bloom.rows), 5, 1}));
+    EXPECT_EQ(rows[11], floatBits(0.9f));
+    const auto& columns = argumentsOf("textureGlowColumns");
+    EXPECT_EQ(std::vector<std::uint64_t>(columns.begin() + 2, columns.end()),
+              (std::vector<std::uint64_t>{std::uint64_t(bloom.width), std::uint64_t(bloom.rows), 5}));
 
+    // The halation on full pixels reads the window's own cells.
     const auto& compose = argumentsOf("textureCompose");
     EXPECT_EQ(compose[0], kSourceAddress);
     EXPECT_EQ(compose[5], kDestinationAddress);
     EXPECT_EQ(std::vector<std::uint64_t>(compose.begin() + 9, compose.begin() + 13),
               (std::vector<std::uint64_t>{8, 4, 32, 16}));
-    EXPECT_EQ(compose[15], argumentsOf("textureGlowColumns")[1]) << "the bloom as its columns left it";
     EXPECT_TRUE(driver->allocations.count(compose[13])) << "the halation's buffer";
-    EXPECT_EQ(compose[14], 3u);
-    EXPECT_EQ(compose[16], 5u);
-    EXPECT_EQ(compose[17], floatBits(0.01f));
-    EXPECT_EQ(compose[23], 77u);
-    EXPECT_EQ(compose[24], floatBits(0.3f));
-    EXPECT_EQ(compose[27], floatBits(0.2f));
+    EXPECT_EQ(std::vector<std::uint64_t>(compose.begin() + 14, compose.begin() + 19),
+              (std::vector<std::uint64_t>{3, 0, 8, 4, 32}));
+    EXPECT_EQ(compose[19], columns[1]) << "the bloom as its columns left it";
+    EXPECT_EQ(std::vector<std::uint64_t>(compose.begin() + 20, compose.begin() + 25),
+              (std::vector<std::uint64_t>{5, 1, std::uint64_t(std::uint32_t(bloom.cells.x1)),
+                                          std::uint64_t(std::uint32_t(bloom.cells.y1)), std::uint64_t(bloom.width)}));
+    EXPECT_EQ(compose[25], floatBits(0.01f));
+    EXPECT_EQ(compose[31], 77u);
+    EXPECT_EQ(compose[32], floatBits(0.3f));
+    EXPECT_EQ(compose[35], floatBits(0.2f));
     EXPECT_EQ(driver->grid[0], 1u);
     EXPECT_EQ(driver->grid[1], 2u);
 }
@@ -141,6 +152,8 @@ TEST_F(TextureCudaLauncher, KeepsAContextsBuffersAndKernelsBetweenRenders) {
     EXPECT_EQ(driver->launchedFunctions, std::vector<std::string>{"textureCompose"});
     EXPECT_EQ(argumentsOf("textureCompose")[13], kSourceAddress);
     EXPECT_EQ(argumentsOf("textureCompose")[14], 0u);
+    EXPECT_EQ(argumentsOf("textureCompose")[19], kSourceAddress);
+    EXPECT_EQ(argumentsOf("textureCompose")[20], 0u);
 
     // An empty window loads the kernels and renders nothing.
     driver->launchedFunctions.clear();

@@ -60,12 +60,14 @@ TEST_F(TextureTest, RegionOfInterestGrowsByTheWidestGlowAtTheRenderScale) {
     RegionsOfInterestResult full = instance->regionsOfInterest(0.0, region);
     ASSERT_EQ(full.status, kOfxStatOK);
     const OfxRectD grown = full.regions.at(kOfxImageEffectSimpleSourceClipName);
-    EXPECT_DOUBLE_EQ(grown.x1, 70);
-    EXPECT_DOUBLE_EQ(grown.y1, 70);
-    EXPECT_DOUBLE_EQ(grown.x2, 230);
-    EXPECT_DOUBLE_EQ(grown.y2, 180);
+    // Halation's 30 pixels run on cells of two: boxes of five cells reach
+    // 30 pixels, a cell's extent and the interpolation's neighbour 4 more.
+    EXPECT_DOUBLE_EQ(grown.x1, 66);
+    EXPECT_DOUBLE_EQ(grown.y1, 66);
+    EXPECT_DOUBLE_EQ(grown.x2, 234);
+    EXPECT_DOUBLE_EQ(grown.y2, 184);
 
-    // At half scale 15 render pixels of reach: 30 canonical units again.
+    // At half scale 15 render pixels of reach, on pixels: 30 canonical units.
     RegionsOfInterestResult half = instance->regionsOfInterest(0.0, region, {0.5, 0.5});
     EXPECT_DOUBLE_EQ(half.regions.at(kOfxImageEffectSimpleSourceClipName).x1, 70);
 

@@ -73,6 +73,15 @@ TEST_P(TextureGpu, MatchesTheCpuForEveryPartAndWindow) {
     }
 }
 
+TEST_P(TextureGpu, WideGlowsOnCoarseCellsMatchTheCpu) {
+    // Halation on cells of 2 pixels, bloom on cells of 8, with grain.
+    auto instance = create({{"halationRadius", 60.0}, {"bloomRadius", 200.0}, {"bloomThreshold", 0.5}});
+    instance->setImage(kOfxImageEffectSimpleSourceClipName, scene(150, 100));
+    // Windows from odd and even pixels, whose first cells start before them.
+    for (const OfxRectI window : {OfxRectI{0, 0, 150, 100}, OfxRectI{37, 13, 120, 71}, OfxRectI{149, 0, 150, 100}})
+        EXPECT_LT(largestDifference(*instance, window, 2.0), 1e-4) << window.x1 << ", " << window.y1;
+}
+
 TEST_P(TextureGpu, ReadsASourceSmallerThanAskedClampedToItsEdges) {
     auto instance = create({{"halationRadius", 12.0}, {"bloomRadius", 30.0}});
     const OfxRectI frame{0, 0, 120, 90};

@@ -57,13 +57,28 @@ TEST(GlowReach, FollowsTheRenderScaleAndOnlyTheGlowsThatAreOn) {
     EXPECT_EQ(glowBoxRadius(0.5, 1.0), 0);
     EXPECT_EQ(glowBoxRadius(1e9, 1.0), TX_MAX_BOX_RADIUS);
 
+    // Boxes under 8 pixels run on pixels; wider ones on cells of 2, 4 or 8
+    // pixels, with boxes of at least 4 cells (8 from cells of 4 on).
+    EXPECT_EQ(glowGrid(21.0, 1.0).shift, 0);
+    EXPECT_EQ(glowGrid(21.0, 1.0).box, 7);
+    EXPECT_EQ(glowGrid(24.0, 1.0).shift, 1);
+    EXPECT_EQ(glowGrid(24.0, 1.0).box, 4);
+    EXPECT_EQ(glowGrid(30.0, 1.0).box, 5);
+    EXPECT_EQ(glowGrid(96.0, 1.0).shift, 2);
+    EXPECT_EQ(glowGrid(96.0, 1.0).box, 8);
+    EXPECT_EQ(glowGrid(96.0, 2.0).shift, 3);
+    EXPECT_EQ(glowGrid(96.0, 2.0).box, 8);
+    EXPECT_EQ(glowGrid(1e9, 1.0).box, (TX_MAX_BOX_RADIUS + 4) / 8);
+    EXPECT_EQ(glowGrid(0.5, 1.0).box, 0);
+
     TextureParams p;
     p.halationRadius = 30.0;
     p.bloomRadius = 90.0;
-    EXPECT_EQ(glowMargin(p, 1.0), 90);
-    EXPECT_EQ(glowMargin(p, 0.25), 24);  // bloom reaches 22.5 render pixels: 3 passes of round(7.5)
+    EXPECT_EQ(glowMargin(p, 1.0), 94);   // 15 cells of 2 three times, and 2 cells
+    EXPECT_EQ(glowMargin(p, 0.25), 28);  // bloom reaches 22.5 render pixels: 4 cells of 2 three times, and 2 cells
     p.bloomBypass = true;
-    EXPECT_EQ(glowMargin(p, 1.0), 30);
+    EXPECT_EQ(glowMargin(p, 1.0), 34);
+    EXPECT_EQ(glowMargin(p, 0.5), 15);  // a box of 5 pixels, on pixels
     p.halationStrength = 0.0;
     EXPECT_EQ(glowMargin(p, 1.0), 0);
 }

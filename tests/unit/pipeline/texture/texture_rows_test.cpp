@@ -73,11 +73,23 @@ TEST(TextureRows, WiderInstructionSetsGiveTheBaselineBits) {
     const std::vector<float> luma = testPixels(kLightRows * kWidth / 4);
     const float* lumaRows[kLightRows];
     for (int r = 0; r < kLightRows; ++r) lumaRows[r] = luma.data() + static_cast<std::size_t>(r) * kWidth / 2;
-    std::vector<std::uint32_t> light1(static_cast<std::size_t>(kLightRows) * kWidth / 2), light2(light1.size());
-    base.interleaveLight(lumaRows, 0.3f, light1.data(), kWidth / 2);
-    wide->interleaveLight(lumaRows, 0.3f, light2.data(), kWidth / 2);
+    // Each pixel's light (cells of one pixel, NaN among them), then eight
+    // rows of it interleaved.
+    const std::size_t half = kWidth / 2;
+    std::vector<std::uint32_t> pixelLight(half), cells1(kLightRows * half), cells2(cells1.size());
+    for (int r = 0; r < kLightRows; ++r) {
+        base.gatherCells(&lumaRows[r], 0, 0.3f, pixelLight.data(), &cells1[r * half], 1, half);
+        wide->gatherCells(&lumaRows[r], 0, 0.3f, pixelLight.data(), &cells2[r * half], 1, half);
+    }
+    EXPECT_EQ(cells1, cells2);
+    EXPECT_EQ(cells1[half + 1], txGlowLight(lumaRows[1][1], 0.3f));
+    const std::uint32_t* cellRows[kLightRows];
+    for (int r = 0; r < kLightRows; ++r) cellRows[r] = &cells1[r * half];
+    std::vector<std::uint32_t> light1(kLightRows * half), light2(light1.size());
+    base.interleaveCells(cellRows, light1.data(), half);
+    wide->interleaveCells(cellRows, light2.data(), half);
     EXPECT_EQ(light1, light2);
-    EXPECT_EQ(light1[kLightRows + 1], txGlowLight(lumaRows[1][1], 0.3f));
+    EXPECT_EQ(light1[kLightRows + 1], cells1[half + 1]);
 
     std::vector<float> nodes1(kWidth), nodes2(kWidth);
     base.hashNodes(0x1234u, -7, nodes1.data(), nodes1.size());
@@ -96,7 +108,9 @@ TEST(TextureRows, WiderInstructionSetsGiveTheBaselineBits) {
         t[x] = a.t;
         norm[x] = a.norm;
     }
-    GrainRow grain{node.data(), t.data(), norm.data(), txLatticeAxis(0.0f, 0.7f, 3), {}, {}};
+    std::vector<float> blended(kWidth);
+    GrainRow grain{node.data(), t.data(), norm.data(), txLatticeAxis(0.0f, 0.7f, 3),
+                   {},          {},       kWidth - 1,  blended.data()};
     for (int c = 0; c < 3; ++c) {
         grain.below[c] = nodes1.data();
         grain.above[c] = nodes1.data() + 1;
