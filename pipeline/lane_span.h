@@ -69,9 +69,21 @@ void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const flo
 
 // One step of the chain over every group; the step number is a constant,
 // so only its own case is compiled into the loop.
+// The corrections' powers are long chains of dependent operations, which
+// leave the vector pipes idle one group at a time: they run two groups side
+// by side. The step changes the working colour only.
 template <typename L, int step>
 void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used) {
-    for (int g = 0; g < used; ++g) runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+    int g = 0;
+    if constexpr (step == STEP_CORRECTIONS) {
+        for (; g + 1 < used; g += 2) {
+            TmColour<LanePair<L>> v = joinColours(groups[g].v, groups[g + 1].v);
+            runChainStep(&s, &k, step, &v, &v, 0, 0, 0);
+            groups[g].v = tmColour(v.x.a, v.y.a, v.z.a, v.w.a);
+            groups[g + 1].v = tmColour(v.x.b, v.y.b, v.z.b, v.w.b);
+        }
+    }
+    for (; g < used; ++g) runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
 }
 
 template <typename L, int... steps>

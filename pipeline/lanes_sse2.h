@@ -71,6 +71,9 @@ inline Lanes4 operator-(Lanes4 a, Lanes4 b) {
 inline Lanes4 operator*(Lanes4 a, Lanes4 b) {
     return _mm_mul_ps(a.v, b.v);
 }
+inline Lanes4 operator/(Lanes4 a, Lanes4 b) {
+    return _mm_div_ps(a.v, b.v);
+}
 inline Mask4 operator==(Lanes4 a, Lanes4 b) {
     return {_mm_castps_si128(_mm_cmpeq_ps(a.v, b.v))};
 }
@@ -164,8 +167,18 @@ struct TmLaneTraits<Lanes4> {
 
 namespace {
 
+inline Lanes4 tmSplitExponent(Lanes4 x, Lanes4* exponent) {
+    return splitExponentBits(x.v, exponent->v);
+}
+inline Lanes4 tmRoundToInteger(Lanes4 x) {
+    return roundToIntegerBits(x.v);
+}
+inline Lanes4 tmScaleByPowerOfTwo(Lanes4 p, Lanes4 n) {
+    return scaleByPowerOfTwoBits(p.v, n.v);
+}
+
 inline Lanes4 tmPow(Lanes4 base, float exponent) {
-    return lanePow(base, exponent);
+    return tmPowPositive(base, exponent);
 }
 
 }  // namespace
