@@ -44,10 +44,6 @@ template <int N>
 RealPair<N> operator*(RealPair<N> a, RealPair<N> b) {
     return eachHalf(a, b, [](auto x, auto y) { return x * y; });
 }
-template <int N>
-RealPair<N> operator/(RealPair<N> a, RealPair<N> b) {
-    return eachHalf(a, b, [](auto x, auto y) { return x / y; });
-}
 
 // A double weight times lanes, as the saturation matrix writes it.
 template <int N>
