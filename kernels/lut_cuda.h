@@ -372,15 +372,12 @@ TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride) {
     return TM_SELECT(cell.atLast, (TM_INDEX)0u, (TM_INDEX)stride);
 }
 
-/* Tetrahedral interpolation. The tetrahedron is picked by ordering the three
- * cell fractions; the first matching test of the six below wins, which fixes
- * how ties resolve so every target lands in the same tetrahedron:
- *   1 fg >= fb >= fr   2 fb > fr > fg   3 fb > fg >= fr
- *   4 fr >= fg > fb    5 fg > fr >= fb  6 otherwise (fr >= fb >= fg)
- * In each, the weights are 1 - largest, largest - middle, middle - smallest
- * and smallest fraction, on the lower corner, the corner one axis up (the
- * largest fraction's), the corner two axes up (all but the smallest's) and
- * the upper corner. The fourth component is the sum of the four weights. */
+/* Tetrahedral interpolation. Ordering the three cell fractions picks the
+ * tetrahedron: the weights are 1 - largest, largest - middle, middle -
+ * smallest and smallest fraction, on the lower corner, the corner one axis
+ * up (the largest fraction's), the corner two axes up (all but the
+ * smallest's) and the upper corner. The fourth component is the sum of the
+ * four weights. */
 TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int size, TM_COLOUR colour) {
     const TM_CELL r = locateCell(colour.x, size);
     const TM_CELL g = locateCell(colour.y, size);
@@ -408,22 +405,23 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     const TM_INDEX stepG = stepUp(g, 3u * size);
     const TM_INDEX stepB = stepUp(b, 3u * size * size);
 
-    /* Cases 1 and 5 step up green first, 2 and 3 blue, 4 and 6 red; cases 1
-     * and 3 leave red for last, 4 and 5 blue, 2 and 6 green. Case 1 overlaps
-     * only case 5 (fg > fr = fb), where both choices agree on the corner. */
-    const TM_MASK case1 = (fg >= fb) & (fb >= fr);
-    const TM_MASK case5 = (fg > fr) & (fr >= fb);
-    const TM_MASK blueFirst = (fb > fr) & (fb > fg); /* cases 2 and 3 */
-    const TM_MASK case3 = (fb > fg) & (fg >= fr);
-    const TM_MASK case4 = (fr >= fg) & (fg > fb);
-    const TM_INDEX second = TM_SELECT(case1 | case5, stepG, TM_SELECT(blueFirst, stepB, stepR));
-    const TM_INDEX third =
-        TM_SELECT(case1 | case3, stepG + stepB, TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
+    /* Three comparisons order the axes, ties going to red before green
+     * before blue; no three of them form a cycle, so the order is total. A
+     * tie gives the corner it decides a weight of 0, so any order among
+     * equal fractions gives the same value. */
+    const TM_MASK redOverGreen = fr >= fg;
+    const TM_MASK greenOverBlue = fg >= fb;
+    const TM_MASK redOverBlue = fr >= fb;
+    const TM_INDEX second = TM_SELECT(redOverGreen & redOverBlue, stepR, TM_SELECT(greenOverBlue, stepG, stepB));
+    const TM_INDEX smallestStep =
+        TM_SELECT(redOverGreen, TM_SELECT(greenOverBlue, stepB, stepG), TM_SELECT(redOverBlue, stepB, stepR));
+    const TM_INDEX upper = stepR + stepG + stepB;
+    const TM_INDEX third = upper - smallestStep;
 
     const TM_COLOUR c0 = TM_LOAD_RGB(table, base);
     const TM_COLOUR c1 = TM_LOAD_RGB(table, base + second);
     const TM_COLOUR c2 = TM_LOAD_RGB(table, base + third);
-    const TM_COLOUR c3 = TM_LOAD_RGB(table, base + (stepR + stepG + stepB));
+    const TM_COLOUR c3 = TM_LOAD_RGB(table, base + upper);
     return tmColour(w0 * c0.x + w1 * c1.x + w2 * c2.x + w3 * c3.x, w0 * c0.y + w1 * c1.y + w2 * c2.y + w3 * c3.y,
                     w0 * c0.z + w1 * c1.z + w2 * c2.z + w3 * c3.z, w0 + w1 + w2 + w3);
 }
