@@ -31,16 +31,20 @@ struct Group {
 // row.
 constexpr int kSpanPixels = 3840;
 
-// Renders with at most one table gain nothing from running step by step:
-// each group goes through the whole chain at once, in registers, two
-// registers wide so the chain's tests of the settings serve twice the pixels.
-inline bool runsStepByStep(const ChainSettings& s) {
+inline int tableCount(const ChainSettings& s) {
     const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1],    s.gamutLutSize[2],
                                   s.idtLutSize,      s.contrastLutSize,    s.paletteLutSize,
                                   s.printLutSize,    s.postProcessLutSize, s.odtLutSize};
     int tables = 0;
     for (unsigned int size : sizes) tables += size != 0u ? 1 : 0;
-    return tables > 1;
+    return tables;
+}
+
+// Renders with at most one table gain nothing from running step by step:
+// each group goes through the whole chain at once, in registers, two
+// registers wide so the chain's tests of the settings serve twice the pixels.
+inline bool runsStepByStep(const ChainSettings& s) {
+    return tableCount(s) > 1;
 }
 
 // Calls group(in, out) for every whole group of `count` pixels, then for the
@@ -108,15 +112,31 @@ void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const
     });
 }
 
-// The chain without the test views on `count` contiguous pixels.
-template <typename L>
+// Renders with no table and no power, the pass-through among them, do so
+// little arithmetic that memory sets their pace.
+inline bool boundByMemory(const ChainSettings& s, const ChainConstants& k) {
+    if (tableCount(s) != 0) return false;
+    for (int c = 0; c < 3; ++c)
+        if (k.gammaExponent[c] != 1.0f || k.pushPullExponent[c] != 1.0f) return false;
+    return true;
+}
+
+// The chain without the test views on `count` contiguous pixels. Renders
+// bound by memory take MemoryLanes: on a Zen 4 the sixteen-lane loop moved
+// a frame through the pass-through about a tenth slower than eight-lane
+// pairs, and not for the cache lines its 64-byte loads and stores straddle
+// (halving them did not help).
+template <typename L, typename MemoryLanes = L>
 void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* out, int count) {
     // A local copy tells the compiler that stores to the row cannot change
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
     if (!runsStepByStep(s)) {
-        renderSpanAtOnce<LanePair<L>>(s, k, in, out, count);
+        if (boundByMemory(s, k))
+            renderSpanAtOnce<LanePair<MemoryLanes>>(s, k, in, out, count);
+        else
+            renderSpanAtOnce<LanePair<L>>(s, k, in, out, count);
         return;
     }
     for (int done = 0; done < count; done += kSpanPixels) {
