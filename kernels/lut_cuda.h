@@ -55,8 +55,14 @@
 #define TM_FUNC __device__ inline
 #else
 /* Internal linkage: a translation unit built for a wider instruction set
- * keeps its copies to itself instead of lending them to the others. */
+ * keeps its copies to itself instead of lending them to the others. Always
+ * inlined: the portable library's Clang left steps of the lanes' chain out
+ * of line even inside flattened render loops. */
+#if defined(__GNUC__) || defined(__clang__)
+#define TM_FUNC static inline __attribute__((always_inline))
+#else
 #define TM_FUNC static inline
+#endif
 #endif
 #define TM_GLOBAL
 #if defined(__CUDACC__)

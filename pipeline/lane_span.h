@@ -66,7 +66,7 @@ void forEachGroup(const float* in, float* out, int count, Body group) {
 
 template <typename L>
 void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count) {
-    forEachGroup<L>(in, out, count, [&](int, const float* from, float* to) {
+    forEachGroup<L>(in, out, count, [&](int, const float* from, float* to) TM_INLINE {
         storePixels(to, runChain(&s, &k, loadPixels(from, L()), 0, 0, 0));
     });
 }
@@ -99,13 +99,13 @@ void runEveryStep(const ChainSettings& s, const ChainConstants& k, Group<L>* gro
 template <typename L>
 void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count) {
     Group<L> groups[kSpanPixels / kLaneCount<L>];
-    forEachGroup<L>(in, out, count, [&](int g, const float* from, float*) {
+    forEachGroup<L>(in, out, count, [&](int g, const float* from, float*) TM_INLINE {
         groups[g].v = groups[g].u = loadPixels(from, L());
         groups[g].alpha = groups[g].v.w;
     });
     const int used = (count + kLaneCount<L> - 1) / kLaneCount<L>;
     runEveryStep<L>(s, k, groups, used, std::make_integer_sequence<int, CHAIN_STEP_COUNT>());
-    forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) {
+    forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) TM_INLINE {
         TmColour<L> colour = groups[g].v;
         colour.w = groups[g].alpha;
         storePixels(to, colour);

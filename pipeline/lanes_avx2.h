@@ -8,6 +8,7 @@
 #include <immintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
@@ -229,7 +230,7 @@ inline Lanes8 tmScaleByPowerOfTwo(Lanes8 p, Lanes8 n) {
     return scaleByPowerOfTwoBits(p.v, n.v);
 }
 
-inline Lanes8 tmPow(Lanes8 base, float exponent) {
+TM_INLINE inline Lanes8 tmPow(Lanes8 base, float exponent) {
     return tmPowPositive(base, exponent);
 }
 

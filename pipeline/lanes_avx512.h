@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 #include "pipeline/lanes_avx2.h"
 
@@ -209,7 +210,7 @@ inline Lanes16 tmScaleByPowerOfTwo(Lanes16 p, Lanes16 n) {
     return _mm512_scalef_ps(p.v, n.v);
 }
 
-inline Lanes16 tmPow(Lanes16 base, float exponent) {
+TM_INLINE inline Lanes16 tmPow(Lanes16 base, float exponent) {
     return tmPowPositive(base, exponent);
 }
 

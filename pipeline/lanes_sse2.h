@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
@@ -177,7 +178,7 @@ inline Lanes4 tmScaleByPowerOfTwo(Lanes4 p, Lanes4 n) {
     return scaleByPowerOfTwoBits(p.v, n.v);
 }
 
-inline Lanes4 tmPow(Lanes4 base, float exponent) {
+TM_INLINE inline Lanes4 tmPow(Lanes4 base, float exponent) {
     return tmPowPositive(base, exponent);
 }
 
