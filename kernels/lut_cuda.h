@@ -55,8 +55,14 @@
 #define TM_FUNC __device__ inline
 #else
 /* Internal linkage: a translation unit built for a wider instruction set
- * keeps its copies to itself instead of lending them to the others. */
+ * keeps its copies to itself instead of lending them to the others. Always
+ * inlined: the portable library's Clang left steps of the lanes' chain out
+ * of line even inside flattened render loops. */
+#if defined(__GNUC__) || defined(__clang__)
+#define TM_FUNC static inline __attribute__((always_inline))
+#else
 #define TM_FUNC static inline
+#endif
 #endif
 #define TM_GLOBAL
 #if defined(__CUDACC__)
@@ -141,10 +147,6 @@ TM_FUNC float tmMax(float a, float b) {
     return b > a ? b : (a != a ? b : a);
 }
 
-TM_FUNC float tmPow(float base, float exponent) {
-    return powf(base, exponent);
-}
-
 TM_FUNC float tmSelect(bool mask, float a, float b) {
     return mask ? a : b;
 }
@@ -175,6 +177,70 @@ TM_FUNC float tmToFloat(TmReal x) {
 
 TM_FUNC TmReal tmToReal(float x) {
     return (TmReal)x;
+}
+
+/* x = m 2^e with m in [1, 2), for positive finite x, subnormals included. */
+TM_FUNC float tmSplitExponent(float x, float* exponent) {
+    int e = 0;
+    const float half = frexpf(x, &e);
+    *exponent = (float)(e - 1);
+    return 2.0f * half;
+}
+
+/* The nearest integer, ties to even, for |x| < 2^22. */
+TM_FUNC float tmRoundToInteger(float x) {
+    return nearbyintf(x);
+}
+
+/* p 2^n, rounded once, for integral n. */
+TM_FUNC float tmScaleByPowerOfTwo(float p, float n) {
+    return ldexpf(p, (int)n);
+}
+
+/* base^exponent for a positive finite base, on the CPU. It is written once
+ * for one pixel and for lanes of several, so that the lanes give the
+ * one-pixel chain's bits on every instruction set, which a library's powf
+ * beside a vector form could not promise. log2 of the base comes from the
+ * series of atanh in double precision, whose 53 bits carry the product with
+ * the exponent; 2^t from Taylor's series in float. The result lies within
+ * 2 units in the last place of the exact power (powf: 0.5), and within
+ * 8e-8 of it for powers in [0, 1]. */
+TM_LANES TM_FUNC TmFloat tmPowPositive(TmFloat base, float exponent) {
+    typedef TM_REAL_LANE Real;
+    TmFloat e;
+    TmFloat m = tmSplitExponent(base, &e);
+    const TM_MASK high = m > 1.41421356f; /* m in [sqrt(1/2), sqrt(2)) from here */
+    m = TM_SELECT(high, m * 0.5f, m);
+    e = TM_SELECT(high, e + 1.0f, e);
+    /* log2 m = 2 atanh(s) / ln 2 = s (c1 + c3 s^2 + ... + c9 s^8), ck = 2 / (k ln 2),
+     * with |s| < 0.1716: the next term is below 2e-9 of the sum. */
+    const TmReal logTerms[] = {0.3205988979753252, 0.41219858311113244, 0.5770780163555853, 0.9617966939259757,
+                               2.8853900817779268};
+    const Real mReal = TM_TO_REAL(m);
+    /* 1 / (m + 1): divided in float, far faster than in double, and taken
+     * to double precision by one step of Newton's. */
+    const Real d = mReal + (Real)1.0;
+    Real r = TM_TO_REAL(1.0f / (m + 1.0f));
+    r = r * ((Real)2.0 - d * r);
+    const Real s = (mReal - (Real)1.0) * r;
+    const Real s2 = s * s;
+    Real sum = (Real)logTerms[0];
+    for (int k = 1; k < 5; ++k) sum = (Real)logTerms[k] + s2 * sum;
+    /* t = exponent (e + log2 m) = n + f */
+    const Real t = (TmReal)exponent * (TM_TO_REAL(e) + s * sum);
+    const TmFloat n = tmRoundToInteger(TM_FMIN(TM_FMAX(TM_TO_FLOAT(t), (TmFloat)-151.0f), (TmFloat)129.0f));
+    const TmFloat f = TM_FMIN(TM_FMAX(TM_TO_FLOAT(t - TM_TO_REAL(n)), (TmFloat)-1.0f), (TmFloat)1.0f);
+    /* 2^f = sum of (f ln 2)^k / k! to k = 7: for |f| <= 1/2 the next term is
+     * below 1e-8. */
+    const float expTerms[] = {1.52527338e-05f, 0.000154035304f, 0.00133335581f, 0.00961812911f,
+                              0.0555041087f,   0.240226507f,    0.693147181f,   1.0f};
+    TmFloat p = expTerms[0];
+    for (int k = 1; k < 8; ++k) p = expTerms[k] + f * p;
+    return tmScaleByPowerOfTwo(p, n);
+}
+
+TM_FUNC float tmPow(float base, float exponent) {
+    return tmPowPositive(base, exponent);
 }
 #endif
 
@@ -312,15 +378,12 @@ TM_LANES TM_FUNC TM_INDEX stepUp(TM_CELL cell, unsigned int stride) {
     return TM_SELECT(cell.atLast, (TM_INDEX)0u, (TM_INDEX)stride);
 }
 
-/* Tetrahedral interpolation. The tetrahedron is picked by ordering the three
- * cell fractions; the first matching test of the six below wins, which fixes
- * how ties resolve so every target lands in the same tetrahedron:
- *   1 fg >= fb >= fr   2 fb > fr > fg   3 fb > fg >= fr
- *   4 fr >= fg > fb    5 fg > fr >= fb  6 otherwise (fr >= fb >= fg)
- * In each, the weights are 1 - largest, largest - middle, middle - smallest
- * and smallest fraction, on the lower corner, the corner one axis up (the
- * largest fraction's), the corner two axes up (all but the smallest's) and
- * the upper corner. The fourth component is the sum of the four weights. */
+/* Tetrahedral interpolation. Ordering the three cell fractions picks the
+ * tetrahedron: the weights are 1 - largest, largest - middle, middle -
+ * smallest and smallest fraction, on the lower corner, the corner one axis
+ * up (the largest fraction's), the corner two axes up (all but the
+ * smallest's) and the upper corner. The fourth component is the sum of the
+ * four weights. */
 TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int size, TM_COLOUR colour) {
     const TM_CELL r = locateCell(colour.x, size);
     const TM_CELL g = locateCell(colour.y, size);
@@ -348,22 +411,23 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     const TM_INDEX stepG = stepUp(g, 3u * size);
     const TM_INDEX stepB = stepUp(b, 3u * size * size);
 
-    /* Cases 1 and 5 step up green first, 2 and 3 blue, 4 and 6 red; cases 1
-     * and 3 leave red for last, 4 and 5 blue, 2 and 6 green. Case 1 overlaps
-     * only case 5 (fg > fr = fb), where both choices agree on the corner. */
-    const TM_MASK case1 = (fg >= fb) & (fb >= fr);
-    const TM_MASK case5 = (fg > fr) & (fr >= fb);
-    const TM_MASK blueFirst = (fb > fr) & (fb > fg); /* cases 2 and 3 */
-    const TM_MASK case3 = (fb > fg) & (fg >= fr);
-    const TM_MASK case4 = (fr >= fg) & (fg > fb);
-    const TM_INDEX second = TM_SELECT(case1 | case5, stepG, TM_SELECT(blueFirst, stepB, stepR));
-    const TM_INDEX third =
-        TM_SELECT(case1 | case3, stepG + stepB, TM_SELECT(case4 | case5, stepR + stepG, stepR + stepB));
+    /* Three comparisons order the axes, ties going to red before green
+     * before blue; no three of them form a cycle, so the order is total. A
+     * tie gives the corner it decides a weight of 0, so any order among
+     * equal fractions gives the same value. */
+    const TM_MASK redOverGreen = fr >= fg;
+    const TM_MASK greenOverBlue = fg >= fb;
+    const TM_MASK redOverBlue = fr >= fb;
+    const TM_INDEX second = TM_SELECT(redOverGreen & redOverBlue, stepR, TM_SELECT(greenOverBlue, stepG, stepB));
+    const TM_INDEX smallestStep =
+        TM_SELECT(redOverGreen, TM_SELECT(greenOverBlue, stepB, stepG), TM_SELECT(redOverBlue, stepB, stepR));
+    const TM_INDEX upper = stepR + stepG + stepB;
+    const TM_INDEX third = upper - smallestStep;
 
     const TM_COLOUR c0 = TM_LOAD_RGB(table, base);
     const TM_COLOUR c1 = TM_LOAD_RGB(table, base + second);
     const TM_COLOUR c2 = TM_LOAD_RGB(table, base + third);
-    const TM_COLOUR c3 = TM_LOAD_RGB(table, base + (stepR + stepG + stepB));
+    const TM_COLOUR c3 = TM_LOAD_RGB(table, base + upper);
     return tmColour(w0 * c0.x + w1 * c1.x + w2 * c2.x + w3 * c3.x, w0 * c0.y + w1 * c1.y + w2 * c2.y + w3 * c3.y,
                     w0 * c0.z + w1 * c1.z + w2 * c2.z + w3 * c3.z, w0 + w1 + w2 + w3);
 }

@@ -14,7 +14,7 @@
 namespace ChromvaleBeta2 {
 
 TM_FLATTEN void renderSpanSixteenLanes(const ChainSettings& settings, const float* in, float* out, int count) {
-    renderSpanOfLanes<Lanes16>(settings, in, out, count);
+    renderSpanOfLanes<Lanes16, Lanes8>(settings, in, out, count);
 }
 
 }  // namespace ChromvaleBeta2

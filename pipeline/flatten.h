@@ -15,6 +15,8 @@
 #endif
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(TM_SANITIZED_BUILD)
 #define TM_FLATTEN __attribute__((flatten))
+#define TM_INLINE __attribute__((always_inline))
 #else
 #define TM_FLATTEN
+#define TM_INLINE
 #endif

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 
 namespace ChromvaleBeta2 {
 namespace {
@@ -100,8 +101,9 @@ auto tmToReal(const LanePair<L>& x) {
     return LanePair<decltype(tmToReal(x.a))>{tmToReal(x.a), tmToReal(x.b)};
 }
 
+// Each power is long: Clang would call it rather than inline it.
 template <typename L>
-LanePair<L> tmPow(const LanePair<L>& base, float exponent) {
+TM_INLINE inline LanePair<L> tmPow(const LanePair<L>& base, float exponent) {
     return {tmPow(base.a, exponent), tmPow(base.b, exponent)};
 }
 

@@ -8,6 +8,7 @@
 #include <immintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
@@ -72,6 +73,9 @@ inline Lanes8 operator-(Lanes8 a, Lanes8 b) {
 }
 inline Lanes8 operator*(Lanes8 a, Lanes8 b) {
     return _mm256_mul_ps(a.v, b.v);
+}
+inline Lanes8 operator/(Lanes8 a, Lanes8 b) {
+    return _mm256_div_ps(a.v, b.v);
 }
 
 template <int predicate>
@@ -216,8 +220,18 @@ struct TmLaneTraits<Lanes8> {
 
 namespace {
 
-inline Lanes8 tmPow(Lanes8 base, float exponent) {
-    return lanePow(base, exponent);
+inline Lanes8 tmSplitExponent(Lanes8 x, Lanes8* exponent) {
+    return splitExponentBits(x.v, exponent->v);
+}
+inline Lanes8 tmRoundToInteger(Lanes8 x) {
+    return _mm256_round_ps(x.v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+}
+inline Lanes8 tmScaleByPowerOfTwo(Lanes8 p, Lanes8 n) {
+    return scaleByPowerOfTwoBits(p.v, n.v);
+}
+
+TM_INLINE inline Lanes8 tmPow(Lanes8 base, float exponent) {
+    return tmPowPositive(base, exponent);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 #include "pipeline/lanes_avx2.h"
 
@@ -73,6 +74,9 @@ inline Lanes16 operator-(Lanes16 a, Lanes16 b) {
 }
 inline Lanes16 operator*(Lanes16 a, Lanes16 b) {
     return _mm512_mul_ps(a.v, b.v);
+}
+inline Lanes16 operator/(Lanes16 a, Lanes16 b) {
+    return _mm512_div_ps(a.v, b.v);
 }
 
 inline Mask16 operator==(Lanes16 a, Lanes16 b) {
@@ -193,8 +197,21 @@ struct TmLaneTraits<Lanes16> {
 
 namespace {
 
-inline Lanes16 tmPow(Lanes16 base, float exponent) {
-    return lanePow(base, exponent);
+// AVX-512 has the power's bit-level steps as instructions, subnormals
+// included.
+inline Lanes16 tmSplitExponent(Lanes16 x, Lanes16* exponent) {
+    exponent->v = _mm512_getexp_ps(x.v);
+    return _mm512_getmant_ps(x.v, _MM_MANT_NORM_1_2, _MM_MANT_SIGN_zero);
+}
+inline Lanes16 tmRoundToInteger(Lanes16 x) {
+    return _mm512_roundscale_ps(x.v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+}
+inline Lanes16 tmScaleByPowerOfTwo(Lanes16 p, Lanes16 n) {
+    return _mm512_scalef_ps(p.v, n.v);
+}
+
+TM_INLINE inline Lanes16 tmPow(Lanes16 base, float exponent) {
+    return tmPowPositive(base, exponent);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include "lut_cuda.h"
+#include "pipeline/flatten.h"
 #include "pipeline/lane_math.h"
 
 namespace ChromvaleBeta2 {
@@ -70,6 +71,9 @@ inline Lanes4 operator-(Lanes4 a, Lanes4 b) {
 }
 inline Lanes4 operator*(Lanes4 a, Lanes4 b) {
     return _mm_mul_ps(a.v, b.v);
+}
+inline Lanes4 operator/(Lanes4 a, Lanes4 b) {
+    return _mm_div_ps(a.v, b.v);
 }
 inline Mask4 operator==(Lanes4 a, Lanes4 b) {
     return {_mm_castps_si128(_mm_cmpeq_ps(a.v, b.v))};
@@ -164,8 +168,18 @@ struct TmLaneTraits<Lanes4> {
 
 namespace {
 
-inline Lanes4 tmPow(Lanes4 base, float exponent) {
-    return lanePow(base, exponent);
+inline Lanes4 tmSplitExponent(Lanes4 x, Lanes4* exponent) {
+    return splitExponentBits(x.v, exponent->v);
+}
+inline Lanes4 tmRoundToInteger(Lanes4 x) {
+    return roundToIntegerBits(x.v);
+}
+inline Lanes4 tmScaleByPowerOfTwo(Lanes4 p, Lanes4 n) {
+    return scaleByPowerOfTwoBits(p.v, n.v);
+}
+
+TM_INLINE inline Lanes4 tmPow(Lanes4 base, float exponent) {
+    return tmPowPositive(base, exponent);
 }
 
 }  // namespace

@@ -222,6 +222,27 @@ TEST_P(Lanes, PowersMatchAcrossTheUnitRange) {
     }
 }
 
+// The power is one text for one pixel and for lanes: with nothing after it
+// that rounds, the lanes give the one-pixel chain's bits exactly.
+TEST_P(Lanes, PowersGiveTheOnePixelBits) {
+    std::mt19937 rng(14);
+    std::vector<float> pixels = randomPixels(rng, 301, 0.0f, 1.0f);
+    for (size_t i = 0; i < pixels.size(); i += 8) pixels[i] = std::ldexp(pixels[i], -static_cast<int>(rng() % 140));
+    for (float gamma : {0.07f, 0.45f, 1.3f, 2.2f, 0.0f}) {
+        SCOPED_TRACE(gamma);
+        PipelineSettings s = testing::neutralSettings();
+        for (int c = 0; c < 3; ++c) s.gamma[c] = gamma;
+        std::vector<float> out(pixels.size());
+        spanRendererOf(GetParam())(s, pixels.data(), out.data(), static_cast<int>(pixels.size() / 4));
+        int differing = 0;
+        for (size_t x = 0; x < pixels.size(); x += 4) {
+            const float4 want = processColour(s, make_float4(pixels[x], pixels[x + 1], pixels[x + 2], pixels[x + 3]));
+            differing += std::memcmp(&out[x], &want, sizeof want) != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
 #if defined(__linux__)
 // Three pages with the outer two unreadable; a table copied against either
 // guard page faults on any read past its first or last float.
