@@ -214,8 +214,8 @@ TM_LANES TM_FUNC TmFloat tmPowPositive(TmFloat base, float exponent) {
     e = TM_SELECT(high, e + 1.0f, e);
     /* log2 m = 2 atanh(s) / ln 2 = s (c1 + c3 s^2 + ... + c9 s^8), ck = 2 / (k ln 2),
      * with |s| < 0.1716: the next term is below 2e-9 of the sum. */
-    const TmReal logTerms[] = {0.3205988979753252, 0.41219858311113244, 0.5770780163555853, 0.9617966939259757,
-                               2.8853900817779268};
+    const TmReal c1 = 2.8853900817779268, c3 = 0.9617966939259757, c5 = 0.5770780163555853, c7 = 0.41219858311113244,
+                 c9 = 0.3205988979753252;
     const Real mReal = TM_TO_REAL(m);
     /* 1 / (m + 1): divided in float, far faster than in double, and taken
      * to double precision by one step of Newton's. */
@@ -223,19 +223,26 @@ TM_LANES TM_FUNC TmFloat tmPowPositive(TmFloat base, float exponent) {
     Real r = TM_TO_REAL(1.0f / (m + 1.0f));
     r = r * ((Real)2.0 - d * r);
     const Real s = (mReal - (Real)1.0) * r;
+    /* The polynomials are evaluated in pairs of terms (Estrin's scheme)
+     * rather than one term after another: the power is a long chain of
+     * dependent steps, and halving its depth lets the processor overlap
+     * more of the powers of a group of pixels. */
     const Real s2 = s * s;
-    Real sum = (Real)logTerms[0];
-    for (int k = 1; k < 5; ++k) sum = (Real)logTerms[k] + s2 * sum;
+    const Real s4 = s2 * s2;
+    const Real sum = ((Real)c1 + (Real)c3 * s2) + s4 * (((Real)c5 + (Real)c7 * s2) + (Real)c9 * s4);
     /* t = exponent (e + log2 m) = n + f */
     const Real t = (TmReal)exponent * (TM_TO_REAL(e) + s * sum);
     const TmFloat n = tmRoundToInteger(TM_FMIN(TM_FMAX(TM_TO_FLOAT(t), (TmFloat)-151.0f), (TmFloat)129.0f));
     const TmFloat f = TM_FMIN(TM_FMAX(TM_TO_FLOAT(t - TM_TO_REAL(n)), (TmFloat)-1.0f), (TmFloat)1.0f);
     /* 2^f = sum of (f ln 2)^k / k! to k = 7: for |f| <= 1/2 the next term is
-     * below 1e-8. */
-    const float expTerms[] = {1.52527338e-05f, 0.000154035304f, 0.00133335581f, 0.00961812911f,
-                              0.0555041087f,   0.240226507f,    0.693147181f,   1.0f};
-    TmFloat p = expTerms[0];
-    for (int k = 1; k < 8; ++k) p = expTerms[k] + f * p;
+     * below 1e-8. The small terms are summed first and the 1 last, so that
+     * only the two largest sums round at the result's scale. */
+    const float a1 = 0.693147181f, a2 = 0.240226507f, a3 = 0.0555041087f, a4 = 0.00961812911f, a5 = 0.00133335581f,
+                a6 = 0.000154035304f, a7 = 1.52527338e-05f;
+    const TmFloat f2 = f * f;
+    const TmFloat f4 = f2 * f2;
+    const TmFloat highTerms = (a4 + a5 * f) + f2 * (a6 + a7 * f);
+    const TmFloat p = 1.0f + (a1 * f + (f2 * (a2 + a3 * f) + f4 * highTerms));
     return tmScaleByPowerOfTwo(p, n);
 }
 
