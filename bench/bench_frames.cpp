@@ -64,4 +64,8 @@ const std::vector<LutTable>& eightTables() {
     return tables;
 }
 
+void perThreadCount(benchmark::internal::Benchmark* b) {
+    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace tonemill::bench

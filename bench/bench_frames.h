@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -34,6 +36,10 @@ const std::vector<ChromvaleBeta2::LutTable>& eightTables();
 // The eight tables as render settings, each taken in full, everything else
 // neutral: comparison A.
 ChromvaleBeta2::PipelineSettings eightTableSettings();
+
+// One and two threads, timed by the process's CPU time, in milliseconds:
+// the registration every whole-frame benchmark shares.
+void perThreadCount(benchmark::internal::Benchmark* b);
 
 // Splits rows [0, height) into `threads` consecutive bands, as the
 // processor does, and runs band(first, last) on each, in parallel.

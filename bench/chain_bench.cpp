@@ -145,10 +145,6 @@ void Lookup3D_RenderRow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * width);
 }
 
-void perThreadCount(benchmark::internal::Benchmark* b) {
-    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-}
-
 BENCHMARK(A_EightTables_Tonemill)->Apply(perThreadCount);
 BENCHMARK(B_FullLook_Tonemill)->Apply(perThreadCount);
 BENCHMARK(C_PassThrough_Tonemill)->Apply(perThreadCount);

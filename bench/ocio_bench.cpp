@@ -61,10 +61,6 @@ void A_EightTables_OpenColorIODefault(benchmark::State& state) {
     applyToFrames(state, eightTableProcessor()->getDefaultCPUProcessor());
 }
 
-void perThreadCount(benchmark::internal::Benchmark* b) {
-    b->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-}
-
 BENCHMARK(A_EightTables_OpenColorIO)->Apply(perThreadCount);
 BENCHMARK(A_EightTables_OpenColorIODefault)->Apply(perThreadCount);
 

@@ -210,6 +210,20 @@ OfxRectI Instance::outputBoundsFor(const RenderRequest& request) const {
     return OfxRectI{0, 0, static_cast<int>(extent.at(0)), static_cast<int>(extent.at(1))};
 }
 
+std::shared_ptr<HostImage> Instance::outputImageFor(const RenderRequest& request, const ImageFormat& format) const {
+    const OfxRectI bounds = outputBoundsFor(request);
+    if (!request.reuseOutput) return std::make_shared<HostImage>(bounds, format);
+    const HostImage& image = *request.reuseOutput;
+    const OfxRectI& b = image.bounds();
+    if (b.x1 != bounds.x1 || b.y1 != bounds.y1 || b.x2 != bounds.x2 || b.y2 != bounds.y2)
+        throw std::invalid_argument("the output image to reuse has other bounds than the render's output");
+    if (image.format().depth != format.depth || image.format().components != format.components ||
+        image.format().rowOrder != format.rowOrder)
+        throw std::invalid_argument("the output image to reuse is not laid out as the output clip: " +
+                                    image.format().depth + ", " + image.format().components);
+    return request.reuseOutput;
+}
+
 RenderResult Instance::render(const RenderRequest& request) {
     RenderResult result;
     Clip& output = clip(kOfxImageEffectOutputClipName);
@@ -217,7 +231,7 @@ RenderResult Instance::render(const RenderRequest& request) {
     format.depth = output.properties().getString(kOfxImageEffectPropPixelDepth);
     format.components = output.properties().getString(kOfxImageEffectPropComponents);
     format.rowOrder = request.outputRowOrder;
-    result.output = std::make_shared<HostImage>(outputBoundsFor(request), format);
+    result.output = outputImageFor(request, format);
     output.image = result.output;
     output.properties().set(kOfxImageClipPropConnected, 1);
 

@@ -37,6 +37,10 @@ struct RenderRequest {
     bool interactiveRenderStatus = false;
     // Hands every image to the render as device memory of this back-end.
     DeviceImages* device = nullptr;
+    // An image to render into instead of a fresh, cleared one, as a host that
+    // pools its buffers hands out last frame's; it keeps its old pixels
+    // outside the window. Its bounds and layout must be the output's.
+    std::shared_ptr<HostImage> reuseOutput;
     ArgumentEditor editInArgs;
 };
 
@@ -150,6 +154,7 @@ class Instance {
     // The status a value write by the plug-in gets, given the actions in progress.
     OfxStatus vetValueWrite(Param& param);
     OfxRectI outputBoundsFor(const RenderRequest& request) const;
+    std::shared_ptr<HostImage> outputImageFor(const RenderRequest& request, const ImageFormat& format) const;
 
     Plugin& plugin_;
     std::unique_ptr<Effect> effect_;

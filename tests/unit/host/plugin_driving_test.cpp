@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "host/bundle.h"
@@ -146,6 +147,28 @@ TEST_F(ProbeBundle, RendersThroughTheMultithreadSuiteWithEitherRowOrder) {
     EXPECT_EQ(host.imageCounts().fetched, 4u);
     EXPECT_EQ(host.imageCounts().outstanding(), 0u);
     EXPECT_GT(instance->abortCalls(), 0u);
+}
+
+TEST_F(ProbeBundle, RendersIntoAReusedOutputKeepingPixelsOutsideTheWindow) {
+    auto instance = filterInstance();
+    ASSERT_TRUE(instance);
+    auto source = HostImage::rgbaFloat({0, 0, 6, 4});
+    source->fill([](int x, int y) { return RgbaPixel{float(x), float(y), 1.0f, 1.0f}; });
+    instance->setImage(kOfxImageEffectSimpleSourceClipName, source);
+    RenderRequest request;
+    request.reuseOutput = HostImage::rgbaFloat({0, 0, 6, 4});
+    request.reuseOutput->fill([](int, int) { return RgbaPixel{-1, -1, -1, -1}; });
+    request.window = {2, 1, 4, 3};
+    RenderResult result = instance->render(request);
+    ASSERT_EQ(result.status, kOfxStatOK);
+    ASSERT_EQ(result.output, request.reuseOutput);
+    EXPECT_EQ(result.output->pixel(2, 1), (RgbaPixel{2, 1, 1, 1}));
+    EXPECT_EQ(result.output->pixel(0, 0), (RgbaPixel{-1, -1, -1, -1}));
+
+    request.reuseOutput = HostImage::rgbaFloat({0, 0, 6, 5});
+    EXPECT_THROW(instance->render(request), std::invalid_argument);
+    request.reuseOutput = HostImage::rgbaFloat({0, 0, 6, 4}, RowOrder::TopDown);
+    EXPECT_THROW(instance->render(request), std::invalid_argument);
 }
 
 TEST_F(ProbeBundle, ImageFaultsReachThePlugIn) {
