@@ -23,7 +23,8 @@
  * TM_REAL_LANE  TmFloat in TmReal precision
  * TM_SELECT(mask, a, b), TM_LOAD(table, index), TM_LOAD_RGB(table, index)
  * (the three floats from index on, fourth component 0), TM_TO_INDEX (truncating),
- * TM_TO_FLOAT (from an index or a real), TM_TO_REAL; TM_LANES starts a
+ * TM_TO_FLOAT (from an index or a real), TM_TO_REAL, TM_FRACTION(x, whole) (x
+ * less its whole part, given as the truncated index, for 0 <= x < 2^24); TM_LANES starts a
  * function that is a template in C++ and a plain function elsewhere. */
 
 /* OpenCL C compilers define one or both of these, depending on version. */
@@ -95,6 +96,7 @@
 #define TM_TO_INDEX(x) ((unsigned int)(x))
 #define TM_TO_FLOAT(x) ((float)(x))
 #define TM_TO_REAL(x) ((TmReal)(x))
+#define TM_FRACTION(x, whole) ((x) - (float)(whole))
 #define tmColour(x, y, z, w) make_float4((x), (y), (z), (w))
 #else
 #define TM_LANES template <typename TmFloat>
@@ -108,6 +110,7 @@
 #define TM_TO_INDEX(x) tmToIndex(x)
 #define TM_TO_FLOAT(x) tmToFloat(x)
 #define TM_TO_REAL(x) tmToReal(x)
+#define TM_FRACTION(x, whole) tmFraction((x), (whole))
 #endif
 
 TM_NAMESPACE_BEGIN
@@ -177,6 +180,10 @@ TM_FUNC float tmToFloat(TmReal x) {
 
 TM_FUNC TmReal tmToReal(float x) {
     return (TmReal)x;
+}
+
+TM_FUNC float tmFraction(float x, unsigned int whole) {
+    return x - (float)whole;
 }
 
 /* x = m 2^e with m in [1, 2), for positive finite x, subnormals included. */
@@ -374,7 +381,7 @@ TM_LANES TM_FUNC TM_CELL locateCell(TmFloat c, unsigned int size) {
     const TmFloat p = (float)last * clampLutCoordinate(c);
     TM_CELL cell;
     cell.lower = TM_TO_INDEX(p);
-    cell.fraction = p - TM_TO_FLOAT(cell.lower);
+    cell.fraction = TM_FRACTION(p, cell.lower);
     cell.atLast = cell.lower == last;
     return cell;
 }
@@ -412,8 +419,10 @@ TM_LANES TM_FUNC TM_COLOUR lookup3D(TM_GLOBAL const float* table, unsigned int s
     const TmFloat w3 = smallest;
 
     /* Entry (r, g, b) starts at float 3 * ((b * N + g) * N + r): red varies
-     * fastest. A step up an axis is 0 on its last lattice point. */
-    const TM_INDEX base = 3u * ((b.lower * size + g.lower) * size + r.lower);
+     * fastest. A step up an axis is 0 on its last lattice point. The three
+     * axes' products are independent, which shortens the chain of steps
+     * every corner's address waits on. */
+    const TM_INDEX base = (b.lower * (3u * size * size) + g.lower * (3u * size)) + 3u * r.lower;
     const TM_INDEX stepR = stepUp(r, 3u);
     const TM_INDEX stepG = stepUp(g, 3u * size);
     const TM_INDEX stepB = stepUp(b, 3u * size * size);

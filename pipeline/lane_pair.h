@@ -96,6 +96,11 @@ auto tmToFloat(const LanePair<L>& x) {
     return LanePair<decltype(tmToFloat(x.a))>{tmToFloat(x.a), tmToFloat(x.b)};
 }
 
+template <typename L, typename I>
+LanePair<L> tmFraction(const LanePair<L>& x, const LanePair<I>& whole) {
+    return {tmFraction(x.a, whole.a), tmFraction(x.b, whole.b)};
+}
+
 template <typename L>
 auto tmToReal(const LanePair<L>& x) {
     return LanePair<decltype(tmToReal(x.a))>{tmToReal(x.a), tmToReal(x.b)};

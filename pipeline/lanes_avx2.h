@@ -201,6 +201,12 @@ inline Lanes8 tmToFloat(Index8 i) {
     return _mm256_cvtepi32_ps(i.v);
 }
 
+// From x itself rather than from its truncation, so that the fraction, and
+// the table corners it picks, need not wait for two conversions.
+inline Lanes8 tmFraction(Lanes8 x, Index8) {
+    return _mm256_sub_ps(x.v, _mm256_floor_ps(x.v));
+}
+
 inline Lanes8 tmToFloat(Real8 x) {
     return _mm256_set_m128(_mm256_cvtpd_ps(x.hi), _mm256_cvtpd_ps(x.lo));
 }

@@ -176,6 +176,12 @@ inline Lanes16 tmToFloat(Index16 i) {
     return _mm512_cvtepi32_ps(i.v);
 }
 
+// One instruction from x itself, which the table corners the fraction
+// picks need not wait for the conversions to and from an index.
+inline Lanes16 tmFraction(Lanes16 x, Index16) {
+    return _mm512_reduce_ps(x.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+}
+
 inline Lanes16 tmToFloat(Real16 x) {
     const __m256 lo = _mm512_cvtpd_ps(x.lo);
     const __m256 hi = _mm512_cvtpd_ps(x.hi);

@@ -150,6 +150,10 @@ inline Index4 tmToIndex(Lanes4 x) {
 inline Lanes4 tmToFloat(Index4 i) {
     return _mm_cvtepi32_ps(i.v);
 }
+inline Lanes4 tmFraction(Lanes4 x, Index4 whole) {
+    return x - tmToFloat(whole);
+}
+
 inline Lanes4 tmToFloat(Real4 x) {
     return _mm_movelh_ps(_mm_cvtpd_ps(x.lo), _mm_cvtpd_ps(x.hi));
 }
