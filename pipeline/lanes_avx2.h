@@ -175,12 +175,16 @@ inline TmColour<Lanes8> tmLoadRgb(const float* table, Index8 index) {
     return loadEntries<loadAfterFloat>(table, index.v);
 }
 
-// Eight RGBA pixels to channels and back.
+// Eight RGBA pixels to channels and back. The chain treats every lane
+// alike, so the lanes need not follow the pixels' order: whole 32-byte loads
+// and stores of pixel pairs and a transpose within each half put pixels 0,
+// 2, 4 and 6 in the low half and 1, 3, 5 and 7 in the high one, without the
+// half-register inserts and extracts a transpose to pixel order needs.
 inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8) {
-    __m256 r = _mm256_loadu2_m128(pixels + 16, pixels);
-    __m256 g = _mm256_loadu2_m128(pixels + 20, pixels + 4);
-    __m256 b = _mm256_loadu2_m128(pixels + 24, pixels + 8);
-    __m256 a = _mm256_loadu2_m128(pixels + 28, pixels + 12);
+    __m256 r = _mm256_loadu_ps(pixels);
+    __m256 g = _mm256_loadu_ps(pixels + 8);
+    __m256 b = _mm256_loadu_ps(pixels + 16);
+    __m256 a = _mm256_loadu_ps(pixels + 24);
     transpose(r, g, b, a);
     return tmColour(Lanes8(r), Lanes8(g), Lanes8(b), Lanes8(a));
 }
@@ -188,10 +192,10 @@ inline TmColour<Lanes8> loadPixels(const float* pixels, Lanes8) {
 inline void storePixels(float* pixels, TmColour<Lanes8> colour) {
     __m256 p0 = colour.x.v, p1 = colour.y.v, p2 = colour.z.v, p3 = colour.w.v;
     transpose(p0, p1, p2, p3);
-    _mm256_storeu2_m128(pixels + 16, pixels, p0);
-    _mm256_storeu2_m128(pixels + 20, pixels + 4, p1);
-    _mm256_storeu2_m128(pixels + 24, pixels + 8, p2);
-    _mm256_storeu2_m128(pixels + 28, pixels + 12, p3);
+    _mm256_storeu_ps(pixels, p0);
+    _mm256_storeu_ps(pixels + 8, p1);
+    _mm256_storeu_ps(pixels + 16, p2);
+    _mm256_storeu_ps(pixels + 24, p3);
 }
 
 inline Index8 tmToIndex(Lanes8 x) {
