@@ -3,9 +3,11 @@
 // copy (C) and single 3D lookups.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "bench/bench_frames.h"
 #include "bench/simd_paths.h"
@@ -72,9 +74,19 @@ void renderFrame(benchmark::State& state, const PipelineSettings& s) {
     const int threads = static_cast<int>(state.range(0));
     for (auto _ : state) {
         runBands(threads, size.height, [&](int first, int last) {
-            for (int y = first; y < last; ++y) {
-                const size_t row = 4 * static_cast<size_t>(y) * size.width;
-                renderRow(s, SourceRow{source.data() + row, 0, size.width, y}, 0, size.width, destination.data() + row);
+            // Rows in batches, as the plug-in renders them.
+            const int together = rowsRenderedTogether(size.width);
+            std::vector<SourceRow> rows;
+            std::vector<float*> destinations;
+            for (int y = first; y < last;) {
+                rows.clear();
+                destinations.clear();
+                for (const int batchEnd = std::min(last, y + together); y < batchEnd; ++y) {
+                    const size_t row = 4 * static_cast<size_t>(y) * size.width;
+                    rows.push_back(SourceRow{source.data() + row, 0, size.width, y});
+                    destinations.push_back(destination.data() + row);
+                }
+                renderRows(s, rows.data(), destinations.data(), static_cast<int>(rows.size()), 0, size.width);
             }
         });
         benchmark::DoNotOptimize(destination.data());

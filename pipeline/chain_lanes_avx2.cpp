@@ -13,8 +13,8 @@
 
 namespace ChromvaleBeta2 {
 
-TM_FLATTEN void renderSpanEightLanes(const ChainSettings& settings, const float* in, float* out, int count) {
-    renderSpanOfLanes<Lanes8>(settings, in, out, count);
+void renderSpansEightLanes(const ChainSettings& settings, const SpanPiece* pieces, int count) {
+    renderSpansOfLanes<Lanes8>(settings, pieces, count);
 }
 
 }  // namespace ChromvaleBeta2

@@ -13,8 +13,8 @@
 
 namespace ChromvaleBeta2 {
 
-TM_FLATTEN void renderSpanSixteenLanes(const ChainSettings& settings, const float* in, float* out, int count) {
-    renderSpanOfLanes<Lanes16, Lanes8>(settings, in, out, count);
+void renderSpansSixteenLanes(const ChainSettings& settings, const SpanPiece* pieces, int count) {
+    renderSpansOfLanes<Lanes16, Lanes8>(settings, pieces, count);
 }
 
 }  // namespace ChromvaleBeta2

@@ -11,8 +11,8 @@
 
 namespace ChromvaleBeta2 {
 
-TM_FLATTEN void renderSpanFourLanes(const ChainSettings& settings, const float* in, float* out, int count) {
-    renderSpanOfLanes<Lanes4>(settings, in, out, count);
+void renderSpansFourLanes(const ChainSettings& settings, const SpanPiece* pieces, int count) {
+    renderSpansOfLanes<Lanes4>(settings, pieces, count);
 }
 
 }  // namespace ChromvaleBeta2

@@ -1,6 +1,7 @@
 #include "pipeline/cpu_chain.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "chromvale_cuda.cu"
 #include "pipeline/chain_lanes.h"
@@ -30,28 +31,33 @@ void fillTransparent(float* destination, int count) {
     std::fill(destination, destination + 4 * std::max(count, 0), 0.0f);
 }
 
-}  // namespace
-
-TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2,
-                          float* destination) {
-    if (x2 <= x1) return;
+// Makes the columns of [x1, x2) outside the source transparent black and
+// returns the rest, empty where the row has no source.
+SpanPiece sourcedColumns(const SourceRow& source, int x1, int x2, float* destination) {
+    if (x2 <= x1) return {};
     if (source.pixels == nullptr) {
         fillTransparent(destination, x2 - x1);
-        return;
+        return {};
     }
     const int from = std::clamp(source.x1, x1, x2);
     const int to = std::clamp(source.x2, from, x2);
     fillTransparent(destination, from - x1);
     fillTransparent(destination + 4 * (to - x1), x2 - to);
+    return {source.pixels + 4 * (from - source.x1), destination + 4 * (from - x1), to - from};
+}
 
-    float* out = destination + 4 * (from - x1);
-    const float* in = source.pixels + 4 * (from - source.x1);
+}  // namespace
+
+TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2,
+                          float* destination) {
+    const SpanPiece piece = sourcedColumns(source, x1, x2, destination);
+    if (piece.count <= 0) return;
 #if defined(__x86_64__)
     if (!showsTestViews(settings)) {
         switch (cpuLanePath()) {
-            case LanePath::kSixteen: renderSpanSixteenLanes(settings, in, out, to - from); return;
-            case LanePath::kEight: renderSpanEightLanes(settings, in, out, to - from); return;
-            case LanePath::kFour: renderSpanFourLanes(settings, in, out, to - from); return;
+            case LanePath::kSixteen: renderSpansSixteenLanes(settings, &piece, 1); return;
+            case LanePath::kEight: renderSpansEightLanes(settings, &piece, 1); return;
+            case LanePath::kFour: renderSpansFourLanes(settings, &piece, 1); return;
         }
     }
 #endif
@@ -60,13 +66,41 @@ TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& sou
     // the settings, so nothing is re-read per pixel.
     const ChainSettings s = settings;
     const ChainConstants k = deriveChainConstants(&s);
-    for (int x = from; x < to; ++x, in += 4, out += 4) {
-        const float4 pixel = runChain(&s, &k, make_float4(in[0], in[1], in[2], in[3]), x - source.x1, source.y, 1);
+    const float* in = piece.in;
+    float* out = piece.out;
+    const int first = static_cast<int>((piece.in - source.pixels) / 4);
+    for (int x = first; x < first + piece.count; ++x, in += 4, out += 4) {
+        const float4 pixel = runChain(&s, &k, make_float4(in[0], in[1], in[2], in[3]), x, source.y, 1);
         out[0] = pixel.x;
         out[1] = pixel.y;
         out[2] = pixel.z;
         out[3] = pixel.w;
     }
+}
+
+TM_FLATTEN void renderRows(const PipelineSettings& settings, const SourceRow* sources, float* const* destinations,
+                           int rows, int x1, int x2) {
+#if defined(__x86_64__)
+    if (!showsTestViews(settings)) {
+        std::vector<SpanPiece> pieces;
+        pieces.reserve(static_cast<size_t>(std::max(rows, 0)));
+        for (int i = 0; i < rows; ++i) {
+            const SpanPiece piece = sourcedColumns(sources[i], x1, x2, destinations[i]);
+            if (piece.count > 0) pieces.push_back(piece);
+        }
+        const int count = static_cast<int>(pieces.size());
+        switch (cpuLanePath()) {
+            case LanePath::kSixteen: renderSpansSixteenLanes(settings, pieces.data(), count); return;
+            case LanePath::kEight: renderSpansEightLanes(settings, pieces.data(), count); return;
+            case LanePath::kFour: renderSpansFourLanes(settings, pieces.data(), count); return;
+        }
+    }
+#endif
+    for (int i = 0; i < rows; ++i) renderRow(settings, sources[i], x1, x2, destinations[i]);
+}
+
+int rowsRenderedTogether(int width) {
+    return width <= 0 ? 1 : std::max(1, kSpanPixels / width);
 }
 
 }  // namespace ChromvaleBeta2

@@ -26,4 +26,13 @@ struct SourceRow {
 // become transparent black.
 void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2, float* destination);
 
+// renderRow on `rows` rows at once, row i from sources[i] to destinations[i]:
+// a table of the look is then fetched into cache once for several rows,
+// which one row of a 4K frame is too short to repay.
+void renderRows(const PipelineSettings& settings, const SourceRow* sources, float* const* destinations, int rows,
+                int x1, int x2);
+
+// How many rows of `width` pixels renderRows takes together to best effect.
+int rowsRenderedTogether(int width);
+
 }  // namespace ChromvaleBeta2

@@ -20,3 +20,8 @@
 #define TM_FLATTEN
 #define TM_INLINE
 #endif
+#if defined(__GNUC__) || defined(__clang__)
+#define TM_OUT_OF_LINE __attribute__((noinline))
+#else
+#define TM_OUT_OF_LINE
+#endif

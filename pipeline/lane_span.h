@@ -6,9 +6,13 @@
 //   TmColour<L> loadPixels(const float* pixels, L)   as many pixels as lanes
 //   void storePixels(float* pixels, TmColour<L> colour)
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
+#include <vector>
 
+#include "pipeline/chain_lanes.h"
 #include "pipeline/flatten.h"
 #include "pipeline/lane_pair.h"
 
@@ -24,12 +28,6 @@ struct Group {
     TmColour<L> v, u;
     L alpha;
 };
-
-// Pixels per span: each step runs over the whole span before the next, so
-// its table is fetched into cache once for all of them. The span's state
-// (about 140 KiB, a 3840-pixel row) lives on the stack: no allocation per
-// row.
-constexpr int kSpanPixels = 3840;
 
 inline int tableCount(const ChainSettings& s) {
     const unsigned int sizes[] = {s.gamutLutSize[0], s.gamutLutSize[1],    s.gamutLutSize[2],
@@ -97,19 +95,79 @@ void runEveryStep(const ChainSettings& s, const ChainConstants& k, Group<L>* gro
 }
 
 template <typename L>
-void renderSpanStepByStep(const ChainSettings& s, const ChainConstants& k, const float* in, float* out, int count) {
-    Group<L> groups[kSpanPixels / kLaneCount<L>];
-    forEachGroup<L>(in, out, count, [&](int g, const float* from, float*) TM_INLINE {
-        groups[g].v = groups[g].u = loadPixels(from, L());
-        groups[g].alpha = groups[g].v.w;
-    });
-    const int used = (count + kLaneCount<L> - 1) / kLaneCount<L>;
+int groupsFor(int pixels) {
+    return pixels <= 0 ? 0 : (pixels + kLaneCount<L> - 1) / kLaneCount<L>;
+}
+
+// Pieces whose groups fit in `groups` together, each piece's last group
+// padded. Its loops are compiled in a function of their own: with the
+// batching around them in the same function GCC compiled them about a
+// tenth slower.
+template <typename L>
+TM_FLATTEN TM_OUT_OF_LINE void renderSpanStepByStep(const ChainSettings& settings, const ChainConstants& constants,
+                                                    const SpanPiece* pieces, int count, Group<L>* groups) {
+    // Local copies tell the compiler that stores to the rows cannot change
+    // the settings, so nothing is re-read per pixel.
+    const ChainSettings s = settings;
+    const ChainConstants k = constants;
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        Group<L>* first = groups + used;
+        forEachGroup<L>(pieces[i].in, pieces[i].out, pieces[i].count, [&](int g, const float* from, float*) TM_INLINE {
+            first[g].v = first[g].u = loadPixels(from, L());
+            first[g].alpha = first[g].v.w;
+        });
+        used += groupsFor<L>(pieces[i].count);
+    }
     runEveryStep<L>(s, k, groups, used, std::make_integer_sequence<int, CHAIN_STEP_COUNT>());
-    forEachGroup<L>(out, out, count, [&](int g, const float*, float* to) TM_INLINE {
-        TmColour<L> colour = groups[g].v;
-        colour.w = groups[g].alpha;
-        storePixels(to, colour);
-    });
+    used = 0;
+    for (int i = 0; i < count; ++i) {
+        const Group<L>* first = groups + used;
+        forEachGroup<L>(pieces[i].out, pieces[i].out, pieces[i].count, [&](int g, const float*, float* to) TM_INLINE {
+            TmColour<L> colour = first[g].v;
+            colour.w = first[g].alpha;
+            storePixels(to, colour);
+        });
+        used += groupsFor<L>(pieces[i].count);
+    }
+}
+
+// The pieces in spans of at most kSpanPixels; a piece longer than a span's
+// room is split. The spans' state lives on the heap: it outgrows what a
+// host's thread may have as stack.
+template <typename L>
+void renderPiecesStepByStep(const ChainSettings& s, const ChainConstants& k, const SpanPiece* pieces, int count) {
+    constexpr int kSpanGroups = kSpanPixels / kLaneCount<L>;
+    std::vector<SpanPiece> parts;
+    std::vector<int> spanEnds;  // one past each span's last part
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        for (int done = 0; done < pieces[i].count;) {
+            if (used == kSpanGroups) {
+                spanEnds.push_back(static_cast<int>(parts.size()));
+                used = 0;
+            }
+            const int n = std::min(pieces[i].count - done, (kSpanGroups - used) * kLaneCount<L>);
+            parts.push_back({pieces[i].in + 4 * done, pieces[i].out + 4 * done, n});
+            used += groupsFor<L>(n);
+            done += n;
+        }
+    }
+    spanEnds.push_back(static_cast<int>(parts.size()));
+    if (parts.empty()) return;
+    int most = 0, start = 0;
+    for (int end : spanEnds) {
+        int groups = 0;
+        for (int i = start; i < end; ++i) groups += groupsFor<L>(parts[i].count);
+        most = std::max(most, groups);
+        start = end;
+    }
+    const std::unique_ptr<Group<L>[]> groups(new Group<L>[most]);
+    start = 0;
+    for (int end : spanEnds) {
+        renderSpanStepByStep<L>(s, k, parts.data() + start, end - start, groups.get());
+        start = end;
+    }
 }
 
 // Renders with no table and no power, the pass-through among them, do so
@@ -121,28 +179,32 @@ inline bool boundByMemory(const ChainSettings& s, const ChainConstants& k) {
     return true;
 }
 
-// The chain without the test views on `count` contiguous pixels. Renders
+template <typename L, typename MemoryLanes>
+TM_FLATTEN TM_OUT_OF_LINE void renderPiecesAtOnce(const ChainSettings& settings, const ChainConstants& constants,
+                                                  const SpanPiece* pieces, int count) {
+    const ChainSettings s = settings;
+    const ChainConstants k = constants;
+    const bool memoryBound = boundByMemory(s, k);
+    for (int i = 0; i < count; ++i) {
+        if (memoryBound)
+            renderSpanAtOnce<LanePair<MemoryLanes>>(s, k, pieces[i].in, pieces[i].out, pieces[i].count);
+        else
+            renderSpanAtOnce<LanePair<L>>(s, k, pieces[i].in, pieces[i].out, pieces[i].count);
+    }
+}
+
+// The chain without the test views on the pixels of `count` pieces. Renders
 // bound by memory take MemoryLanes: on a Zen 4 the sixteen-lane loop moved
 // a frame through the pass-through about a tenth slower than eight-lane
 // pairs, and not for the cache lines its 64-byte loads and stores straddle
 // (halving them did not help).
 template <typename L, typename MemoryLanes = L>
-void renderSpanOfLanes(const ChainSettings& settings, const float* in, float* out, int count) {
-    // A local copy tells the compiler that stores to the row cannot change
-    // the settings, so nothing is re-read per pixel.
-    const ChainSettings s = settings;
+void renderSpansOfLanes(const ChainSettings& s, const SpanPiece* pieces, int count) {
     const ChainConstants k = deriveChainConstants(&s);
-    if (!runsStepByStep(s)) {
-        if (boundByMemory(s, k))
-            renderSpanAtOnce<LanePair<MemoryLanes>>(s, k, in, out, count);
-        else
-            renderSpanAtOnce<LanePair<L>>(s, k, in, out, count);
-        return;
-    }
-    for (int done = 0; done < count; done += kSpanPixels) {
-        const int span = count - done < kSpanPixels ? count - done : kSpanPixels;
-        renderSpanStepByStep<L>(s, k, in + 4 * done, out + 4 * done, span);
-    }
+    if (runsStepByStep(s))
+        renderPiecesStepByStep<L>(s, k, pieces, count);
+    else
+        renderPiecesAtOnce<L, MemoryLanes>(s, k, pieces, count);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "plugin/chromvale_processor.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "formats/lut_archive.h"
@@ -104,19 +105,28 @@ void ChromvaleProcessor::multiThreadProcessImages(OfxRectI window) {
     // Only a float RGBA source can be read as one; anything else renders as
     // if there were no source.
     const OFX::Image* source = _srcImg != nullptr && _srcImg->getPixelBytes() == kRgbaFloatBytes ? _srcImg : nullptr;
-    for (int y = window.y1; y < window.y2; ++y) {
+    const int together = rowsRenderedTogether(window.x2 - window.x1);
+    std::vector<SourceRow> rows;
+    std::vector<float*> destinations;
+    for (int y = window.y1; y < window.y2;) {
         if (_effect.abort()) return;
-        auto* destination = static_cast<float*>(_dstImg->getPixelAddress(window.x1, y));
-        if (destination == nullptr) continue;
-        SourceRow row;
-        if (source != nullptr) {
-            const OfxRectI& bounds = source->getBounds();
-            row.pixels = static_cast<const float*>(source->getPixelAddress(bounds.x1, y));
-            row.x1 = bounds.x1;
-            row.x2 = bounds.x2;
-            row.y = y - bounds.y1;
+        rows.clear();
+        destinations.clear();
+        for (const int last = std::min(window.y2, y + together); y < last; ++y) {
+            auto* destination = static_cast<float*>(_dstImg->getPixelAddress(window.x1, y));
+            if (destination == nullptr) continue;
+            SourceRow row;
+            if (source != nullptr) {
+                const OfxRectI& bounds = source->getBounds();
+                row.pixels = static_cast<const float*>(source->getPixelAddress(bounds.x1, y));
+                row.x1 = bounds.x1;
+                row.x2 = bounds.x2;
+                row.y = y - bounds.y1;
+            }
+            rows.push_back(row);
+            destinations.push_back(destination);
         }
-        renderRow(_settings, row, window.x1, window.x2, destination);
+        renderRows(_settings, rows.data(), destinations.data(), static_cast<int>(rows.size()), window.x1, window.x2);
     }
 }
 

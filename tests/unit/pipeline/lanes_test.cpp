@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -41,12 +42,10 @@ void expectSameChannel(float got, float want, const char* channel) {
 
 using SpanRenderer = void (*)(const ChainSettings&, const float*, float*, int);
 
-// Renders `source` as one span of lanes and checks every pixel against
-// processColour.
-void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, const std::vector<float>& source) {
+// Checks every rendered pixel against processColour.
+void expectPixelsMatchChain(const PipelineSettings& s, const std::vector<float>& source,
+                            const std::vector<float>& out) {
     const int count = static_cast<int>(source.size() / 4);
-    std::vector<float> out(source.size(), -7.0f);
-    render(s, source.data(), out.data(), count);
     for (int x = 0; x < count; ++x) {
         SCOPED_TRACE(::testing::Message() << "pixel " << x << " (" << source[4 * x] << ", " << source[4 * x + 1] << ", "
                                           << source[4 * x + 2] << ", " << source[4 * x + 3] << ")");
@@ -56,7 +55,15 @@ void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, cons
         expectSameChannel(out[4 * x + 1], want.y, "G");
         expectSameChannel(out[4 * x + 2], want.z, "B");
         expectSameChannel(out[4 * x + 3], want.w, "A");
+        if (::testing::Test::HasFailure()) return;
     }
+}
+
+// Renders `source` as one span of lanes and checks every pixel.
+void expectSpanMatchesChain(SpanRenderer render, const PipelineSettings& s, const std::vector<float>& source) {
+    std::vector<float> out(source.size(), -7.0f);
+    render(s, source.data(), out.data(), static_cast<int>(source.size() / 4));
+    expectPixelsMatchChain(s, source, out);
 }
 
 std::vector<float> randomPixels(std::mt19937& rng, int count, float low, float high) {
@@ -92,6 +99,15 @@ PipelineSettings randomLook(testing::LoadedLook& look, std::mt19937& rng) {
     return s;
 }
 
+// A random look with both transforms, so with tables enough to run step by
+// step.
+PipelineSettings randomStepByStepLook(testing::LoadedLook& look, std::mt19937& rng) {
+    PipelineSettings s = randomLook(look, rng);
+    s.idtLutSize = look.idt.m_dims;
+    s.odtLutSize = look.odt.m_dims;
+    return s;
+}
+
 SpanRenderer spanRendererOf(LanePath path) {
     switch (path) {
         case LanePath::kSixteen: return renderSpanSixteenLanes;
@@ -99,6 +115,17 @@ SpanRenderer spanRendererOf(LanePath path) {
         case LanePath::kFour: break;
     }
     return renderSpanFourLanes;
+}
+
+using PiecesRenderer = void (*)(const ChainSettings&, const SpanPiece*, int);
+
+PiecesRenderer piecesRendererOf(LanePath path) {
+    switch (path) {
+        case LanePath::kSixteen: return renderSpansSixteenLanes;
+        case LanePath::kEight: return renderSpansEightLanes;
+        case LanePath::kFour: break;
+    }
+    return renderSpansFourLanes;
 }
 
 // Every lane path this processor runs.
@@ -143,9 +170,7 @@ TEST_P(Lanes, MatchTheChainOutsideTheUnitRangeAndOnSpecialValues) {
 TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables) {
     std::mt19937 rng(15);
     testing::LoadedLook tables;
-    PipelineSettings s = randomLook(tables, rng);
-    s.idtLutSize = tables.idt.m_dims;
-    s.odtLutSize = tables.odt.m_dims;
+    const PipelineSettings s = randomStepByStepLook(tables, rng);
     expectRowMatchesChain(s, randomPixels(rng, 3 * 3840 + 13, 0.0f, 1.0f));
 
     PipelineSettings single = testing::neutralSettings();
@@ -170,6 +195,57 @@ TEST_P(Lanes, MatchTheChainAcrossSpansWindowsAndSingleTables) {
         expectSameChannel(got[0], want.x, "R");
         expectSameChannel(got[3], want.w, "A");
     }
+}
+
+// Pieces rendered together share each step's span, which takes the end of
+// one piece and the start of the next into it and splits a piece where it
+// is full: every pixel must still be the chain's, with and without steps.
+TEST_P(Lanes, MatchTheChainOnPiecesSharingSpans) {
+    std::mt19937 rng(19);
+    testing::LoadedLook tables;
+    PipelineSettings stepByStep = randomStepByStepLook(tables, rng);
+    PipelineSettings atOnce = testing::neutralSettings();
+    atOnce.gamma[0] = 1.3f;
+    const int lengths[] = {kSpanPixels - 5, 0, 37, kSpanPixels / 2 + 3, 1};
+    for (const PipelineSettings* s : {&stepByStep, &atOnce}) {
+        std::vector<std::vector<float>> sources, outs;
+        std::vector<SpanPiece> pieces;
+        for (int n : lengths) {
+            sources.push_back(randomPixels(rng, n, -0.1f, 1.1f));
+            outs.emplace_back(4 * static_cast<size_t>(n), -7.0f);
+            pieces.push_back({sources.back().data(), outs.back().data(), n});
+        }
+        piecesRendererOf(GetParam())(*s, pieces.data(), static_cast<int>(pieces.size()));
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "piece " << i);
+            expectPixelsMatchChain(*s, sources[i], outs[i]);
+        }
+    }
+}
+
+// Rows rendered together, each with its own columns outside the source or
+// no source at all, come out exactly as rendered one at a time.
+TEST(Rows, RenderedTogetherComeOutAsRenderedAlone) {
+    std::mt19937 rng(20);
+    testing::LoadedLook tables;
+    const PipelineSettings s = randomStepByStepLook(tables, rng);
+    const int x1 = -3, x2 = 3000;
+    const std::vector<float> pixels = randomPixels(rng, 3010, 0.0f, 1.0f);
+    const SourceRow sources[] = {{pixels.data(), 0, 2990, 0},  {},
+                                 {pixels.data(), -3, 3000, 2}, {pixels.data(), 10, 20, 3},
+                                 {pixels.data(), -3, 3007, 4}, {pixels.data(), 0, 3000, 5}};
+    const int rows = static_cast<int>(std::size(sources));
+    const size_t floats = 4 * static_cast<size_t>(x2 - x1);
+    std::vector<float> together(rows * floats, -7.0f), alone(rows * floats, -9.0f);
+    std::vector<float*> destinations;
+    for (int i = 0; i < rows; ++i) destinations.push_back(together.data() + i * floats);
+    renderRows(s, sources, destinations.data(), rows, x1, x2);
+    for (int i = 0; i < rows; ++i) renderRow(s, sources[i], x1, x2, alone.data() + i * floats);
+    for (int i = 0; i < rows; ++i)
+        EXPECT_EQ(std::memcmp(together.data() + i * floats, alone.data() + i * floats, floats * sizeof(float)), 0)
+            << "row " << i;
+    EXPECT_GE(rowsRenderedTogether(x2 - x1), 1);
+    EXPECT_EQ(rowsRenderedTogether(0), 1);
 }
 
 // Colours whose cell fractions tie, and colours on lattice points and the
