@@ -27,9 +27,9 @@ LanePath cpuLanePath();
 // Pixels per span: each step runs over the whole span before the next, so
 // its table is fetched into cache once for all of them. On a Zen 4 a row of
 // 3840 pixels was too short to repay the fetch: the eight-table render ran
-// a tenth faster on four such rows at a time, whose state (about 550 KiB)
-// still shares the 1 MiB second-level cache with a 33-point table; eight
-// rows, past it, were slower again.
+// a tenth faster on four such rows at a time, whose state (about 430 KiB)
+// shares the 1 MiB second-level cache with a 33-point table; five rows were
+// no faster, eight slower again.
 constexpr int kSpanPixels = 4 * 3840;
 
 // `count` contiguous RGBA float pixels, read from `in` and written to `out`,

@@ -22,10 +22,28 @@ namespace {
 template <typename L>
 constexpr int kLaneCount = static_cast<int>(sizeof(L) / sizeof(float));
 
+// A colour between the steps of the chain. No step reads a colour's fourth
+// component to make the other three, so it is left out of a span's state,
+// which lets more pixels share the cache with a table.
+template <typename L>
+struct Rgb {
+    L x, y, z;
+};
+
+template <typename L>
+TmColour<L> colourOf(const Rgb<L>& c) {
+    return tmColour(c.x, c.y, c.z, L(0.0f));
+}
+
+template <typename L>
+Rgb<L> rgbOf(const TmColour<L>& c) {
+    return {c.x, c.y, c.z};
+}
+
 // One group of pixels between the steps of the chain.
 template <typename L>
 struct Group {
-    TmColour<L> v, u;
+    Rgb<L> v, u;
     L alpha;
 };
 
@@ -79,13 +97,21 @@ void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* 
     int g = 0;
     if constexpr (step == STEP_CORRECTIONS) {
         for (; g + 1 < used; g += 2) {
-            TmColour<LanePair<L>> v = joinColours(groups[g].v, groups[g + 1].v);
+            TmColour<LanePair<L>> v = joinColours(colourOf(groups[g].v), colourOf(groups[g + 1].v));
             runChainStep(&s, &k, step, &v, &v, 0, 0, 0);
-            groups[g].v = tmColour(v.x.a, v.y.a, v.z.a, v.w.a);
-            groups[g + 1].v = tmColour(v.x.b, v.y.b, v.z.b, v.w.b);
+            groups[g].v = {v.x.a, v.y.a, v.z.a};
+            groups[g + 1].v = {v.x.b, v.y.b, v.z.b};
         }
     }
-    for (; g < used; ++g) runChainStep(&s, &k, step, &groups[g].v, &groups[g].u, 0, 0, 0);
+    // Only these steps read or change the ungraded colour.
+    constexpr bool ungraded = step == STEP_TEST_IMAGE || step == STEP_OUTPUT_TRANSFORM || step == STEP_GLOBAL_BLEND;
+    for (; g < used; ++g) {
+        TmColour<L> v = colourOf(groups[g].v);
+        TmColour<L> u = ungraded ? colourOf(groups[g].u) : v;
+        runChainStep(&s, &k, step, &v, &u, 0, 0, 0);
+        groups[g].v = rgbOf(v);
+        if constexpr (ungraded) groups[g].u = rgbOf(u);
+    }
 }
 
 template <typename L, int... steps>
@@ -114,8 +140,9 @@ TM_FLATTEN TM_OUT_OF_LINE void renderSpanStepByStep(const ChainSettings& setting
     for (int i = 0; i < count; ++i) {
         Group<L>* first = groups + used;
         forEachGroup<L>(pieces[i].in, pieces[i].out, pieces[i].count, [&](int g, const float* from, float*) TM_INLINE {
-            first[g].v = first[g].u = loadPixels(from, L());
-            first[g].alpha = first[g].v.w;
+            const TmColour<L> colour = loadPixels(from, L());
+            first[g].v = first[g].u = rgbOf(colour);
+            first[g].alpha = colour.w;
         });
         used += groupsFor<L>(pieces[i].count);
     }
@@ -124,7 +151,7 @@ TM_FLATTEN TM_OUT_OF_LINE void renderSpanStepByStep(const ChainSettings& setting
     for (int i = 0; i < count; ++i) {
         const Group<L>* first = groups + used;
         forEachGroup<L>(pieces[i].out, pieces[i].out, pieces[i].count, [&](int g, const float*, float* to) TM_INLINE {
-            TmColour<L> colour = first[g].v;
+            TmColour<L> colour = colourOf(first[g].v);
             colour.w = first[g].alpha;
             storePixels(to, colour);
         });
