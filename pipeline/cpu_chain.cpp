@@ -46,21 +46,27 @@ SpanPiece sourcedColumns(const SourceRow& source, int x1, int x2, float* destina
     return {source.pixels + 4 * (from - source.x1), destination + 4 * (from - x1), to - from};
 }
 
+// The pieces on the widest lanes the processor runs; false where lanes
+// cannot draw the test views or the build has none.
+bool renderOnLanes(const PipelineSettings& settings, const SpanPiece* pieces, int count) {
+#if defined(__x86_64__)
+    if (!showsTestViews(settings)) {
+        switch (cpuLanePath()) {
+            case LanePath::kSixteen: renderSpansSixteenLanes(settings, pieces, count); return true;
+            case LanePath::kEight: renderSpansEightLanes(settings, pieces, count); return true;
+            case LanePath::kFour: renderSpansFourLanes(settings, pieces, count); return true;
+        }
+    }
+#endif
+    return false;
+}
+
 }  // namespace
 
 TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& source, int x1, int x2,
                           float* destination) {
     const SpanPiece piece = sourcedColumns(source, x1, x2, destination);
-    if (piece.count <= 0) return;
-#if defined(__x86_64__)
-    if (!showsTestViews(settings)) {
-        switch (cpuLanePath()) {
-            case LanePath::kSixteen: renderSpansSixteenLanes(settings, &piece, 1); return;
-            case LanePath::kEight: renderSpansEightLanes(settings, &piece, 1); return;
-            case LanePath::kFour: renderSpansFourLanes(settings, &piece, 1); return;
-        }
-    }
-#endif
+    if (piece.count <= 0 || renderOnLanes(settings, &piece, 1)) return;
 
     // A local copy tells the compiler that stores to the row cannot change
     // the settings, so nothing is re-read per pixel.
@@ -80,22 +86,10 @@ TM_FLATTEN void renderRow(const PipelineSettings& settings, const SourceRow& sou
 
 TM_FLATTEN void renderRows(const PipelineSettings& settings, const SourceRow* sources, float* const* destinations,
                            int rows, int x1, int x2) {
-#if defined(__x86_64__)
-    if (!showsTestViews(settings)) {
-        std::vector<SpanPiece> pieces;
-        pieces.reserve(static_cast<size_t>(std::max(rows, 0)));
-        for (int i = 0; i < rows; ++i) {
-            const SpanPiece piece = sourcedColumns(sources[i], x1, x2, destinations[i]);
-            if (piece.count > 0) pieces.push_back(piece);
-        }
-        const int count = static_cast<int>(pieces.size());
-        switch (cpuLanePath()) {
-            case LanePath::kSixteen: renderSpansSixteenLanes(settings, pieces.data(), count); return;
-            case LanePath::kEight: renderSpansEightLanes(settings, pieces.data(), count); return;
-            case LanePath::kFour: renderSpansFourLanes(settings, pieces.data(), count); return;
-        }
-    }
-#endif
+    std::vector<SpanPiece> pieces;
+    pieces.reserve(static_cast<size_t>(std::max(rows, 0)));
+    for (int i = 0; i < rows; ++i) pieces.push_back(sourcedColumns(sources[i], x1, x2, destinations[i]));
+    if (renderOnLanes(settings, pieces.data(), static_cast<int>(pieces.size()))) return;
     for (int i = 0; i < rows; ++i) renderRow(settings, sources[i], x1, x2, destinations[i]);
 }
 

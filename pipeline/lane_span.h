@@ -167,7 +167,7 @@ void renderPiecesStepByStep(const ChainSettings& s, const ChainConstants& k, con
     constexpr int kSpanGroups = kSpanPixels / kLaneCount<L>;
     std::vector<SpanPiece> parts;
     std::vector<int> spanEnds;  // one past each span's last part
-    int used = 0;
+    int used = 0, total = 0;
     for (int i = 0; i < count; ++i) {
         for (int done = 0; done < pieces[i].count;) {
             if (used == kSpanGroups) {
@@ -177,20 +177,15 @@ void renderPiecesStepByStep(const ChainSettings& s, const ChainConstants& k, con
             const int n = std::min(pieces[i].count - done, (kSpanGroups - used) * kLaneCount<L>);
             parts.push_back({pieces[i].in + 4 * done, pieces[i].out + 4 * done, n});
             used += groupsFor<L>(n);
+            total += groupsFor<L>(n);
             done += n;
         }
     }
     spanEnds.push_back(static_cast<int>(parts.size()));
     if (parts.empty()) return;
-    int most = 0, start = 0;
-    for (int end : spanEnds) {
-        int groups = 0;
-        for (int i = start; i < end; ++i) groups += groupsFor<L>(parts[i].count);
-        most = std::max(most, groups);
-        start = end;
-    }
-    const std::unique_ptr<Group<L>[]> groups(new Group<L>[most]);
-    start = 0;
+    // Every span but the last is full, so the first is the largest.
+    const std::unique_ptr<Group<L>[]> groups(new Group<L>[std::min(total, kSpanGroups)]);
+    int start = 0;
     for (int end : spanEnds) {
         renderSpanStepByStep<L>(s, k, parts.data() + start, end - start, groups.get());
         start = end;
