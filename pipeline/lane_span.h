@@ -87,20 +87,54 @@ void renderSpanAtOnce(const ChainSettings& s, const ChainConstants& k, const flo
     });
 }
 
+// `n` groups side by side as one colour of n times the lanes, and back.
+template <typename L, int n>
+struct SideBySide {
+    typedef LanePair<typename SideBySide<L, n / 2>::Lanes> Lanes;
+};
+template <typename L>
+struct SideBySide<L, 1> {
+    typedef L Lanes;
+};
+
+template <typename L, int n>
+TmColour<typename SideBySide<L, n>::Lanes> joinGroups(const Group<L>* groups) {
+    if constexpr (n == 1)
+        return colourOf(groups[0].v);
+    else
+        return joinColours(joinGroups<L, n / 2>(groups), joinGroups<L, n / 2>(groups + n / 2));
+}
+
+template <typename L, int n>
+void splitGroups(const TmColour<typename SideBySide<L, n>::Lanes>& v, Group<L>* groups) {
+    if constexpr (n == 1) {
+        groups[0].v = rgbOf(v);
+    } else {
+        splitGroups<L, n / 2>(tmColour(v.x.a, v.y.a, v.z.a, v.w.a), groups);
+        splitGroups<L, n / 2>(tmColour(v.x.b, v.y.b, v.z.b, v.w.b), groups + n / 2);
+    }
+}
+
+// Groups the corrections run side by side: on a Zen 4 four made the full
+// look 3 % faster than two with AVX2 and 4 % with SSE2; sixteen lanes gained
+// nothing from more than two.
+template <typename L>
+constexpr int kCorrectionGroups = kLaneCount<L> >= 16 ? 2 : 4;
+
 // One step of the chain over every group; the step number is a constant,
 // so only its own case is compiled into the loop.
 // The corrections' powers are long chains of dependent operations, which
-// leave the vector pipes idle one group at a time: they run two groups side
-// by side. The step changes the working colour only.
+// leave the vector pipes idle one group at a time: they run several groups
+// side by side. The step changes the working colour only.
 template <typename L, int step>
 void runStepOnGroups(const ChainSettings& s, const ChainConstants& k, Group<L>* groups, int used) {
     int g = 0;
     if constexpr (step == STEP_CORRECTIONS) {
-        for (; g + 1 < used; g += 2) {
-            TmColour<LanePair<L>> v = joinColours(colourOf(groups[g].v), colourOf(groups[g + 1].v));
+        constexpr int n = kCorrectionGroups<L>;
+        for (; g + n <= used; g += n) {
+            TmColour<typename SideBySide<L, n>::Lanes> v = joinGroups<L, n>(groups + g);
             runChainStep(&s, &k, step, &v, &v, 0, 0, 0);
-            groups[g].v = {v.x.a, v.y.a, v.z.a};
-            groups[g + 1].v = {v.x.b, v.y.b, v.z.b};
+            splitGroups<L, n>(v, groups + g);
         }
     }
     // Only these steps read or change the ungraded colour.
