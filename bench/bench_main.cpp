@@ -99,6 +99,8 @@ int main(int argc, char** argv) {
                    "A_EightTables_Tonemill" + t, "A_EightTables_OpenColorIODefault" + t);
         printRatio(reporter, "C pass-through / plain copy, threads " + std::string(threads),
                    "C_PassThrough_Tonemill" + t, "C_PlainCopy" + t);
+        printRatio(reporter, "C host pass-through / plain copy, threads " + std::string(threads),
+                   "C_PassThrough_HostRender" + t, "C_PlainCopy" + t);
     }
     printRatio(reporter, "B host render, two threads / one", "B_FullLook_HostRender/threads:2/",
                "B_FullLook_HostRender/threads:1/");
