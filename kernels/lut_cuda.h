@@ -204,53 +204,78 @@ TM_FUNC float tmScaleByPowerOfTwo(float p, float n) {
     return ldexpf(p, (int)n);
 }
 
+/* a b - c rounded once, for c near a b, where the exact value fits a
+ * double: what a fused multiply-subtract gives, so that lanes with one
+ * give the same bits. */
+TM_FUNC float tmMulSub(float a, float b, float c) {
+    return (float)((double)a * (double)b - (double)c);
+}
+
 /* base^exponent for a positive finite base, on the CPU. It is written once
  * for one pixel and for lanes of several, so that the lanes give the
  * one-pixel chain's bits on every instruction set, which a library's powf
  * beside a vector form could not promise. log2 of the base comes from the
- * series of atanh in double precision, whose 53 bits carry the product with
- * the exponent; 2^t from Taylor's series in float. The result lies within
- * 2 units in the last place of the exact power (powf: 0.5), and within
- * 8e-8 of it for powers in [0, 1]. */
+ * series of atanh, its leading term carried in pairs of floats whose
+ * products' rounding errors are taken exactly (tmMulSub), so that the
+ * exponent may magnify it without losing bits; 2^t from Taylor's series.
+ * The result lies within 2 units in the last place of the exact power
+ * (powf: 0.5), and within 8e-8 of it for powers in [0, 1]. */
 TM_LANES TM_FUNC TmFloat tmPowPositive(TmFloat base, float exponent) {
-    typedef TM_REAL_LANE Real;
+    /* An infinite exponent would meet a zero or an opposite infinity in the
+     * sums below; 1e30 already takes every base but 1 out of the floats. */
+    exponent = exponent > 1e30f ? 1e30f : (exponent < -1e30f ? -1e30f : exponent);
     TmFloat e;
     TmFloat m = tmSplitExponent(base, &e);
     const TM_MASK high = m > 1.41421356f; /* m in [sqrt(1/2), sqrt(2)) from here */
     m = TM_SELECT(high, m * 0.5f, m);
     e = TM_SELECT(high, e + 1.0f, e);
     /* log2 m = 2 atanh(s) / ln 2 = s (c1 + c3 s^2 + ... + c9 s^8), ck = 2 / (k ln 2),
-     * with |s| < 0.1716: the next term is below 2e-9 of the sum. */
-    const TmReal c1 = 2.8853900817779268, c3 = 0.9617966939259757, c5 = 0.5770780163555853, c7 = 0.41219858311113244,
-                 c9 = 0.3205988979753252;
-    const Real mReal = TM_TO_REAL(m);
-    /* 1 / (m + 1): divided in float, far faster than in double, and taken
-     * to double precision by one step of Newton's. */
-    const Real d = mReal + (Real)1.0;
-    Real r = TM_TO_REAL(1.0f / (m + 1.0f));
-    r = r * ((Real)2.0 - d * r);
-    const Real s = (mReal - (Real)1.0) * r;
-    /* The polynomials are evaluated in pairs of terms (Estrin's scheme)
-     * rather than one term after another: the power is a long chain of
-     * dependent steps, and halving its depth lets the processor overlap
-     * more of the powers of a group of pixels. */
-    const Real s2 = s * s;
-    const Real s4 = s2 * s2;
-    const Real sum = ((Real)c1 + (Real)c3 * s2) + s4 * (((Real)c5 + (Real)c7 * s2) + (Real)c9 * s4);
-    /* t = exponent (e + log2 m) = n + f */
-    const Real t = (TmReal)exponent * (TM_TO_REAL(e) + s * sum);
-    const TmFloat n = tmRoundToInteger(TM_FMIN(TM_FMAX(TM_TO_FLOAT(t), (TmFloat)-151.0f), (TmFloat)129.0f));
-    const TmFloat f = TM_FMIN(TM_FMAX(TM_TO_FLOAT(t - TM_TO_REAL(n)), (TmFloat)-1.0f), (TmFloat)1.0f);
-    /* 2^f = sum of (f ln 2)^k / k! to k = 7: for |f| <= 1/2 the next term is
-     * below 1e-8. The small terms are summed first and the 1 last, so that
+     * s = (m - 1) / (m + 1), |s| < 0.1716: the next term is below 2e-9 of the sum.
+     * s = sHigh + sLow: m - 1 is exact, and m + 1 = y + yLow exactly. */
+    const TmFloat x = m - 1.0f;
+    const TmFloat y = m + 1.0f;
+    const TmFloat yLow = m - (y - 1.0f);
+    const TmFloat r = 1.0f / y;
+    const TmFloat sHigh = x * r;
+    const TmFloat sLow = ((TmFloat)0.0f - tmMulSub(sHigh, y, x) - sHigh * yLow) * r;
+    /* c1 s in a pair, c1 itself split in two floats; the higher terms, at
+     * most 0.6 % of the sum, in float, with s^3's first-order part of sLow. */
+    const float c1High = 2.885390043e+00f, c1Low = 3.851926067e-08f, c3 = 9.617967010e-01f, c5 = 5.770780444e-01f,
+                c7 = 4.121985734e-01f, c9 = 3.205989003e-01f;
+    const TmFloat s2 = sHigh * sHigh;
+    const TmFloat higherTerms = s2 * (sHigh * (c3 + s2 * (c5 + s2 * (c7 + s2 * c9))) + (3.0f * c3) * sLow);
+    const TmFloat p = c1High * sHigh;
+    const TmFloat q = (tmMulSub((TmFloat)c1High, sHigh, p) + (c1High * sLow + c1Low * sHigh)) + higherTerms;
+    /* log2 m = logHigh + logLow, |logHigh| <= 1/2: |p| > |q| */
+    const TmFloat logHigh = p + q;
+    const TmFloat logLow = q - (logHigh - p);
+    /* t = exponent (e + logHigh + logLow) = a + b + rest, |rest| below 1e-5;
+     * a + b = sum + sumLow exactly, as |a| >= |b| wherever e is not 0. */
+    const TmFloat a = exponent * e;
+    const TmFloat b = exponent * logHigh;
+    const TmFloat sum = a + b;
+    const TmFloat sumLow = b - (sum - a);
+    const TmFloat rest =
+        ((sumLow + tmMulSub((TmFloat)exponent, e, a)) + tmMulSub((TmFloat)exponent, logHigh, b)) + exponent * logLow;
+    const TmFloat n = tmRoundToInteger(TM_FMIN(TM_FMAX(sum, (TmFloat)-151.0f), (TmFloat)129.0f));
+    /* sum - n is exact: n is sum's nearest integer, or 0. An exponent that
+     * overflows leaves rest NaN, which the clamp turns finite, as it does f. */
+    const TmFloat f = TM_FMIN(TM_FMAX(sum - n, (TmFloat)-1.0f), (TmFloat)1.0f);
+    const TmFloat small = TM_FMIN(TM_FMAX(rest, (TmFloat)-1.0f), (TmFloat)1.0f);
+    /* 2^(f + small) = 2^f (1 + small ln 2), 2^f = sum of (f ln 2)^k / k! to k = 7:
+     * for |f| <= 1/2 the next term is below 1e-8. The small terms are summed
+     * first, the correction for `small` among them, and the 1 last, so that
      * only the two largest sums round at the result's scale. */
     const float a1 = 0.693147181f, a2 = 0.240226507f, a3 = 0.0555041087f, a4 = 0.00961812911f, a5 = 0.00133335581f,
                 a6 = 0.000154035304f, a7 = 1.52527338e-05f;
     const TmFloat f2 = f * f;
     const TmFloat f4 = f2 * f2;
     const TmFloat highTerms = (a4 + a5 * f) + f2 * (a6 + a7 * f);
-    const TmFloat p = 1.0f + (a1 * f + (f2 * (a2 + a3 * f) + f4 * highTerms));
-    return tmScaleByPowerOfTwo(p, n);
+    const TmFloat linear = a1 * f;
+    const TmFloat inner = f2 * (a2 + a3 * f) + f4 * highTerms;
+    const TmFloat correction = (1.0f + (linear + inner)) * (a1 * small);
+    const TmFloat power = 1.0f + (linear + (inner + correction));
+    return tmScaleByPowerOfTwo(power, n);
 }
 
 TM_FUNC float tmPow(float base, float exponent) {

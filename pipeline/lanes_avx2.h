@@ -240,6 +240,10 @@ inline Lanes8 tmScaleByPowerOfTwo(Lanes8 p, Lanes8 n) {
     return scaleByPowerOfTwoBits(p.v, n.v);
 }
 
+inline Lanes8 tmMulSub(Lanes8 a, Lanes8 b, Lanes8 c) {
+    return _mm256_fmsub_ps(a.v, b.v, c.v);
+}
+
 TM_INLINE inline Lanes8 tmPow(Lanes8 base, float exponent) {
     return tmPowPositive(base, exponent);
 }

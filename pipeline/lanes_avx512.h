@@ -216,6 +216,10 @@ inline Lanes16 tmScaleByPowerOfTwo(Lanes16 p, Lanes16 n) {
     return _mm512_scalef_ps(p.v, n.v);
 }
 
+inline Lanes16 tmMulSub(Lanes16 a, Lanes16 b, Lanes16 c) {
+    return _mm512_fmsub_ps(a.v, b.v, c.v);
+}
+
 TM_INLINE inline Lanes16 tmPow(Lanes16 base, float exponent) {
     return tmPowPositive(base, exponent);
 }

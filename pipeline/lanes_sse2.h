@@ -182,6 +182,15 @@ inline Lanes4 tmScaleByPowerOfTwo(Lanes4 p, Lanes4 n) {
     return scaleByPowerOfTwoBits(p.v, n.v);
 }
 
+// SSE2 has no fused multiply-subtract: the product is exact in double.
+inline Lanes4 tmMulSub(Lanes4 a, Lanes4 b, Lanes4 c) {
+    const auto low = [](__m128 x) { return _mm_cvtps_pd(x); };
+    const auto high = [](__m128 x) { return _mm_cvtps_pd(_mm_movehl_ps(x, x)); };
+    const __m128d lo = _mm_sub_pd(_mm_mul_pd(low(a.v), low(b.v)), low(c.v));
+    const __m128d hi = _mm_sub_pd(_mm_mul_pd(high(a.v), high(b.v)), high(c.v));
+    return _mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi));
+}
+
 TM_INLINE inline Lanes4 tmPow(Lanes4 base, float exponent) {
     return tmPowPositive(base, exponent);
 }

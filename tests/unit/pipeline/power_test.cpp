@@ -59,6 +59,12 @@ TEST(Power, KeepsOneAndTheEdgesOfTheFloats) {
     EXPECT_EQ(tmPowPositive(0.5f, -200.0f), std::numeric_limits<float>::infinity());
     EXPECT_NEAR(tmPowPositive(0.5f, 140.0f), std::ldexp(1.0f, -140), std::ldexp(1.0f, -149));
     EXPECT_EQ(tmPowPositive(0.5f, 149.0f), std::numeric_limits<float>::denorm_min());
+    // An infinite exponent, as the reciprocal of a subnormal gamma gives.
+    const float infinite = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(tmPowPositive(0.5f, infinite), 0.0f);
+    EXPECT_EQ(tmPowPositive(1.5f, infinite), infinite);
+    EXPECT_EQ(tmPowPositive(0.5f, -infinite), infinite);
+    EXPECT_EQ(tmPowPositive(1.0f, infinite), 1.0f);
 }
 
 }  // namespace
