@@ -258,8 +258,9 @@ TM_LANES TM_FUNC TmFloat tmPowPositive(TmFloat base, float exponent) {
     const TmFloat rest =
         ((sumLow + tmMulSub((TmFloat)exponent, e, a)) + tmMulSub((TmFloat)exponent, logHigh, b)) + exponent * logLow;
     const TmFloat n = tmRoundToInteger(TM_FMIN(TM_FMAX(sum, (TmFloat)-151.0f), (TmFloat)129.0f));
-    /* sum - n is exact: n is sum's nearest integer, or 0. An exponent that
-     * overflows leaves rest NaN, which the clamp turns finite, as it does f. */
+    /* sum - n is exact wherever the clamp leaves sum alone, n being its
+     * nearest integer; beyond, the power is 0 or infinite whatever f is. A
+     * product that overflows leaves rest NaN, which the clamp turns finite. */
     const TmFloat f = TM_FMIN(TM_FMAX(sum - n, (TmFloat)-1.0f), (TmFloat)1.0f);
     const TmFloat small = TM_FMIN(TM_FMAX(rest, (TmFloat)-1.0f), (TmFloat)1.0f);
     /* 2^(f + small) = 2^f (1 + small ln 2), 2^f = sum of (f ln 2)^k / k! to k = 7:
