@@ -37,10 +37,6 @@ RealPair<N> operator+(RealPair<N> a, RealPair<N> b) {
     return eachHalf(a, b, [](auto x, auto y) { return x + y; });
 }
 template <int N>
-RealPair<N> operator-(RealPair<N> a, RealPair<N> b) {
-    return eachHalf(a, b, [](auto x, auto y) { return x - y; });
-}
-template <int N>
 RealPair<N> operator*(RealPair<N> a, RealPair<N> b) {
     return eachHalf(a, b, [](auto x, auto y) { return x * y; });
 }
@@ -49,10 +45,6 @@ RealPair<N> operator*(RealPair<N> a, RealPair<N> b) {
 template <int N>
 RealPair<N> operator*(double a, RealPair<N> b) {
     return RealPair<N>(a) * b;
-}
-template <int N>
-RealPair<N> operator*(RealPair<N> a, double b) {
-    return a * RealPair<N>(b);
 }
 
 // The steps of tmPowPositive (lut_cuda.h) that work on a float's bits,
