@@ -111,9 +111,9 @@ double threadCpuSeconds() {
 
 // Slices of 16 rows from the frame's top 64, one after another on one
 // thread; the one iteration counts the fastest of 500 by the thread's CPU
-// time.
-// On a shared machine whose speed moves from one second to the next, the
-// fastest slice tells two builds apart where whole frames' averages do not.
+// time. On a shared machine whose speed moves from one second to the next,
+// the fastest slice tells two builds apart where whole frames' averages do
+// not.
 void renderFastestSlice(benchmark::State& state, const PipelineSettings& s) {
     const FrameSize size = frameSize();
     const int sliceRows = std::min(16, size.height);
